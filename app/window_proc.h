@@ -1,0 +1,23 @@
+// The window procedure and the input state it keeps: keys held down, the
+// pointer, the right-button drag, the view angles and scale, and the pause.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/window_system.h"
+
+// Input and view state. Written by window_proc (and key_down's F-key entries
+// also cleared by the idle pass); read by the loop and the scene drawing.
+extern std::uint8_t key_down[256];
+extern std::int32_t mouse_x;
+extern std::int32_t mouse_y;
+extern std::int32_t last_mouse_x;
+extern std::int32_t last_mouse_y;
+extern std::uint8_t dragging;
+extern float view_turn;
+extern float view_tilt;
+extern float view_roll;  // always 0
+extern float view_scale;
+extern std::uint8_t animating;
+
+LResult window_proc(WindowHandle window, std::uint32_t message, WParam w_param, LParam l_param);

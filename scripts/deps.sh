@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that a task needs, where they are missing.
+# Usage: scripts/deps.sh run|test|bench   (with sudo when not root)
+set -euo pipefail
+
+run_packages=(build-essential cmake pkg-config libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev
+  libgl1-mesa-dri xfonts-base)
+test_packages=("${run_packages[@]}" googletest libgtest-dev libosmesa6-dev xvfb xauth
+  libx11-dev libxtst-dev clang libclang-rt-14-dev)
+bench_packages=("${run_packages[@]}" libbenchmark-dev libstb-dev libosmesa6-dev)
+
+case "${1:-}" in
+  run) wanted=("${run_packages[@]}") ;;
+  test) wanted=("${test_packages[@]}") ;;
+  bench) wanted=("${bench_packages[@]}") ;;
+  *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
+esac
+
+missing=()
+for package in "${wanted[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q '^install ok installed$'; then
+    missing+=("$package")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -ne 0 ] && sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+  "${missing[@]}" >/dev/null

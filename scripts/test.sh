@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the unit tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, a bounded fuzzing run of the bitmap reader, and
+# then the whole suite (unit and end-to-end under Xvfb), ending with ctest's
+# summary.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
+"$top/scripts/deps.sh" test
+
+echo "== Unit tests under ASan and UBSan"
+cmake -S "$top" -B "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DORRERY_SANITIZE=ON >/dev/null
+cmake --build "$top/build-asan" -j"$jobs" >/dev/null
+(cd "$top/build-asan" && ctest -L unit -j"$jobs" --output-on-failure --timeout 600)
+
+if [ -x "$top/scripts/fuzz.sh" ]; then
+  echo "== Fuzzing the bitmap reader"
+  "$top/scripts/fuzz.sh" "${ORRERY_FUZZ_SECONDS:-60}"
+fi
+
+echo "== All tests"
+cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$top/build" -j"$jobs" >/dev/null
+cd "$top/build"
+ctest --output-on-failure --timeout 600
