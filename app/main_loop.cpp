@@ -33,14 +33,10 @@ static bool take_key(WParam key) {
 }
 
 IdleResult idle_pass() {
-    bool end_loop = false;
-    if (animating && !draw_scene()) {
-        end_loop = true;
-    } else if (key_down[VK_ESCAPE]) {
-        end_loop = true;
-    } else {
-        swap_buffers(device_context);
-    }
+    // A failed frame ends the loop at once: no Escape test and no swap.
+    bool frame_failed = animating && !draw_scene();
+    bool end_loop = frame_failed || key_down[VK_ESCAPE];
+    if (!end_loop) swap_buffers(device_context);
 
     // The function keys are acted on in every idle pass, also in the one that
     // ends the loop.
@@ -90,9 +86,13 @@ int run_main_loop() {
             continue;
         }
         switch (idle_pass()) {
-            case IdleResult::keep_running: break;
-            case IdleResult::end_loop: loop_end = true; break;
-            case IdleResult::return_now: return 0;
+            case IdleResult::keep_running:
+                break;
+            case IdleResult::end_loop:
+                loop_end = true;
+                break;
+            case IdleResult::return_now:
+                return 0;
         }
     }
     close_main_window();

@@ -73,22 +73,22 @@ bool open_main_window(const char* title, int width, int height, int colour_bits,
     }
     adjust_window_rect(&window_rect, style, ex_style);
 
-    window_handle = create_window(ex_style, class_name, title,
-                                  style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                                  window_rect.right - window_rect.left,
-                                  window_rect.bottom - window_rect.top, instance_handle);
+    window_handle =
+        create_window(ex_style, class_name, title, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+                      window_rect.right - window_rect.left, window_rect.bottom - window_rect.top,
+                      instance_handle);
     if (window_handle == nullptr) return fail_after_close("Window Creation Error.");
 
     if (!pixel_format_filled) {
-        pixel_format_request = PixelFormatRequest{
-            40,
-            1,
-            PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER,
-            PFD_TYPE_RGBA,
-            static_cast<std::uint8_t>(colour_bits),
-            16,
-            0,
-            PFD_MAIN_PLANE};
+        pixel_format_request =
+            PixelFormatRequest{40,
+                               1,
+                               PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER,
+                               PFD_TYPE_RGBA,
+                               static_cast<std::uint8_t>(colour_bits),
+                               16,
+                               0,
+                               PFD_MAIN_PLANE};
         pixel_format_filled = true;
     }
 

@@ -44,21 +44,27 @@ struct RegisteredClass {
 // ---------------------------------------------------------------------------
 // Layer state. Written and read only by the functions of this file; tests
 // reach the fault set and the counts through the functions at the end.
-static bool video_ready = false;                    // SDL video initialised
-static std::deque<Message> queue;                   // posted and translated messages
-static std::vector<RegisteredClass> classes;        // registered window classes
-static std::vector<PlatformWindow*> windows;        // live windows
-static PlatformWindow* focus_window = nullptr;      // window with the keyboard focus
-static bool full_screen_pending = false;            // a full-screen mode was granted
-static SDL_DisplayMode full_screen_mode;            // ... and this is the mode
-static MessageBoxHook box_hook = nullptr;           // tests' replacement for boxes
-static std::set<PlatformStep> failing_steps;        // steps that fail once
-static PlatformCounts counts = {};                  // acquisitions and releases
+static bool video_ready = false;                // SDL video initialised
+static std::deque<Message> queue;               // posted and translated messages
+static std::vector<RegisteredClass> classes;    // registered window classes
+static std::vector<PlatformWindow*> windows;    // live windows
+static PlatformWindow* focus_window = nullptr;  // window with the keyboard focus
+static bool full_screen_pending = false;        // a full-screen mode was granted
+static SDL_DisplayMode full_screen_mode;        // ... and this is the mode
+static MessageBoxHook box_hook = nullptr;       // tests' replacement for boxes
+static std::set<PlatformStep> failing_steps;    // steps that fail once
+static PlatformCounts counts = {};              // acquisitions and releases
 // The pixel format of the last set_pixel_format call. SDL chooses a window's
 // visual when the window is created, so the layer applies the pixel format
 // there; before any format was set it asks for the system's usual one.
 static PixelFormatRequest window_format = {
-    40, 1, PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER, PFD_TYPE_RGBA, 16, 16, 0,
+    40,
+    1,
+    PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER,
+    PFD_TYPE_RGBA,
+    16,
+    16,
+    0,
     PFD_MAIN_PLANE};
 
 static bool step_fails(PlatformStep step) {
@@ -95,28 +101,53 @@ static WParam virtual_key(SDL_Keycode key) {
     if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + (key - SDLK_F1);
     if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return VK_NUMPAD0 + 1 + (key - SDLK_KP_1);
     switch (key) {
-        case SDLK_BACKSPACE: return VK_BACK;
-        case SDLK_TAB: return VK_TAB;
-        case SDLK_RETURN: return VK_RETURN;
-        case SDLK_KP_ENTER: return VK_RETURN;
-        case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
-        case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
-        case SDLK_LALT: case SDLK_RALT: return VK_MENU;
-        case SDLK_ESCAPE: return VK_ESCAPE;
-        case SDLK_SPACE: return VK_SPACE;
-        case SDLK_LEFT: return VK_LEFT;
-        case SDLK_UP: return VK_UP;
-        case SDLK_RIGHT: return VK_RIGHT;
-        case SDLK_DOWN: return VK_DOWN;
-        case SDLK_KP_0: return VK_NUMPAD0;
-        case SDLK_KP_MULTIPLY: return VK_MULTIPLY;
-        case SDLK_KP_PLUS: return VK_ADD;
-        case SDLK_KP_MINUS: return VK_SUBTRACT;
-        case SDLK_KP_PERIOD: return VK_DECIMAL;
-        case SDLK_KP_DIVIDE: return VK_DIVIDE;
-        case SDLK_EQUALS: case SDLK_PLUS: return VK_OEM_PLUS;
-        case SDLK_MINUS: return VK_OEM_MINUS;
-        default: return 0;
+        case SDLK_BACKSPACE:
+            return VK_BACK;
+        case SDLK_TAB:
+            return VK_TAB;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+            return VK_RETURN;
+        case SDLK_LSHIFT:
+        case SDLK_RSHIFT:
+            return VK_SHIFT;
+        case SDLK_LCTRL:
+        case SDLK_RCTRL:
+            return VK_CONTROL;
+        case SDLK_LALT:
+        case SDLK_RALT:
+            return VK_MENU;
+        case SDLK_ESCAPE:
+            return VK_ESCAPE;
+        case SDLK_SPACE:
+            return VK_SPACE;
+        case SDLK_LEFT:
+            return VK_LEFT;
+        case SDLK_UP:
+            return VK_UP;
+        case SDLK_RIGHT:
+            return VK_RIGHT;
+        case SDLK_DOWN:
+            return VK_DOWN;
+        case SDLK_KP_0:
+            return VK_NUMPAD0;
+        case SDLK_KP_MULTIPLY:
+            return VK_MULTIPLY;
+        case SDLK_KP_PLUS:
+            return VK_ADD;
+        case SDLK_KP_MINUS:
+            return VK_SUBTRACT;
+        case SDLK_KP_PERIOD:
+            return VK_DECIMAL;
+        case SDLK_KP_DIVIDE:
+            return VK_DIVIDE;
+        case SDLK_EQUALS:
+        case SDLK_PLUS:
+            return VK_OEM_PLUS;
+        case SDLK_MINUS:
+            return VK_OEM_MINUS;
+        default:
+            return 0;
     }
 }
 
@@ -503,9 +534,14 @@ int message_box(WindowHandle owner, const char* text, const char* caption, unsig
     bool yes_no = (flags & 0x0F) == MB_YESNO;
     Uint32 kind = SDL_MESSAGEBOX_INFORMATION;
     switch (flags & 0xF0) {
-        case MB_ICONSTOP: kind = SDL_MESSAGEBOX_ERROR; break;
-        case MB_ICONEXCLAMATION: kind = SDL_MESSAGEBOX_WARNING; break;
-        default: break;
+        case MB_ICONSTOP:
+            kind = SDL_MESSAGEBOX_ERROR;
+            break;
+        case MB_ICONEXCLAMATION:
+            kind = SDL_MESSAGEBOX_WARNING;
+            break;
+        default:
+            break;
     }
     const SDL_MessageBoxButtonData ok_buttons[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK,

@@ -106,8 +106,7 @@ void post_quit_message(int exit_code);
 // the layer itself).
 void post_message(WindowHandle window, std::uint32_t message, WParam w_param, LParam l_param);
 // The default handling of every message the window procedure does not handle.
-LResult def_window_proc(WindowHandle window, std::uint32_t message, WParam w_param,
-                        LParam l_param);
+LResult def_window_proc(WindowHandle window, std::uint32_t message, WParam w_param, LParam l_param);
 
 // ---------------------------------------------------------------------------
 // Window class, windows and contexts.
