@@ -168,6 +168,10 @@ static bool translate_event(const SDL_Event& event, Message* out) {
             WParam key = virtual_key(event.key.keysym.sym);
             if (key == 0) return false;
             out->window = find_window(event.key.windowID);
+            // SDL gives a newly focused window its keyboard focus a moment
+            // after the X server does; keys in between carry no window. They
+            // belong to the window that set_focus gave the focus.
+            if (out->window == nullptr && event.key.windowID == 0) out->window = focus_window;
             out->message = event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP;
             out->w_param = key;
             // Repeat count 1 in the low word; bit 30 set when the key was already down.

@@ -4,6 +4,8 @@
 #include <GL/gl.h>
 #include <GL/osmesa.h>
 
+#include <cstddef>
+
 OffscreenGl::OffscreenGl(int width, int height)
     : width_(width), height_(height), buffer_(static_cast<size_t>(width) * height * 4) {
     OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
@@ -13,7 +15,12 @@ OffscreenGl::OffscreenGl(int width, int height)
 }
 
 OffscreenGl::~OffscreenGl() {
-    if (context_ != nullptr) OSMesaDestroyContext(static_cast<OSMesaContext>(context_));
+    if (context_ == nullptr) return;
+    // Mesa 22.3 crashes when it destroys a context that still holds queued
+    // immediate-mode vertices: finish the context's work first.
+    make_current();
+    glFinish();
+    OSMesaDestroyContext(static_cast<OSMesaContext>(context_));
 }
 
 void OffscreenGl::make_current() {
