@@ -16,7 +16,7 @@ struct Body {
     const double* orbit_angle;     // null for the Sun, which does not move
     const double* spin_angle;      // null for the Moon, which turns with Earth
     float axis_x, axis_y, axis_z;  // axis of the orbit rotation
-    double disk_radius;            // first radius argument of its orbit disk
+    double disk_radius;            // first radius argument of its orbit disk; none for the Sun
     bool sets_colour;              // whether its block sets the colour to white
 };
 
@@ -59,8 +59,8 @@ inline constexpr Body bodies[catalogue::count] = {
 // translated, then tilted about (1, 0, 0).
 struct PlacedDisk {
     const double* angle;
-    float x, y, z;  // translation after the turn
-    float tilt;     // degrees about (1, 0, 0)
+    float offset[3];  // translation after the turn
+    float tilt;       // degrees about (1, 0, 0)
     double inner_radius;
     double outer_radius;
 };
@@ -68,7 +68,10 @@ struct PlacedDisk {
 // The Moon-orbit disk rides 3 degrees ahead of Earth and 0.1 off the orbit
 // plane; Saturn's ring sits on Saturn's position.
 inline constexpr PlacedDisk moon_orbit_disk = {
-    &moon_disk_angle, bodies[catalogue::earth].orbit_distance, 0.0f, 0.1f, 90.0f,
-    bodies[catalogue::moon].disk_radius, 0.0};
+    &moon_disk_angle,
+    {bodies[catalogue::earth].orbit_distance, 0.0f, 0.1f},
+    90.0f,
+    bodies[catalogue::moon].disk_radius,
+    0.0};
 inline constexpr PlacedDisk saturn_ring = {
-    &ring_angle, bodies[catalogue::saturn].orbit_distance, 0.0f, 0.0f, 45.0f, 0.29, 0.5};
+    &ring_angle, {bodies[catalogue::saturn].orbit_distance, 0.0f, 0.0f}, 45.0f, 0.29, 0.5};

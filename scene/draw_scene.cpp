@@ -1,0 +1,133 @@
+// One frame of the solar system: display switches, clear, animation step, view
+// transform, and the bodies, orbit disks and Saturn's ring from the catalogue.
+#include "scene/draw_scene.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "app/main_loop.h"
+#include "app/window_proc.h"
+#include "render/render_state.h"
+#include "render/textures.h"
+#include "scene/bodies.h"
+#include "scene/catalogue.h"
+#include "scene/sphere.h"
+
+// The Sun's centre lies this far in front of the eye before the view turns.
+static constexpr float scene_distance = 22.0f;
+// Turns a disk from the x-y plane into the orbit plane.
+static constexpr float orbit_plane_tilt = 90.0f;
+// Tessellation of the quadric spheres (mode 2) and of every disk.
+static constexpr GLint quadric_sphere_slices = 100;
+static constexpr GLint quadric_sphere_stacks = 100;
+static constexpr GLint disk_slices = 100;
+static constexpr GLint disk_loops = 1;
+
+// Angles are kept in double precision and handed to the rotation in single.
+static void rotate_y(double angle) { glRotatef(static_cast<float>(angle), 0.0f, 1.0f, 0.0f); }
+
+// The body's sphere in the current sphere mode, centred in the current frame.
+static void draw_sphere(const Body& body) {
+    if (sphere_mode == 1) {
+        glBindTexture(GL_TEXTURE_2D, texture_names[body.texture_index]);
+        draw_uv_sphere(0.0f, 0.0f, 0.0f, body.radius, body.count);
+    } else if (sphere_mode == 2) {
+        // The list loads the body's picture into whatever texture object is
+        // bound; nothing is bound here.
+        glCallList(body.display_list);
+        gluQuadricTexture(quadric, GL_TRUE);
+        gluSphere(quadric, static_cast<double>(body.radius), quadric_sphere_slices,
+                  quadric_sphere_stacks);
+    }
+}
+
+// Turns the frame onto the body's orbit position and spin, then draws it.
+static void place_and_draw(const Body& body) {
+    if (body.orbit_angle != nullptr) {
+        glRotatef(static_cast<float>(*body.orbit_angle), body.axis_x, body.axis_y, body.axis_z);
+        glTranslatef(body.orbit_distance, 0.0f, 0.0f);
+    }
+    if (body.spin_angle != nullptr) rotate_y(*body.spin_angle);
+    draw_sphere(body);
+}
+
+// A body under its selection name, in a frame of its own taken from the scene
+// root. Earth's frame also carries the Moon.
+static void draw_body(catalogue::Index index) {
+    const Body& body = bodies[index];
+    glPushName(body.id);
+    glPushMatrix();
+    if (body.sets_colour) glColor3f(1.0f, 1.0f, 1.0f);
+    place_and_draw(body);
+    if (index == catalogue::earth) place_and_draw(bodies[catalogue::moon]);
+    glPopMatrix();
+    glPopName();
+}
+
+// A disk around the Sun in the orbit plane, without a name. The distance is
+// the inner radius and the outer radius is 0.
+static void draw_orbit_disk(catalogue::Index index) {
+    glPushMatrix();
+    glColor3ub(255, 255, 255);
+    glRotatef(orbit_plane_tilt, 1.0f, 0.0f, 0.0f);
+    gluDisk(quadric, bodies[index].disk_radius, 0.0, disk_slices, disk_loops);
+    glPopMatrix();
+}
+
+static void draw_placed_disk(const PlacedDisk& disk) {
+    glPushMatrix();
+    glColor3ub(255, 255, 255);
+    rotate_y(*disk.angle);
+    glTranslatef(disk.offset[0], disk.offset[1], disk.offset[2]);
+    glRotatef(disk.tilt, 1.0f, 0.0f, 0.0f);
+    gluDisk(quadric, disk.inner_radius, disk.outer_radius, disk_slices, disk_loops);
+    glPopMatrix();
+}
+
+static void draw_planet_with_disk(catalogue::Index index) {
+    draw_body(index);
+    draw_orbit_disk(index);
+}
+
+bool draw_scene() {
+    glPolygonMode(GL_FRONT_AND_BACK, solid_fill != 0 ? GL_FILL : GL_LINE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (texturing_on != 0) {
+        glEnable(GL_TEXTURE_2D);
+    } else {
+        glDisable(GL_TEXTURE_2D);
+    }
+    if (lighting_on != 0) {
+        glEnable(GL_LIGHTING);
+    } else {
+        glDisable(GL_LIGHTING);
+    }
+    glLoadIdentity();
+    advance_orbits();
+    glInitNames();
+
+    // The scene root: every body and disk below starts from this frame.
+    glPushMatrix();
+    glTranslatef(0.0f, 0.0f, -scene_distance);
+    glRotatef(view_tilt, 1.0f, 0.0f, 0.0f);
+    glRotatef(view_turn, 0.0f, 1.0f, 0.0f);
+    glRotatef(view_roll, 0.0f, 0.0f, 1.0f);
+    glScalef(view_scale, view_scale, view_scale);
+
+    draw_body(catalogue::sun);
+    draw_planet_with_disk(catalogue::mercury);
+    draw_planet_with_disk(catalogue::venus);
+    draw_body(catalogue::earth);  // with the Moon inside its frame
+    draw_placed_disk(moon_orbit_disk);
+    draw_orbit_disk(catalogue::earth);
+    draw_planet_with_disk(catalogue::mars);
+    draw_planet_with_disk(catalogue::jupiter);
+    draw_planet_with_disk(catalogue::saturn);
+    draw_placed_disk(saturn_ring);
+    draw_planet_with_disk(catalogue::uranus);
+    draw_planet_with_disk(catalogue::neptune);
+    draw_planet_with_disk(catalogue::pluto);
+
+    glPopMatrix();
+    return true;
+}
