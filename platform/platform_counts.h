@@ -15,6 +15,7 @@ struct PlatformCounts {
     int display_mode_restores;
     int cursor_hides;
     int cursor_shows;
+    int swaps;  // swap requests, whether or not a window was there
 };
 
 PlatformCounts platform_counts();

@@ -476,6 +476,7 @@ bool delete_context(RenderContextHandle rc) {
 }
 
 bool swap_buffers(DeviceContextHandle dc) {
+    ++counts.swaps;
     if (dc == nullptr) return false;
     SDL_GL_SwapWindow(dc->window->sdl_window);
     return true;

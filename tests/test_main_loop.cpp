@@ -51,8 +51,10 @@ TEST_F(IdlePassTest, DrawsOnlyWhileAnimatingAndEscapeEndsTheLoopEitherWay) {
 
     animating = 0;
     before = earth_orbit;
+    platform_reset_counts();
     EXPECT_EQ(idle_pass(), IdleResult::keep_running);
     EXPECT_EQ(earth_orbit, before);
+    EXPECT_EQ(platform_counts().swaps, 1);  // paused: no frame, but still a swap
 
     for (std::uint8_t running : {0, 1}) {
         animating = running;
@@ -60,6 +62,7 @@ TEST_F(IdlePassTest, DrawsOnlyWhileAnimatingAndEscapeEndsTheLoopEitherWay) {
         EXPECT_EQ(idle_pass(), IdleResult::end_loop);
         EXPECT_EQ(key_down[VK_ESCAPE], 1);  // held keys other than F1 to F5 stay set
     }
+    EXPECT_EQ(platform_counts().swaps, 1);  // the passes that end the loop do not swap
 }
 
 TEST_F(IdlePassTest, FunctionKeysActInThePassThatEndsTheLoop) {
