@@ -11,7 +11,6 @@ jobs=$(nproc)
 echo "== Unit tests under ASan and UBSan"
 cmake -S "$top" -B "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DORRERY_SANITIZE=ON >/dev/null
 cmake --build "$top/build-asan" -j"$jobs" >/dev/null
-export LSAN_OPTIONS="suppressions=$top/tests/lsan.supp:print_suppressions=0"
 (cd "$top/build-asan" && ctest -L unit -j"$jobs" --output-on-failure --timeout 600)
 
 if [ -x "$top/scripts/fuzz.sh" ]; then
