@@ -1,208 +1,212 @@
-// Tests of opening and closing the main window on a private X display: the
-// failure boxes of every step, balanced releases, and the refused full-screen
-// mode (a 1024x768x24 display offers no 800x600 mode).
+// Tests of the shell on a real window of a 1024x768x24 display (no 800x600 mode).
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #include "app/main_loop.h"
 #include "app/main_window.h"
+#include "app/window_proc.h"
 #include "platform/platform_counts.h"
 #include "render/render_state.h"
+#include "scene/catalogue.h"
 #include "support/message_box_recorder.h"
 #include "support/x11_harness.h"
 
-static const char* const fallback_question =
-    "The Requested Fullscreen Mode Is Not Supported By\n"
-    "Your Video Card. Use Windowed Mode Instead?";
+using Matrix = std::vector<GLfloat>;
+
+static Matrix matrix(GLenum which) {
+    Matrix m(16);
+    glGetFloatv(which, m.data());
+    return m;
+}
+
+// What gluPerspective builds for an aspect ratio, the float near plane widened.
+static Matrix perspective(double aspect) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, aspect, static_cast<double>(0.1f), 100.0);
+    return matrix(GL_PROJECTION_MATRIX);
+}
 
 static bool open_window(bool full_screen = false) {
     return open_main_window(window_title, 800, 600, 16, full_screen);
 }
 
-class MainWindowTest : public ::testing::Test {
+// "text | caption | flags"; the boxes have no owner.
+static std::string shown(const RecordedBox& box) {
+    return box.text + " | " + box.caption + " | " + std::to_string(box.flags) +
+           (box.owner != nullptr ? " | owned" : "");
+}
+
+// All handles cleared and, with `balanced`, each acquisition released once.
+static void expect_released(bool balanced) {
+    EXPECT_FALSE(window_handle || device_context || render_context || quadric);
+    const PlatformCounts c = platform_counts();
+    if (!balanced) return;
+    EXPECT_EQ(std::vector<int>({c.windows_created, c.dcs_got, c.contexts_created,
+                                c.classes_registered, c.display_mode_changes}),
+              std::vector<int>({c.windows_destroyed, c.dcs_released, c.contexts_deleted,
+                                c.classes_unregistered, c.display_mode_restores}));
+}
+
+class ShellTest : public ::testing::Test {
    protected:
     static void SetUpTestSuite() {
-        display = new XvfbDisplay("1024x768x24");
-        display->make_default();
-    }
-    static void TearDownTestSuite() {
-        delete display;
-        display = nullptr;
+        static XvfbDisplay display("1024x768x24");
+        static ScratchDir pictures(ScratchDir::with_pictures);  // no bitmap error boxes
+        setenv("DISPLAY", display.name().c_str(), 1);           // before anything uses SDL
+        ASSERT_EQ(chdir(pictures.path().c_str()), 0);
     }
     void SetUp() override {
-        ASSERT_TRUE(display->ok());
-        ASSERT_NE(getcwd(previous_dir, sizeof previous_dir), nullptr);
-        ASSERT_EQ(chdir(pictures.path().c_str()), 0);
-        fullscreen = 0;
-        platform_clear_faults();
+        for (std::uint8_t& key : key_down) key = 0;
         platform_reset_counts();
+        ASSERT_TRUE(open_window());
     }
     void TearDown() override {
-        platform_clear_faults();
         close_main_window();
         unregister_class("OpenGL", get_module_handle());  // left by a refused opening
-        fullscreen = 0;
-        EXPECT_EQ(chdir(previous_dir), 0);
     }
-
-    static void expect_box(const RecordedBox& box, const std::string& text,
-                           const std::string& caption, unsigned flags) {
-        EXPECT_EQ(box.text, text);
-        EXPECT_EQ(box.caption, caption);
-        EXPECT_EQ(box.flags, flags);
-        EXPECT_EQ(box.owner, nullptr);
-    }
-    static void expect_all_released_once() {
-        PlatformCounts counts = platform_counts();
-        EXPECT_EQ(counts.windows_destroyed, counts.windows_created);
-        EXPECT_EQ(counts.dcs_released, counts.dcs_got);
-        EXPECT_EQ(counts.contexts_deleted, counts.contexts_created);
-        EXPECT_EQ(counts.classes_unregistered, counts.classes_registered);
-        EXPECT_EQ(counts.cursor_shows, counts.cursor_hides);
-        EXPECT_EQ(counts.display_mode_restores, counts.display_mode_changes);
-        EXPECT_EQ(instance_handle, nullptr);
-        EXPECT_EQ(window_handle, nullptr);
-        EXPECT_EQ(device_context, nullptr);
-        EXPECT_EQ(render_context, nullptr);
-        EXPECT_EQ(quadric, nullptr);
-    }
-
-    static XvfbDisplay* display;
-    ScratchDir pictures{ScratchDir::with_pictures};
-    char previous_dir[4096] = {};
     MessageBoxRecorder boxes;
 };
-XvfbDisplay* MainWindowTest::display = nullptr;
 
-static void expect_800x600_at_origin(XvfbDisplay& display) {
-    XWindow window = display.find_window(window_title);
-    ASSERT_NE(window, 0u);
-    std::optional<WindowGeometry> geometry = display.geometry(window);
-    ASSERT_TRUE(geometry.has_value());
-    EXPECT_EQ(geometry->x, 0);
-    EXPECT_EQ(geometry->y, 0);
-    EXPECT_EQ(geometry->width, 800);
-    EXPECT_EQ(geometry->height, 600);
-}
-
-TEST_F(MainWindowTest, OpensWindowedAtOriginAndCloseReleasesEverything) {
-    ASSERT_TRUE(open_window());
-    EXPECT_NE(instance_handle, nullptr);
-    EXPECT_NE(window_handle, nullptr);
-    EXPECT_NE(device_context, nullptr);
-    EXPECT_NE(render_context, nullptr);
-    EXPECT_NE(quadric, nullptr);
-    EXPECT_EQ(get_focus(), window_handle);
-    expect_800x600_at_origin(*display);
-
+// Yes to the refused mode opens windowed, every handle set, no mode change.
+TEST_F(ShellTest, RefusedFullScreenAnsweredYesOpensWindowed) {
     close_main_window();
-    expect_all_released_once();
-    EXPECT_TRUE(boxes.boxes().empty());
-}
-
-struct StepFailure {
-    PlatformStep step;
-    const char* text;
-};
-
-// From the window creation on, a failing step makes the opening close what
-// it has (the class included) before its box.
-static const StepFailure opening_failures[] = {
-    {PlatformStep::create_window, "Window Creation Error."},
-    {PlatformStep::get_dc, "Can't Create A GL Device Context."},
-    {PlatformStep::choose_pixel_format, "Can't Find A Suitable PixelFormat."},
-    {PlatformStep::set_pixel_format, "Can't Set The PixelFormat."},
-    {PlatformStep::create_context, "Can't Create A GL Rendering Context."},
-    {PlatformStep::make_current, "Can't Activate The GL Rendering Context."},
-};
-
-TEST_F(MainWindowTest, FailedClassRegistrationShowsItsBoxWithoutAClose) {
-    platform_fail_step(PlatformStep::register_class);
-    EXPECT_FALSE(open_window());
-    ASSERT_EQ(boxes.boxes().size(), 1u);
-    expect_box(boxes.boxes()[0], "Failed To Register The Window Class.", "ERROR", 0x30);
-    EXPECT_EQ(platform_counts().classes_unregistered, 0);
-}
-
-// As on a re-opening after F1: the close of the previous window has already
-// released its handles and the quadric; the failed opening releases what it
-// acquired itself, nothing twice, and shows only its own box.
-TEST_F(MainWindowTest, EachFailingStepAfterACloseShowsItsBoxAndReleasesNothingTwice) {
-    for (const StepFailure& failure : opening_failures) {
-        SCOPED_TRACE(failure.text);
-        ASSERT_TRUE(open_window());
-        close_main_window();
-        boxes.clear();
-        platform_reset_counts();
-        platform_fail_step(failure.step);
-
-        EXPECT_FALSE(open_window());
-
-        ASSERT_EQ(boxes.boxes().size(), 1u);
-        expect_box(boxes.boxes()[0], failure.text, "ERROR", 0x30);
-        EXPECT_EQ(platform_counts().classes_registered, 1);
-        expect_all_released_once();
-    }
-}
-
-TEST_F(MainWindowTest, RefusedFullScreenAnsweredYesOpensWindowed) {
     ASSERT_TRUE(open_window(true));
+    EXPECT_TRUE(instance_handle && window_handle && device_context && render_context && quadric);
+    EXPECT_EQ(get_focus(), window_handle);
     ASSERT_EQ(boxes.boxes().size(), 1u);
-    expect_box(boxes.boxes()[0], fallback_question, "2nd Term OpenGL Project", 0x34);
-    EXPECT_EQ(fullscreen, 0);
-    EXPECT_EQ(platform_counts().display_mode_changes, 0);
-    EXPECT_EQ(platform_counts().cursor_hides, 0);
-    expect_800x600_at_origin(*display);
-
+    EXPECT_EQ(shown(boxes.boxes()[0]),
+              "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed "
+              "Mode Instead? | 2nd Term OpenGL Project | 52");
+    EXPECT_EQ(fullscreen + platform_counts().display_mode_changes, 0);
     close_main_window();
-    EXPECT_EQ(platform_counts().display_mode_restores, 0);
-    expect_all_released_once();
+    expect_released(true);
 }
 
-TEST_F(MainWindowTest, RefusedFullScreenAnsweredNoEndsTheOpeningWithoutAClose) {
-    boxes.answer_yes_no_with(IDNO);
-    EXPECT_FALSE(open_window(true));
-    ASSERT_EQ(boxes.boxes().size(), 2u);
-    expect_box(boxes.boxes()[1], "Program Will Now Close.", "ERROR", 0x10);
-    PlatformCounts counts = platform_counts();
-    EXPECT_EQ(counts.windows_created, 0);
-    EXPECT_EQ(counts.classes_registered, 1);
-    EXPECT_EQ(counts.classes_unregistered, 0);  // the class stays registered
-    EXPECT_EQ(window_handle, nullptr);
-}
-
-TEST_F(MainWindowTest, CloseFailuresAreReportedAndTheHandlesClearedAnyway) {
-    const StepFailure closing_failures[] = {
-        {PlatformStep::make_current, "Release Of DC And RC Failed."},
-        {PlatformStep::delete_context, "Release Rendering Context Failed."},
-        {PlatformStep::release_dc, "Release Device Context Failed."},
-        {PlatformStep::destroy_window, "Could Not Release hWnd."},
-        {PlatformStep::unregister_class, "Could Not Unregister Class."},
+// Each failing step's box; openings (as after F1) release nothing twice.
+TEST_F(ShellTest, EachFailingStepShowsItsBoxAndReleasesNothingTwice) {
+    const std::pair<PlatformStep, std::string> failures[] = {
+        {PlatformStep::register_class, "Failed To Register The Window Class. | ERROR | 48"},
+        {PlatformStep::create_window, "Window Creation Error. | ERROR | 48"},
+        {PlatformStep::get_dc, "Can't Create A GL Device Context. | ERROR | 48"},
+        {PlatformStep::choose_pixel_format, "Can't Find A Suitable PixelFormat. | ERROR | 48"},
+        {PlatformStep::set_pixel_format, "Can't Set The PixelFormat. | ERROR | 48"},
+        {PlatformStep::create_context, "Can't Create A GL Rendering Context. | ERROR | 48"},
+        {PlatformStep::make_current, "Can't Activate The GL Rendering Context. | ERROR | 48"},
+        {PlatformStep::make_current, "Release Of DC And RC Failed. | SHUTDOWN ERROR | 64"},
+        {PlatformStep::delete_context, "Release Rendering Context Failed. | SHUTDOWN ERROR | 64"},
+        {PlatformStep::release_dc, "Release Device Context Failed. | SHUTDOWN ERROR | 64"},
+        {PlatformStep::destroy_window, "Could Not Release hWnd. | SHUTDOWN ERROR | 64"},
+        {PlatformStep::unregister_class, "Could Not Unregister Class. | SHUTDOWN ERROR | 64"},
     };
-    for (const StepFailure& failure : closing_failures) {
-        SCOPED_TRACE(failure.text);
-        ASSERT_TRUE(open_window());
+    for (const auto& [step, box] : failures) {
+        SCOPED_TRACE(box);
+        const bool on_close = box.find("SHUTDOWN") != std::string::npos;
+        ASSERT_TRUE(window_handle != nullptr || open_window());
         WindowHandle window = window_handle;
         RenderContextHandle context = render_context;
+        if (!on_close) close_main_window();
         boxes.clear();
-        platform_fail_step(failure.step);
-
-        close_main_window();
-
+        platform_reset_counts();
+        platform_fail_step(step);
+        if (on_close) close_main_window();
+        EXPECT_FALSE(!on_close && open_window());
         ASSERT_EQ(boxes.boxes().size(), 1u);
-        expect_box(boxes.boxes()[0], failure.text, "SHUTDOWN ERROR", 0x40);
-        EXPECT_EQ(instance_handle, nullptr);
-        EXPECT_EQ(window_handle, nullptr);
-        EXPECT_EQ(device_context, nullptr);
-        EXPECT_EQ(render_context, nullptr);
-        EXPECT_EQ(quadric, nullptr);
-        // Release what the failed step kept, so that the next round starts clean.
-        if (failure.step == PlatformStep::delete_context) delete_context(context);
-        if (failure.step == PlatformStep::destroy_window) destroy_window(window);
-        if (failure.step == PlatformStep::unregister_class) {
-            unregister_class("OpenGL", get_module_handle());
-        }
+        EXPECT_EQ(shown(boxes.boxes()[0]), box);
+        expect_released(!on_close);
+        if (on_close && step == PlatformStep::delete_context) delete_context(context);  // kept
+        if (step == PlatformStep::destroy_window) destroy_window(window);               // kept
     }
+}
+
+// The fixed state; size messages: viewport (height 0 as 1), ratios, identity modelview.
+TEST_F(ShellTest, RenderStateAndSizeMessages) {
+    auto get = [](GLenum name) {
+        GLint value = -1;
+        glGetIntegerv(name, &value);
+        return value;
+    };
+    for (GLenum cap : {GL_NORMALIZE, GL_DEPTH_TEST, GL_COLOR_MATERIAL, GL_LIGHTING, GL_LIGHT0,
+                       GL_LIGHT1, GL_TEXTURE_2D}) {
+        EXPECT_EQ(get(cap), 1) << std::hex << cap;
+    }
+    EXPECT_EQ(
+        std::vector<GLint>({get(GL_DEPTH_FUNC), get(GL_COLOR_MATERIAL_FACE),
+                            get(GL_COLOR_MATERIAL_PARAMETER), get(GL_SHADE_MODEL),
+                            get(GL_PERSPECTIVE_CORRECTION_HINT)}),
+        std::vector<GLint>({GL_LEQUAL, GL_FRONT, GL_AMBIENT_AND_DIFFUSE, GL_SMOOTH, GL_NICEST}));
+
+    EXPECT_EQ(static_cast<double>(near_plane), 0.10000000149011612);
+    const struct {
+        int width, height, viewport_height;
+        bool float_ratio_differs;
+    } cases[] = {{800, 600, 600, false}, {800, 601, 601, true}, {123, 457, 457, true},
+                 {640, 0, 1, false},     {0, 0, 1, false},      {0, 480, 480, false}};
+    for (const auto& c : cases) {
+        glMatrixMode(GL_MODELVIEW);  // left dirty
+        glTranslatef(1.0f, 2.0f, 3.0f);
+        EXPECT_EQ(window_proc(window_handle, WM_SIZE, 0, make_lparam(c.width, c.height)), 0);
+        GLint state[5];  // the viewport, then the current matrix
+        glGetIntegerv(GL_VIEWPORT, state);
+        glGetIntegerv(GL_MATRIX_MODE, state + 4);
+        EXPECT_EQ(std::vector<GLint>(state, state + 5),
+                  std::vector<GLint>({0, 0, c.width, c.viewport_height, GL_MODELVIEW}));
+        EXPECT_EQ(matrix(GL_MODELVIEW_MATRIX),
+                  Matrix({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}));
+        const double ratio = static_cast<double>(c.width) / c.viewport_height;
+        EXPECT_EQ(aspect_ratio, static_cast<float>(ratio));
+        const Matrix projection = matrix(GL_PROJECTION_MATRIX);
+        EXPECT_EQ(projection, perspective(ratio));
+        EXPECT_TRUE(!c.float_ratio_differs || projection != perspective(static_cast<float>(ratio)));
+    }
+}
+
+// Paused passes swap, frozen; F5 flips only 1 and 2; Escape's pass doesn't swap but does F2-F5.
+TEST_F(ShellTest, IdlePass) {
+    animating = 0;
+    const double orbit = earth_orbit;
+    const int cases[][2] = {{2, 1}, {0, 0}, {3, 3}, {-1, -1}, {1, 2}};
+    for (const auto& [from, to] : cases) {
+        sphere_mode = from;
+        key_down[VK_F5] = 1;
+        EXPECT_EQ(idle_pass(), IdleResult::keep_running);
+        EXPECT_EQ(sphere_mode, to) << "from " << from;
+    }
+    EXPECT_EQ(earth_orbit, orbit);
+    EXPECT_EQ(platform_counts().swaps, 5);
+    for (std::uint8_t running : {1, 0}) {
+        animating = running;
+        for (WParam key : {VK_ESCAPE, VK_F2, VK_F3, VK_F4, VK_F5}) key_down[key] = 1;
+        EXPECT_EQ(idle_pass(), IdleResult::end_loop);
+        EXPECT_EQ(lighting_on + texturing_on + solid_fill, running ? 0 : 3);
+        EXPECT_EQ(sphere_mode, running ? 1 : 2);
+        EXPECT_EQ(key_down[VK_F2] + key_down[VK_F3] + key_down[VK_F4] + key_down[VK_F5], 0);
+    }
+    EXPECT_EQ(platform_counts().swaps, 5);
+    EXPECT_NE(earth_orbit, orbit);  // the running pass drew
+}
+
+// A failed re-opening after F1 (Yes, then No) returns at once, without another close.
+TEST_F(ShellTest, FailedReopeningAfterF1ReturnsWithoutAnotherClose) {
+    key_down[VK_F1] = key_down[VK_F2] = 1;
+    platform_fail_step(PlatformStep::create_window);
+    EXPECT_EQ(idle_pass(), IdleResult::return_now);
+    ASSERT_EQ(boxes.boxes().size(), 2u);  // the question, answered Yes, then:
+    EXPECT_EQ(boxes.boxes()[1].text, "Window Creation Error.");
+    expect_released(true);
+
+    boxes.answer_yes_no_with(IDNO);
+    platform_reset_counts();
+    key_down[VK_F1] = 1;
+    EXPECT_EQ(run_main_loop(), 0);
+    ASSERT_EQ(boxes.boxes().size(), 4u);
+    EXPECT_EQ(shown(boxes.boxes()[3]), "Program Will Now Close. | ERROR | 16");
+    EXPECT_EQ(key_down[VK_F2] + lighting_on, 2);
+    const PlatformCounts c = platform_counts();  // No leaves the class registered
+    EXPECT_EQ(std::vector<int>({c.windows_created, c.windows_destroyed, c.classes_registered,
+                                c.classes_unregistered}),
+              std::vector<int>({1, 1, 2, 1}));
 }
