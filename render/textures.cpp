@@ -49,24 +49,21 @@ static RgbImage* read_by_name(const char* name) {
 }
 
 // Texture-image uploads from RgbImage records, whose rows are packed: the
-// unpack alignment is 1 while an object lives (OpenGL's default of 4 would
+// unpack alignment is 1 while the uploads run (OpenGL's default of 4 would
 // read rows of widths not a multiple of 4 as padded and run past the end of
 // the pixels), and the previous alignment comes back afterwards. A display
 // list takes its copy of the pixels when it is recorded, so the alignment
-// only has to hold while recording.
-class PackedRowUploads {
-   public:
-    PackedRowUploads() {
-        glGetIntegerv(GL_UNPACK_ALIGNMENT, &saved_alignment_);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    }
-    ~PackedRowUploads() { glPixelStorei(GL_UNPACK_ALIGNMENT, saved_alignment_); }
-    PackedRowUploads(const PackedRowUploads&) = delete;
-    PackedRowUploads& operator=(const PackedRowUploads&) = delete;
+// only has to hold while recording. Returns the previous alignment.
+static GLint begin_packed_rows() {
+    GLint saved_alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &saved_alignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    return saved_alignment;
+}
 
-   private:
-    GLint saved_alignment_ = 4;
-};
+static void end_packed_rows(GLint saved_alignment) {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, saved_alignment);
+}
 
 // One upload of `image` into the bound texture object: level 0, three
 // components, no border, RGB bytes, the bottom row first (t = 0). Sides that
@@ -98,7 +95,7 @@ void load_texture_set() {
     }
     if (complete) {
         glGenTextures(texture_count, texture_names);
-        PackedRowUploads packed;
+        GLint saved_alignment = begin_packed_rows();
         // The last object bound here (Space) stays bound.
         for (int index = 0; index < texture_count; ++index) {
             glBindTexture(GL_TEXTURE_2D, texture_names[index]);
@@ -106,6 +103,7 @@ void load_texture_set() {
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
             upload_image(*images[index]);
         }
+        end_packed_rows(saved_alignment);
     }
     for (RgbImage* image : images) free_image(image);
     glEnable(GL_TEXTURE_2D);
@@ -118,7 +116,7 @@ void build_texture_lists() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    PackedRowUploads packed;
+    GLint saved_alignment = begin_packed_rows();
     for (const TextureFile& file : texture_files) {
         if (file.list == 0) {
             // Read in its turn like every picture, but no list is drawn from
@@ -136,4 +134,5 @@ void build_texture_lists() {
         if (image != nullptr) upload_image(*image);
         glEndList();
     }
+    end_packed_rows(saved_alignment);
 }
