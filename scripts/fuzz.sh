@@ -23,6 +23,15 @@ mkdir -p "$build/artifacts"
 # a second each, and the failure exercises the reader's "Out of memory." path.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}max_allocation_size_mb=64:allocator_may_return_null=1"
 
-# One process only: the machine's cores are shared.
-"$build/fuzz/fuzz_bitmap_reader" "$work/corpus" -max_total_time="$seconds" -max_len=8192 \
-    -artifact_prefix="$build/artifacts/" -print_final_stats=1
+# One process only: the machine's cores are shared. The fuzzer's progress
+# goes to a log; its closing statistics, or the end of the log on a crash, are
+# printed.
+log="$build/fuzz.log"
+if "$build/fuzz/fuzz_bitmap_reader" "$work/corpus" -max_total_time="$seconds" -max_len=8192 \
+    -artifact_prefix="$build/artifacts/" -print_final_stats=1 >"$log" 2>&1; then
+  grep -E '^(Done|stat::number_of_executed_units|stat::average_exec_per_sec)' "$log" || true
+else
+  status=$?
+  tail -n 60 "$log"
+  exit "$status"
+fi
