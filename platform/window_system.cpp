@@ -79,6 +79,16 @@ static bool ensure_video() {
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    // Without a display SDL falls back to drivers that draw nowhere; the
+    // program would then run unseen and unreachable. Those count as no
+    // display unless the user asked for one of them by name.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    bool displayless = driver != nullptr && (std::strcmp(driver, "offscreen") == 0 ||
+                                             std::strcmp(driver, "dummy") == 0);
+    if (displayless && SDL_getenv("SDL_VIDEODRIVER") == nullptr) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
     video_ready = true;
     return true;
 }

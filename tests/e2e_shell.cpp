@@ -1,5 +1,9 @@
 // End-to-end tests of the shell: the real program under Xvfb, its window, exits and F1.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
 
 #include "support/x11_harness.h"
 
@@ -55,4 +59,20 @@ TEST(ShellEndToEnd, F1SwitchesToFullScreenAndBack) {
     EXPECT_EQ(session.display.find_window("2nd Term OpenGL Project", 0), 0u);
     ASSERT_TRUE(session.press_until_gone(full_screen, "F1"));
     session.main_window(full_screen);
+}
+
+// With no display at all the opening fails; its message goes to standard error and the exit is 0.
+TEST(ShellEndToEnd, WithoutADisplayTheMessageGoesToStandardError) {
+    ScratchDir dir{ScratchDir::with_pictures};
+    const std::string command = "cd '" + dir.path() +
+                                "' && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "
+                                "timeout 60 '" ORRERY_BINARY "' 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char chunk[256];
+    while (std::fgets(chunk, sizeof chunk, pipe) != nullptr) output += chunk;
+    const int status = pclose(pipe);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_NE(output.find("ERROR: Window Creation Error.\n"), std::string::npos) << output;
 }
