@@ -177,7 +177,8 @@ static ReadStatus parse_headers(const std::uint8_t* bytes, std::size_t size, Bit
         masks_bytes = bit_field_masks_size;
         if (after_header < masks_bytes) return ReadStatus::unknown_format;
         for (int channel = 0; channel < 3; ++channel) {
-            layout->masks[channel] = read_u32(header + header_size + 4 * channel);
+            layout->masks[channel] =
+                read_u32(header + header_size + 4 * static_cast<std::size_t>(channel));
         }
     }
     const std::size_t table_bytes = std::size_t{layout->table_count} * layout->table_entry_size;
@@ -367,7 +368,8 @@ static ReadStatus prepare_format(const BitmapLayout& layout, PixelFormat* format
     std::memset(format->palette, 0, sizeof format->palette);
     const std::uint32_t entries = layout.table_count < 256 ? layout.table_count : 256;
     for (std::uint32_t i = 0; i < entries; ++i) {
-        const std::uint8_t* entry = layout.table + i * layout.table_entry_size;
+        const std::uint8_t* entry =
+            layout.table + static_cast<std::size_t>(i) * layout.table_entry_size;
         format->palette[i][0] = entry[2];
         format->palette[i][1] = entry[1];
         format->palette[i][2] = entry[0];
@@ -481,7 +483,7 @@ static bool decode_run_length(const std::uint8_t* stream, std::size_t length,
             std::uint8_t* out = target();
             for (unsigned i = 0; i < count; ++i) {
                 const unsigned index = !four_bit ? value : (i & 1) != 0 ? value & 0x0F : value >> 4;
-                put_index(out + 3 * i, format, index);
+                put_index(out + 3 * static_cast<std::size_t>(i), format, index);
             }
             x += count;
         } else if (value == 0) {  // end of line
@@ -509,7 +511,7 @@ static bool decode_run_length(const std::uint8_t* stream, std::size_t length,
                 const unsigned index = !four_bit      ? indices[i]
                                        : (i & 1) != 0 ? indices[i >> 1] & 0x0F
                                                       : indices[i >> 1] >> 4;
-                put_index(out + 3 * i, format, index);
+                put_index(out + 3 * static_cast<std::size_t>(i), format, index);
             }
             position += padded_bytes;
             x += value;
