@@ -136,7 +136,7 @@ BENCHMARK_CAPTURE(read_stb, 8_bit, file_8)->Unit(benchmark::kMillisecond);
 
 // Prints the usual table, keeping each run's time for the ratios at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
-public:
+   public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
@@ -161,7 +161,7 @@ public:
         }
     }
 
-private:
+   private:
     double time_of(const char* reader, const char* format) const {
         const auto found = times_.find(std::string(reader) + "/" + format);
         return found == times_.end() ? 0.0 : found->second;

@@ -83,8 +83,8 @@ static bool ensure_video() {
     // program would then run unseen and unreachable. Those count as no
     // display unless the user asked for one of them by name.
     const char* driver = SDL_GetCurrentVideoDriver();
-    bool displayless = driver != nullptr && (std::strcmp(driver, "offscreen") == 0 ||
-                                             std::strcmp(driver, "dummy") == 0);
+    bool displayless = driver != nullptr &&
+                       (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
     if (displayless && SDL_getenv("SDL_VIDEODRIVER") == nullptr) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;

@@ -16,7 +16,7 @@ struct RecordedBox {
 };
 
 class MessageBoxRecorder {
-public:
+   public:
     MessageBoxRecorder();
     ~MessageBoxRecorder();
     MessageBoxRecorder(const MessageBoxRecorder&) = delete;

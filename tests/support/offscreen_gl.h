@@ -7,7 +7,7 @@
 #include <vector>
 
 class OffscreenGl {
-public:
+   public:
     explicit OffscreenGl(int width = 800, int height = 600);
     ~OffscreenGl();
     OffscreenGl(const OffscreenGl&) = delete;
@@ -21,7 +21,7 @@ public:
     // Makes this context current again (after another one was).
     void make_current();
 
-private:
+   private:
     void* context_ = nullptr;
     int width_;
     int height_;
