@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that a task needs, where they are missing.
-# Usage: scripts/deps.sh run|test|bench   (with sudo when not root)
+# Usage: scripts/deps.sh run|test|bench|package   (with sudo when not root)
 set -euo pipefail
 
 run_packages=(build-essential cmake pkg-config libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev
   libgl1-mesa-dri xfonts-base)
 test_packages=("${run_packages[@]}" googletest libgtest-dev libosmesa6-dev xvfb xauth
-  libx11-dev libxtst-dev clang libclang-rt-14-dev)
+  libx11-dev libxtst-dev clang libclang-rt-14-dev xdotool x11-utils imagemagick desktop-file-utils
+  appstream man-db dpkg-dev file)
 bench_packages=("${run_packages[@]}" libbenchmark-dev libstb-dev libosmesa6-dev)
+package_packages=("${run_packages[@]}" dpkg-dev file)
 
 case "${1:-}" in
   run) wanted=("${run_packages[@]}") ;;
   test) wanted=("${test_packages[@]}") ;;
   bench) wanted=("${bench_packages[@]}") ;;
-  *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
+  package) wanted=("${package_packages[@]}") ;;
+  *) echo "usage: $0 run|test|bench|package" >&2; exit 2 ;;
 esac
 
 missing=()
