@@ -2,6 +2,10 @@
 // tests that check that nothing is released twice or left behind.
 #pragma once
 
+#include <cstdint>
+
+#include "platform/window_system.h"
+
 struct PlatformCounts {
     int classes_registered;
     int classes_unregistered;
@@ -20,3 +24,9 @@ struct PlatformCounts {
 
 PlatformCounts platform_counts();
 void platform_reset_counts();
+
+// The SDL id of a window of the layer, so that tests can queue platform
+// events for it; 0 for none.
+std::uint32_t platform_window_id(WindowHandle window);
+// Benchmarks compare the loop with and without the layer's own frame pacing.
+void platform_allow_swap_pacing(bool allowed);

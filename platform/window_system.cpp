@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/platform_counts.h"
+#include "platform/window_icon.h"
 
 struct PlatformDeviceContext {
     PlatformWindow* window;
@@ -27,12 +28,22 @@ struct PlatformWindow {
     WindowProc proc;
     bool popup;
     PlatformDeviceContext dc;
+    bool minimised;  // between a minimise and the next restore
 };
 
 struct PlatformRenderContext {
     SDL_GLContext gl_context;
     PlatformWindow* window;
     bool swap_interval_set;
+};
+
+// A message box shown on a thread of its own, so that the main thread goes on
+// serving the window system while the box is open.
+struct BoxCall {
+    SDL_MessageBoxData data;
+    int answer;
+    int result;
+    SDL_atomic_t done;
 };
 
 struct RegisteredClass {
@@ -54,6 +65,16 @@ static SDL_DisplayMode full_screen_mode;        // ... and this is the mode
 static MessageBoxHook box_hook = nullptr;       // tests' replacement for boxes
 static std::set<PlatformStep> failing_steps;    // steps that fail once
 static PlatformCounts counts = {};              // acquisitions and releases
+static bool screen_saver_refused = false;       // asked for by disable_screen_saver
+static int last_display = 0;                    // display that held the last window
+static bool pacing_allowed = true;              // benchmarks compare without it
+static bool pace_swaps = false;                 // the driver ignores the swap interval
+static Uint64 swap_period = 0;                  // ... so swaps wait this long (counter ticks)
+static Uint64 next_swap = 0;                    // ... until this counter value
+// Key releases held back until an idle pass has seen the press (see
+// peek_message), and the keys whose press went out since the last idle pass.
+static std::deque<Message> held_releases;
+static std::set<WParam> pressed_since_idle;
 // The pixel format of the last set_pixel_format call. SDL chooses a window's
 // visual when the window is created, so the layer applies the pixel format
 // there; before any format was set it asks for the system's usual one.
@@ -76,8 +97,23 @@ static bool step_fails(PlatformStep step) {
 
 static bool ensure_video() {
     if (video_ready) return true;
-    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
+    // SDL would hold the screen saver off from start to end, also while the
+    // window is minimised or in the background; update_screen_saver decides.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // SDL minimises a full-screen window that loses the focus; a message box
+    // takes it, and the user would be left with a black screen and no window
+    // to type into.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // With SDL's capture a held button reports positions outside the client
+    // area, negative ones left of and above it, which the 16-bit packing of
+    // mouse messages turns into 65,000-pixel jumps of a drag. Uncaptured, the
+    // positions stop at the edge and a release outside is not seen.
+    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+    // SDL 2.26 crashes in its Wayland decoration library when a GL window is
+    // destroyed and another created (every F1). Windows then come without a
+    // title bar on compositors that do not draw one themselves.
+    SDL_SetHint(SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     // Without a display SDL falls back to drivers that draw nowhere; the
     // program would then run unseen and unreachable. Those count as no
@@ -168,6 +204,27 @@ static WParam mouse_key_state(Uint32 buttons) {
     return state;
 }
 
+// The screen saver is held off only while the window with the focus is not
+// minimised, as a desktop program refuses it only while it is the active one.
+static void update_screen_saver() {
+    if (!video_ready) return;
+    bool active = focus_window != nullptr && !focus_window->minimised;
+    if (screen_saver_refused && active) {
+        SDL_DisableScreenSaver();
+    } else {
+        SDL_EnableScreenSaver();
+    }
+}
+
+// Mouse positions as the window procedure gets them: inside the client area.
+static LParam client_position(const PlatformWindow* window, int x, int y) {
+    int width = 0, height = 0;
+    SDL_GetWindowSize(window->sdl_window, &width, &height);
+    x = std::clamp(x, 0, std::max(width - 1, 0));
+    y = std::clamp(y, 0, std::max(height - 1, 0));
+    return make_lparam(x, y);
+}
+
 // Turns one SDL event into a message. Returns false for events that carry no
 // message of the system.
 static bool translate_event(const SDL_Event& event, Message* out) {
@@ -190,10 +247,11 @@ static bool translate_event(const SDL_Event& event, Message* out) {
         }
         case SDL_MOUSEMOTION:
             out->window = find_window(event.motion.windowID);
+            if (out->window == nullptr) return false;
             out->message = WM_MOUSEMOVE;
             out->w_param = mouse_key_state(event.motion.state);
-            out->l_param = make_lparam(event.motion.x, event.motion.y);
-            return out->window != nullptr;
+            out->l_param = client_position(out->window, event.motion.x, event.motion.y);
+            return true;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {
             bool down = event.type == SDL_MOUSEBUTTONDOWN;
@@ -205,9 +263,10 @@ static bool translate_event(const SDL_Event& event, Message* out) {
                 return false;
             }
             out->window = find_window(event.button.windowID);
+            if (out->window == nullptr) return false;
             out->w_param = mouse_key_state(SDL_GetMouseState(nullptr, nullptr));
-            out->l_param = make_lparam(event.button.x, event.button.y);
-            return out->window != nullptr;
+            out->l_param = client_position(out->window, event.button.x, event.button.y);
+            return true;
         }
         case SDL_WINDOWEVENT:
             out->window = find_window(event.window.windowID);
@@ -219,10 +278,14 @@ static bool translate_event(const SDL_Event& event, Message* out) {
                     return true;
                 case SDL_WINDOWEVENT_MINIMIZED:
                     // A minimised window reports a client area of 0 by 0.
+                    out->window->minimised = true;
+                    update_screen_saver();
                     out->message = WM_SIZE;
                     out->l_param = make_lparam(0, 0);
                     return true;
                 case SDL_WINDOWEVENT_RESTORED: {
+                    out->window->minimised = false;
+                    update_screen_saver();
                     int width = 0, height = 0;
                     SDL_GetWindowSize(out->window->sdl_window, &width, &height);
                     out->message = WM_SIZE;
@@ -231,9 +294,11 @@ static bool translate_event(const SDL_Event& event, Message* out) {
                 }
                 case SDL_WINDOWEVENT_FOCUS_GAINED:
                     focus_window = out->window;
+                    update_screen_saver();
                     return false;
                 case SDL_WINDOWEVENT_FOCUS_LOST:
                     if (focus_window == out->window) focus_window = nullptr;
+                    update_screen_saver();
                     return false;
                 case SDL_WINDOWEVENT_CLOSE:
                     out->message = WM_CLOSE;
@@ -256,18 +321,37 @@ static bool translate_event(const SDL_Event& event, Message* out) {
 // ---------------------------------------------------------------------------
 // Message queue.
 
+// The loop reads F1 to F5 and Escape from the table of keys held down in its
+// idle pass, so a key pressed and released between two idle passes would
+// never act. The release of a key pressed since the last idle pass is
+// therefore held back and queued after the next one: every press is seen by
+// at least one idle pass.
+//
+// SDL ends each poll cycle with a marker; an event that arrives behind it is
+// only seen by the next cycle. The queue therefore takes everything SDL has
+// in one go, so that an empty queue really means no input is waiting.
 bool peek_message(Message* message) {
     if (queue.empty() && video_ready) {
         SDL_Event event;
         Message translated;
         while (SDL_PollEvent(&event)) {
-            if (translate_event(event, &translated)) {
+            if (!translate_event(event, &translated)) continue;
+            if (translated.message == WM_KEYDOWN) pressed_since_idle.insert(translated.w_param);
+            if (translated.message == WM_KEYUP && pressed_since_idle.count(translated.w_param)) {
+                held_releases.push_back(translated);
+            } else {
                 queue.push_back(translated);
-                break;
             }
         }
     }
-    if (queue.empty()) return false;
+    if (queue.empty()) {
+        // An empty queue means an idle pass comes next: what it sees pressed
+        // may be released after it.
+        pressed_since_idle.clear();
+        queue.insert(queue.end(), held_releases.begin(), held_releases.end());
+        held_releases.clear();
+        return false;
+    }
     *message = queue.front();
     queue.pop_front();
     return true;
@@ -360,13 +444,21 @@ WindowHandle create_window(std::uint32_t, const char* class_name, const char* ti
 
     bool popup = (style & WS_POPUP) != 0;
     apply_gl_attributes(window_format);
+    // A windowed window can be resized and maximised by the user; its size
+    // changes reach the window procedure as WM_SIZE.
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    if (popup) flags |= SDL_WINDOW_BORDERLESS;
-    SDL_Window* sdl_window = SDL_CreateWindow(title, x, y, width, height, flags);
+    flags |= popup ? SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE;
+    // Positions are relative to the display that held the last window, so
+    // that F1 switches on the display the user is looking at.
+    SDL_Rect bounds{0, 0, 0, 0};
+    if (SDL_GetDisplayBounds(last_display, &bounds) != 0) bounds = SDL_Rect{0, 0, 0, 0};
+    SDL_Window* sdl_window =
+        SDL_CreateWindow(title, bounds.x + x, bounds.y + y, width, height, flags);
     if (sdl_window == nullptr) return nullptr;
+    apply_window_icon(sdl_window);
     if (popup && full_screen_pending) SDL_SetWindowDisplayMode(sdl_window, &full_screen_mode);
 
-    auto* window = new PlatformWindow{sdl_window, window_class->proc, popup, {}};
+    auto* window = new PlatformWindow{sdl_window, window_class->proc, popup, {}, false};
     window->dc = PlatformDeviceContext{window, false, {}, false};
     windows.push_back(window);
     ++counts.windows_created;
@@ -383,11 +475,16 @@ bool destroy_window(WindowHandle window) {
     if (window->proc != nullptr) window->proc(window, WM_DESTROY, 0, 0);
     windows.erase(it);
     if (focus_window == window) focus_window = nullptr;
+    int display = SDL_GetWindowDisplayIndex(window->sdl_window);
+    if (display >= 0) last_display = display;
     SDL_DestroyWindow(window->sdl_window);
     // Messages still queued for the window go with it.
-    for (auto msg = queue.begin(); msg != queue.end();) {
-        msg = msg->window == window ? queue.erase(msg) : msg + 1;
+    for (std::deque<Message>* pending : {&queue, &held_releases}) {
+        for (auto msg = pending->begin(); msg != pending->end();) {
+            msg = msg->window == window ? pending->erase(msg) : msg + 1;
+        }
     }
+    update_screen_saver();
     delete window;
     ++counts.windows_destroyed;
     return true;
@@ -467,10 +564,23 @@ bool make_current(DeviceContextHandle dc, RenderContextHandle rc) {
     if (dc == nullptr || rc == nullptr) return false;
     if (SDL_GL_MakeCurrent(dc->window->sdl_window, rc->gl_context) != 0) return false;
     if (!rc->swap_interval_set) {
-        // Pace the frames to the display where the driver can; without it
-        // the loop runs as fast as it can draw.
-        SDL_GL_SetSwapInterval(1);
+        // Pace the frames to the display where the driver can. Where it
+        // cannot (llvmpipe under Xvfb, many virtual machines and remote
+        // desktops), the loop would draw as fast as it can, spin a core and
+        // run the animation several times too fast: swap_buffers then waits
+        // out the display's refresh period itself.
+        bool vsync = SDL_GL_SetSwapInterval(1) == 0 && SDL_GL_GetSwapInterval() == 1;
         rc->swap_interval_set = true;
+        pace_swaps = !vsync;
+        SDL_DisplayMode mode{};
+        int display = SDL_GetWindowDisplayIndex(dc->window->sdl_window);
+        int refresh = 60;
+        if (display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 &&
+            mode.refresh_rate > 0) {
+            refresh = mode.refresh_rate;
+        }
+        swap_period = SDL_GetPerformanceFrequency() / static_cast<Uint64>(refresh);
+        next_swap = 0;
     }
     return true;
 }
@@ -485,9 +595,23 @@ bool delete_context(RenderContextHandle rc) {
     return true;
 }
 
+// Waits until one refresh period has passed since the last paced swap. A
+// frame that took longer than that is not made up for: the next one is due a
+// full period after it.
+static void wait_for_swap_time() {
+    Uint64 now = SDL_GetPerformanceCounter();
+    if (now < next_swap) {
+        Uint64 frequency = SDL_GetPerformanceFrequency();
+        SDL_Delay(static_cast<Uint32>(((next_swap - now) * 1000 + frequency - 1) / frequency));
+        now = SDL_GetPerformanceCounter();
+    }
+    next_swap = std::max(next_swap, now) + swap_period;
+}
+
 bool swap_buffers(DeviceContextHandle dc) {
     ++counts.swaps;
     if (dc == nullptr) return false;
+    if (pace_swaps && pacing_allowed) wait_for_swap_time();
     SDL_GL_SwapWindow(dc->window->sdl_window);
     return true;
 }
@@ -500,12 +624,15 @@ bool change_display_mode(int width, int height, int bits_per_pixel) {
     if (!ensure_video()) return false;
     // The display must offer exactly width x height; SDL's "closest mode"
     // would hand back a larger one. Of such modes, the requested depth wins.
-    int count = SDL_GetNumDisplayModes(0);
+    // The mode is asked of the display that held the last window; the
+    // full-screen window is created there.
+    if (last_display >= SDL_GetNumVideoDisplays()) last_display = 0;
+    int count = SDL_GetNumDisplayModes(last_display);
     bool found = false;
     SDL_DisplayMode chosen{};
     for (int i = 0; i < count; ++i) {
         SDL_DisplayMode mode;
-        if (SDL_GetDisplayMode(0, i, &mode) != 0) continue;
+        if (SDL_GetDisplayMode(last_display, i, &mode) != 0) continue;
         if (mode.w != width || mode.h != height) continue;
         if (!found || static_cast<int>(SDL_BITSPERPIXEL(mode.format)) == bits_per_pixel) {
             if (!found || static_cast<int>(SDL_BITSPERPIXEL(chosen.format)) != bits_per_pixel) {
@@ -537,11 +664,78 @@ void show_cursor(bool visible) {
 }
 
 void disable_screen_saver() {
-    if (video_ready) SDL_DisableScreenSaver();
+    screen_saver_refused = true;
+    update_screen_saver();
 }
 
 // ---------------------------------------------------------------------------
 // Message boxes.
+
+static int SDLCALL run_box(void* argument) {
+    auto* call = static_cast<BoxCall*>(argument);
+    call->result = SDL_ShowMessageBox(&call->data, &call->answer);
+    SDL_AtomicSet(&call->done, 1);
+    return 0;
+}
+
+// What the main thread does with one event while a box is open. The box is
+// modal: keys, buttons, pointer moves and the window manager's close request
+// aimed at our windows are dropped, so nothing typed or clicked on the frozen
+// window acts after the box closes. Size changes and the end of the session
+// are kept for afterwards. Serving the events at all is what keeps the window
+// manager from calling the program "Not Responding" (its pings are answered
+// inside SDL's event pump).
+static void serve_event_during_box(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+        case SDL_TEXTINPUT:
+        case SDL_TEXTEDITING:
+        case SDL_MOUSEMOTION:
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+        case SDL_MOUSEWHEEL:
+            return;
+        case SDL_WINDOWEVENT: {
+            PlatformWindow* window = find_window(event.window.windowID);
+            if (window == nullptr || event.window.event == SDL_WINDOWEVENT_CLOSE) return;
+            // X11 keeps no copy of a window's picture: a box moved across the
+            // window wipes it. The last frame is still in the back buffer;
+            // present it again. (Wayland compositors keep the picture.)
+            if (event.window.event == SDL_WINDOWEVENT_EXPOSED &&
+                std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0 &&
+                SDL_GL_GetCurrentWindow() == window->sdl_window) {
+                SDL_GL_SwapWindow(window->sdl_window);
+            }
+            break;
+        }
+        default:
+            break;
+    }
+    Message message;
+    if (translate_event(event, &message)) queue.push_back(message);
+}
+
+// Shows the box on a thread of its own and serves the window system on this
+// one until the box is closed. SDL's boxes are separate programs or processes
+// (a forked X11 box, zenity on Wayland), so the thread only waits for them.
+static int show_box(SDL_MessageBoxData data, int* answer) {
+    BoxCall call{data, -1, -1, {0}};
+    SDL_Thread* thread = SDL_CreateThread(run_box, "message box", &call);
+    if (thread == nullptr) return SDL_ShowMessageBox(&data, answer);
+    while (SDL_AtomicGet(&call.done) == 0) {
+        SDL_Event event;
+        if (SDL_WaitEventTimeout(&event, 20)) serve_event_during_box(event);
+    }
+    SDL_WaitThread(thread, nullptr);
+    // The box had the keyboard; the owner gets it back.
+    if (data.window != nullptr) {
+        SDL_RaiseWindow(data.window);
+        SDL_SetWindowInputFocus(data.window);
+    }
+    *answer = call.answer;
+    return call.result;
+}
 
 int message_box(WindowHandle owner, const char* text, const char* caption, unsigned flags) {
     if (box_hook != nullptr) return box_hook(owner, text, caption, flags);
@@ -572,7 +766,9 @@ int message_box(WindowHandle owner, const char* text, const char* caption, unsig
     data.numbuttons = yes_no ? 2 : 1;
     data.buttons = yes_no ? yes_no_buttons : ok_buttons;
     int answer = -1;
-    if (SDL_ShowMessageBox(&data, &answer) == 0) {
+    // Without a display SDL would still try its helper programs, which fail
+    // quietly; the message would be lost. It goes to standard error instead.
+    if (ensure_video() && show_box(data, &answer) == 0) {
         // A box closed without a button (its window closed) answers like Escape.
         if (answer == -1) return yes_no ? IDNO : IDOK;
         return answer;
@@ -591,3 +787,7 @@ void platform_fail_step(PlatformStep step) { failing_steps.insert(step); }
 void platform_clear_faults() { failing_steps.clear(); }
 PlatformCounts platform_counts() { return counts; }
 void platform_reset_counts() { counts = PlatformCounts{}; }
+std::uint32_t platform_window_id(WindowHandle window) {
+    return window != nullptr ? SDL_GetWindowID(window->sdl_window) : 0;
+}
+void platform_allow_swap_pacing(bool allowed) { pacing_allowed = allowed; }
