@@ -8,7 +8,7 @@ build="$top/build-package"
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORRERY_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null
 rm -f "$build"/orrery_*.deb
-(cd "$build" && cpack -G DEB >/dev/null)
+(cd "$build" && cpack -G DEB >cpack.log 2>&1) || { cat "$build/cpack.log"; exit 1; }
 for deb in "$build"/orrery_*.deb; do
   echo "${deb#"$top"/} ($(du -h "$deb" | cut -f1))"
 done
