@@ -595,9 +595,8 @@ bool delete_context(RenderContextHandle rc) {
     return true;
 }
 
-// Waits until one refresh period has passed since the last paced swap. A
-// frame that took longer than that is not made up for: the next one is due a
-// full period after it.
+// Waits until the swap is due: one refresh period after the last one was.
+// A frame that took longer than a period is not made up for.
 static void wait_for_swap_time() {
     Uint64 now = SDL_GetPerformanceCounter();
     if (now < next_swap) {
@@ -605,7 +604,10 @@ static void wait_for_swap_time() {
         SDL_Delay(static_cast<Uint32>(((next_swap - now) * 1000 + frequency - 1) / frequency));
         now = SDL_GetPerformanceCounter();
     }
-    next_swap = std::max(next_swap, now) + swap_period;
+    // On time, the next swap is due one period after this one was due; late
+    // by a period or more, one period from now.
+    bool late = now > next_swap && now - next_swap >= swap_period;
+    next_swap = (late ? now : next_swap) + swap_period;
 }
 
 bool swap_buffers(DeviceContextHandle dc) {
