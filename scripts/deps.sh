@@ -3,8 +3,10 @@
 # Usage: scripts/deps.sh run|test|bench|package   (with sudo when not root)
 set -euo pipefail
 
+# xfonts-base carries the Korean core fonts of the X11 boxes; on Wayland SDL
+# shows boxes through zenity, whose Korean text needs fonts-nanum.
 run_packages=(build-essential cmake pkg-config libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev
-  libgl1-mesa-dri xfonts-base)
+  libgl1-mesa-dri xfonts-base zenity fonts-nanum)
 test_packages=("${run_packages[@]}" googletest libgtest-dev libosmesa6-dev xvfb xauth
   libx11-dev libxtst-dev clang libclang-rt-14-dev xdotool x11-utils imagemagick desktop-file-utils
   appstream man-db dpkg-dev file)
