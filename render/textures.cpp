@@ -2,6 +2,8 @@
 // to 12, made from the planet pictures in the working directory.
 #include "render/textures.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -67,7 +69,7 @@ static void end_packed_rows(GLint saved_alignment) {
 
 // One upload of `image` into the bound texture object: level 0, three
 // components, no border, RGB bytes, the bottom row first (t = 0). Sides that
-// OpenGL refuses (a negative height) make the upload a no-op.
+// OpenGL refuses (beyond its largest texture size) make the upload a no-op.
 static void upload_image(const RgbImage& image) {
     glTexImage2D(GL_TEXTURE_2D, 0, 3, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
                  image.pixels);
@@ -78,8 +80,12 @@ RgbImage* load_bitmap_checked(const char* name) {
     const std::string path = resolve_file_name(name);
     std::FILE* file = std::fopen(path.c_str(), "r");
     if (file == nullptr) return nullptr;
+    // A directory opens for reading here but cannot be read as a picture: only
+    // a regular file counts as present.
+    struct stat status;
+    const bool regular = fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode);
     std::fclose(file);
-    return read_bitmap_image(path.c_str());
+    return regular ? read_bitmap_image(path.c_str()) : nullptr;
 }
 
 void load_texture_set() {

@@ -16,7 +16,7 @@ extern GLuint texture_names[texture_count];
 extern RgbImage* list_images[texture_list_count];
 
 // Existence test in front of the reader: null, silently, when the file cannot
-// be opened; otherwise the reader's result.
+// be opened or is not a regular file; otherwise the reader's result.
 RgbImage* load_bitmap_checked(const char* name);
 // Reads the thirteen pictures into texture objects (all or none).
 void load_texture_set();

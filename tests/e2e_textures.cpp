@@ -8,7 +8,6 @@
 #include <string>
 
 #include "image/bitmap_reader.h"
-#include "scene/bodies.h"
 #include "support/x11_harness.h"
 
 namespace {
@@ -46,17 +45,18 @@ Disc disc_at(const RgbPicture& shot, double x, double y, double radius) {
     return disc;
 }
 
-// The most distinctly blue pixels that a disc of Earth's size holds anywhere on Earth's orbit as
-// the starting view shows it in the 800 x 600 window: tilt 22.5, eye 22 away, 45-degree field.
+// The most distinctly blue pixels that a disc of Earth's size (radius 0.2) holds anywhere on
+// Earth's orbit (radius 3) as the starting view shows it in the 800 x 600 window: tilt 22.5, eye
+// 22 away, 45-degree field.
 int blue_on_earth(const RgbPicture& shot) {
-    const double d = bodies[catalogue::earth].orbit_distance, tilt = M_PI / 8;
+    const double d = 3, tilt = M_PI / 8;
     const double focal = 300 / std::tan(M_PI / 8);  // pixels per unit at depth 1
     int most = 0;
     for (double angle = 0; angle < 2 * M_PI; angle += M_PI / 360) {
         const double depth = 22 + d * std::sin(angle) * std::cos(tilt);
         most = std::max(most, disc_at(shot, 400 + focal * d * std::cos(angle) / depth,
                                       300 - focal * d * std::sin(angle) * std::sin(tilt) / depth,
-                                      focal * bodies[catalogue::earth].radius / depth)
+                                      focal * 0.2 / depth)
                                   .blue);
     }
     return most;
@@ -84,5 +84,8 @@ TEST_P(TexturedBodies, ShowTheirPicturesAndF3SwitchesThemOff) {
     EXPECT_TRUE(display.press_key_until(window, "F3", [&] { return centre_is(sun); }));
 }
 
-INSTANTIATE_TEST_SUITE_P(SphereModes, TexturedBodies, testing::Values(1, 2));
+INSTANTIATE_TEST_SUITE_P(SphereModes, TexturedBodies, testing::Values(1, 2),
+                         [](const testing::TestParamInfo<int>& mode) {
+                             return "Mode" + std::to_string(mode.param);
+                         });
 }  // namespace

@@ -1,61 +1,309 @@
-// One frame of the scene on an offscreen Mesa context with the real render state and pictures.
+// One frame of the scene recorded call by call on a real offscreen Mesa context, and the sphere.
 #include <GL/glu.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <utility>
+#include <array>
+#include <cmath>
+#include <cstdarg>
+#include <string>
 #include <vector>
 
 #include "app/main_loop.h"
 #include "app/window_proc.h"
 #include "render/render_state.h"
+#include "render/textures.h"
 #include "scene/draw_scene.h"
+#include "scene/sphere.h"
 #include "support/offscreen_gl.h"
 
-static GLint get_integer(GLenum which) {
-    GLint value[2] = {-1, -1};  // room for the polygon mode's front and back
-    glGetIntegerv(which, value);
-    return value[0];
+// A call as text, floats to 9 digits and doubles to 17 so that the precision of each argument
+// shows, enums in hex; and its arguments as numbers.
+struct Call {
+    std::string text;
+    std::vector<double> values;
+};
+struct Arg {
+    std::string text;
+    double value;
+    Arg(double v, const char* format, ...) : value(v) {
+        char buffer[32];
+        va_list args;
+        va_start(args, format);
+        std::vsnprintf(buffer, sizeof buffer, format, args);
+        va_end(args);
+        text = buffer;
+    }
+    Arg(float v) : Arg(v, "%.9g", double(v)) {}
+    Arg(double v) : Arg(v, "%.17g", v) {}
+    Arg(int v) : Arg(v, "%d", v) {}
+    Arg(GLubyte v) : Arg(v, "%d", int(v)) {}
+    Arg(GLuint v) : Arg(v, v < 256 ? "%u" : "%#06x", v) {}
+    Arg(GLUquadric* q) : Arg(0, q == quadric ? "quadric" : "other") {}
+};
+static Call call(const char* name, std::initializer_list<Arg> args) {
+    Call c{std::string(name) + "(", {}};
+    for (const Arg& arg : args) {
+        c.text += (c.values.empty() ? "" : ", ") + arg.text;
+        c.values.push_back(arg.value);
+    }
+    c.text += ")";
+    return c;
 }
 
-// All switch combinations at view scales 1, 0, -1: polygon mode, enables, modelview balance;
-// selection names in drawing order (the ring nameless) with the name stack emptied.
-TEST(Scene, SwitchCombinationsSelectionNamesAndOddScales) {
+// This executable's own definitions of the entry points that the scene and the sphere call: each
+// records the call, then hands it to Mesa's. What GLU calls inside a quadric call is not recorded.
+static std::vector<Call> calls;
+static int inside_glu = 0;
+#define RECORDED(name, params, ...)                                                   \
+    extern "C" void name params {                                                     \
+        static auto real = reinterpret_cast<void(*) params>(dlsym(RTLD_NEXT, #name)); \
+        if (inside_glu == 0) calls.push_back(call(#name, {__VA_ARGS__}));             \
+        ++inside_glu, real(__VA_ARGS__), --inside_glu;                                \
+    }
+// clang-format off
+RECORDED(glPolygonMode, (GLenum face, GLenum mode), face, mode)
+RECORDED(glClear, (GLbitfield mask), mask)
+RECORDED(glEnable, (GLenum cap), cap)
+RECORDED(glDisable, (GLenum cap), cap)
+RECORDED(glLoadIdentity, ())
+RECORDED(glInitNames, ())
+RECORDED(glPushName, (GLuint name), name)
+RECORDED(glPopName, ())
+RECORDED(glPushMatrix, ())
+RECORDED(glPopMatrix, ())
+RECORDED(glTranslatef, (GLfloat x, GLfloat y, GLfloat z), x, y, z)
+RECORDED(glRotatef, (GLfloat a, GLfloat x, GLfloat y, GLfloat z), a, x, y, z)
+RECORDED(glScalef, (GLfloat x, GLfloat y, GLfloat z), x, y, z)
+RECORDED(glColor3f, (GLfloat r, GLfloat g, GLfloat b), r, g, b)
+RECORDED(glColor3ub, (GLubyte r, GLubyte g, GLubyte b), r, g, b)
+RECORDED(glBindTexture, (GLenum target, GLuint name), target, name)
+RECORDED(glCallList, (GLuint list), list)
+RECORDED(gluQuadricTexture, (GLUquadric* q, GLboolean on), q, on)
+RECORDED(gluSphere, (GLUquadric* q, GLdouble r, GLint slices, GLint stacks), q, r, slices, stacks)
+RECORDED(gluDisk, (GLUquadric* q, GLdouble in, GLdouble out, GLint slices, GLint loops),
+         q, in, out, slices, loops)
+RECORDED(glBegin, (GLenum mode), mode)
+RECORDED(glEnd, ())
+RECORDED(glNormal3f, (GLfloat x, GLfloat y, GLfloat z), x, y, z)
+RECORDED(glTexCoord2f, (GLfloat s, GLfloat t), s, t)
+RECORDED(glVertex3f, (GLfloat x, GLfloat y, GLfloat z), x, y, z)
+// clang-format on
+
+// The record as text, each run of closed triangle strips shortened to "sphere(radius, count)":
+// count + 1 vertex pairs in each of count / 2 strips, the second vertex on the south pole.
+static std::vector<std::string> frame_text() {
+    std::vector<std::string> text;
+    for (size_t at = 0; at < calls.size();) {
+        size_t end = at, strips = 0, vertices = 0;
+        bool closed = true;
+        for (; end < calls.size() && calls[end].text == "glBegin(5)"; ++strips, ++end) {
+            for (++end; end < calls.size() && calls[end].text != "glEnd()"; ++end) {
+                vertices += calls[end].text[2] == 'V';
+                if (calls[end].text[2] == 'B') closed = false;
+            }
+        }
+        if (strips == 0 || at + 6 >= calls.size()) {
+            text.push_back(calls[at++].text);
+            continue;
+        }
+        const int count = int(vertices / strips / 2) - 1;
+        const bool whole = closed && end <= calls.size() && size_t(count / 2) == strips;
+        text.push_back((whole ? "sphere(" : "broken(") + Arg(float(-calls[at + 6].values[1])).text +
+                       ", " + std::to_string(count) + ")");
+        at = end;
+    }
+    return text;
+}
+
+// The frame as drawn k advances after the start, from the bodies' numbers: orbit angle start and
+// step, orbit axis, distance, spin start and step, texture index, list, radius, count.
+struct Planet {
+    GLuint name;
+    double orbit, orbit_step;
+    float axis_x, distance;
+    double spin, spin_step;
+    GLuint t, list;
+    float radius;
+    int count;
+};
+const Planet planets[] = {{102, 200, 1.8, 0, 1, 58.6, 58.6, 1, 2, 0.13f, 100},
+                          {103, 4, 1.4, 0, 2, -243, 243.01, 2, 3, 0.22f, 30},
+                          {104, 7, 1.0, 0, 3, 1, 1.0, 3, 4, 0.2f, 30},
+                          {105, 80, 1.35, 0, 4, 1, 1.1, 5, 6, 0.16f, 30},
+                          {106, 150, 1.3, 0, 7, 0.41, 0.41, 6, 7, 0.3f, 30},
+                          {107, 60, 1.2, 0, 9, 0.44, 1.44, 7, 8, 0.25f, 30},
+                          {108, 300, 1.1, 0, 11, 0.71, 0.71, 8, 9, 0.23f, 30},
+                          {109, 20, 0.9, 0, 14, 0.67, 0.67, 9, 10, 0.21f, 30},
+                          {110, 110, 0.8, 15, 18, 6.3, 6.3, 10, 11, 0.2f, 30}};
+
+static float angle(double start, double step, int k) {
+    for (int i = 0; i < k; ++i) start += step;
+    return float(start);
+}
+
+static std::vector<std::string> expected_frame(int k, bool mode_1, bool on, float tilt, float turn,
+                                               float scale) {
+    std::vector<std::string> f;
+    const auto add = [&](const char* name, std::initializer_list<Arg> args) {
+        f.push_back(call(name, args).text);
+    };
+    const auto sphere = [&](GLuint t, GLuint list, float radius, int count) {
+        if (mode_1) {
+            add("glBindTexture", {GLuint(GL_TEXTURE_2D), texture_names[t]});
+            f.push_back("sphere(" + Arg(radius).text + ", " + std::to_string(count) + ")");
+        } else {
+            add("glCallList", {list});
+            add("gluQuadricTexture", {quadric, GLubyte(GL_TRUE)});
+            add("gluSphere", {quadric, double(radius), 100, 100});
+        }
+    };
+    const auto disk = [&](float turned, float x, float z, float tilt, double in, double out) {
+        add("glPushMatrix", {});
+        add("glColor3ub", {GLubyte(255), GLubyte(255), GLubyte(255)});
+        if (x != 0) add("glRotatef", {turned, 0.0f, 1.0f, 0.0f});
+        if (x != 0) add("glTranslatef", {x, 0.0f, z});
+        add("glRotatef", {tilt, 1.0f, 0.0f, 0.0f});
+        add("gluDisk", {quadric, in, out, 100, 1});
+        add("glPopMatrix", {});
+    };
+    add("glPolygonMode", {GLuint(GL_FRONT_AND_BACK), GLuint(on ? GL_FILL : GL_LINE)});
+    add("glClear", {GLuint(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT)});
+    add(on ? "glEnable" : "glDisable", {GLuint(GL_TEXTURE_2D)});
+    add(on ? "glEnable" : "glDisable", {GLuint(GL_LIGHTING)});
+    for (const char* name : {"glLoadIdentity", "glInitNames", "glPushMatrix"}) add(name, {});
+    add("glTranslatef", {0.0f, 0.0f, -22.0f});
+    add("glRotatef", {tilt, 1.0f, 0.0f, 0.0f});
+    add("glRotatef", {turn, 0.0f, 1.0f, 0.0f});
+    add("glRotatef", {0.0f, 0.0f, 0.0f, 1.0f});
+    add("glScalef", {scale, scale, scale});
+    add("glPushName", {GLuint(101)});
+    add("glPushMatrix", {});
+    add("glRotatef", {angle(0.68, 0.68, k), 0.0f, 1.0f, 0.0f});
+    sphere(0, 1, 0.6f, 100);
+    add("glPopMatrix", {});
+    add("glPopName", {});
+    for (const Planet& p : planets) {
+        add("glPushName", {p.name});
+        add("glPushMatrix", {});
+        if (p.name != 102) add("glColor3f", {1.0f, 1.0f, 1.0f});
+        add("glRotatef", {angle(p.orbit, p.orbit_step, k), p.axis_x, 1.0f, 0.0f});
+        add("glTranslatef", {p.distance, 0.0f, 0.0f});
+        add("glRotatef", {angle(p.spin, p.spin_step, k), 0.0f, 1.0f, 0.0f});
+        sphere(p.t, p.list, p.radius, p.count);
+        if (p.name == 104) {  // the Moon, inside Earth's spun frame
+            add("glRotatef", {angle(10, 1.5, k), 0.0f, 1.0f, 0.0f});
+            add("glTranslatef", {0.4f, 0.0f, 0.0f});
+            sphere(4, 5, 0.07f, 30);
+        }
+        add("glPopMatrix", {});
+        add("glPopName", {});
+        if (p.name == 104) disk(angle(10, 1.0, k), 3, 0.1f, 90, 0.4, 0);  // the Moon's orbit
+        disk(0, 0, 0, 90, p.distance, 0);
+        if (p.name == 107) disk(angle(60, 1.2, k), 9, 0, 45, 0.29, 0.5);  // the ring
+    }
+    add("glPopMatrix", {});
+    return f;
+}
+
+static void expect_frame(const std::vector<std::string>& expected) {
+    calls.clear();
+    ASSERT_TRUE(draw_scene());
+    const std::vector<std::string> got = frame_text();
+    for (size_t i = 0; i < std::max(got.size(), expected.size()); ++i) {
+        const std::string a = i < got.size() ? got[i] : "(end)";
+        const std::string b = i < expected.size() ? expected[i] : "(end)";
+        ASSERT_EQ(a, b) << "call " << i << " of " << expected.size();
+    }
+}
+
+// Frame 1 as the program starts; frame 2 with every switch off in sphere mode 2 and another view;
+// frame 3 paused, the same as frame 2.
+TEST(Scene, RecordedFrames) {
     OffscreenGl gl;
-    ASSERT_TRUE(gl.ok());
     ASSERT_EQ(chdir(ORRERY_TEXTURE_DIR), 0);
     resize_view(gl.width(), gl.height());
     ASSERT_TRUE(init_render_state());
-    for (int c = 0; c < 16; ++c) {
-        SCOPED_TRACE(c);
-        solid_fill = c & 1, texturing_on = (c >> 1) & 1, lighting_on = (c >> 2) & 1;
-        sphere_mode = (c >> 3) + 1, view_scale = 1.0f - c % 3;  // 1, 0 or -1
-        glPushMatrix();
-        glTranslatef(1.0f, 2.0f, 3.0f);
-        const GLint depth = get_integer(GL_MODELVIEW_STACK_DEPTH);
-        ASSERT_TRUE(draw_scene());
-        EXPECT_EQ(get_integer(GL_MODELVIEW_STACK_DEPTH), depth);
-        GLfloat top[16];
-        glGetFloatv(GL_MODELVIEW_MATRIX, top);
-        for (int k = 0; k < 16; ++k) EXPECT_EQ(top[k], k % 5 == 0 ? 1.0f : 0.0f);
-        glPopMatrix();
-        EXPECT_EQ(get_integer(GL_POLYGON_MODE), solid_fill ? GL_FILL : GL_LINE);
-        EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), texturing_on);
-        EXPECT_EQ(glIsEnabled(GL_LIGHTING), lighting_on);
+    for (int i = 0; i < texture_count; ++i) ASSERT_EQ(texture_names[i], GLuint(i + 1));
+    expect_frame(expected_frame(1, true, true, 22.5f, 0.0f, 1.0f));
+    solid_fill = texturing_on = lighting_on = 0, sphere_mode = 2;
+    view_tilt = 0.1f, view_turn = -30.25f, view_scale = -0.2f;
+    expect_frame(expected_frame(2, false, false, 0.1f, -30.25f, -0.2f));
+    animating = 0;
+    expect_frame(expected_frame(2, false, false, 0.1f, -30.25f, -0.2f));
+}
 
-        GLuint buffer[256];
-        glSelectBuffer(256, buffer);
-        glRenderMode(GL_SELECT);
-        view_scale = 0.5f;  // the whole scene in view
-        ASSERT_TRUE(draw_scene());
-        EXPECT_EQ(get_integer(GL_NAME_STACK_DEPTH), 0);
-        std::vector<GLuint> names;
-        for (GLint k = 0, at = 0, hits = glRenderMode(GL_RENDER); k < hits;
-             ++k, at += 3 + buffer[at])
-            names.push_back(buffer[at] == 0 ? 0 : buffer[at + 3]);
-        EXPECT_EQ(names,
-                  (std::vector<GLuint>{101, 102, 103, 104, 105, 106, 107, 0, 108, 109, 110}));
+using Vertex = std::array<float, 8>;  // normal, texture coordinate, position
+using Strip = std::vector<Vertex>;
+static std::vector<Strip> capture(float cx, float cy, float cz, float radius, int count) {
+    calls.clear();
+    draw_uv_sphere(cx, cy, cz, radius, count);
+    std::vector<Strip> strips;
+    Vertex v{};
+    for (const Call& c : calls) {
+        const char kind = c.text[2];  // Begin, End, Normal, TexCoord, Vertex
+        for (size_t k = 0; kind != 'B' && k < c.values.size(); ++k)
+            v[(kind == 'N' ? 0 : kind == 'T' ? 3 : 5) + k] = float(c.values[k]);
+        if (kind == 'B') strips.emplace_back();
+        if (kind == 'V') strips.back().push_back(v);
     }
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    gluDeleteQuadric(std::exchange(quadric, nullptr));
+    return strips;
+}
+
+// Counts 4, 5 and 100: strips, upper vertex first, normals from +x toward +z, s, t, winding.
+TEST(Sphere, BandsNormalsTextureCoordinatesAndWinding) {
+    OffscreenGl gl;
+    const auto four = capture(0, 0, 0, 1, 4);
+    ASSERT_EQ(four.size(), 2u);
+    EXPECT_EQ(calls.front().text + calls.back().text, "glBegin(5)glEnd()");
+    for (int band = 0; band < 2; ++band) {
+        ASSERT_EQ(four[band].size(), 10u);
+        for (int k = 0; k < 10; ++k) {
+            const Vertex& v = four[band][k];
+            const int j = k / 2, edge = band + (k % 2 == 0 ? 1 : 0);
+            const double lat = (edge - 1) * M_PI / 2, lon = j * M_PI / 2;
+            const double n[3] = {cos(lat) * cos(lon), sin(lat), cos(lat) * sin(lon)};
+            for (int a = 0; a < 3; ++a) EXPECT_NEAR(v[a], n[a], 1e-6) << band << "/" << k;
+            EXPECT_EQ(v[3], -j / 4.0f);
+            EXPECT_EQ(v[4], 0.5f * edge);
+        }
+    }
+    const float *a = &four[0][0][5], *b = &four[0][1][5], *c = &four[0][2][5];
+    EXPECT_LT(a[0] * (b[1] * c[2] - b[2] * c[1]) - a[1] * (b[0] * c[2] - b[2] * c[0]) +
+                  a[2] * (b[0] * c[1] - b[1] * c[0]),
+              -0.5);  // det(a, b, c) < 0: clockwise from outside
+    const auto five = capture(0, 0, 0, 1, 5);
+    ASSERT_EQ(five.size(), 2u);
+    EXPECT_NEAR(std::asin(five[1][0][1]), 54.0 * M_PI / 180, 1e-6);
+    EXPECT_EQ(five[1][0][4], 0.8f);
+
+    // Count 100 off the origin: 10,100 vertices, unit normals, positions on the sphere.
+    const float centre[3] = {1.5f, -2.0f, 0.25f}, r = 0.6f;
+    size_t total = 0;
+    for (const Strip& strip : capture(centre[0], centre[1], centre[2], r, 100)) {
+        total += strip.size();
+        for (const Vertex& v : strip) {
+            ASSERT_NEAR(std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]), 1.0, 1e-6);
+            for (int a = 0; a < 3; ++a) ASSERT_NEAR(v[5 + a], centre[a] + r * v[a], 1e-6);
+        }
+    }
+    EXPECT_EQ(total, 10100u);
+}
+
+// Count 30: a vertex exact only with float-widened 2 pi and pi / 2 in double arithmetic rounded
+// at the call; negative radius or count the same sphere; degenerate input the centre as a point.
+TEST(Sphere, ExactVertexNegativeAndDegenerateInputs) {
+    OffscreenGl gl;
+    const auto reference = capture(0.1f, 0.2f, 0.3f, 0.2f, 30);
+    EXPECT_EQ(reference[0][6], (Vertex{0x1.587b5ep-3f, -0x1.f4cfc4p-1f, 0x1.f48fcp-4f, -0.1f,
+                                       1 / 15.0f, 0x1.11b246p-3f, 0x1.1e6c76p-8f, 0x1.4c3a64p-2f}));
+    EXPECT_EQ(capture(0.1f, 0.2f, 0.3f, -0.2f, 30), reference);
+    EXPECT_EQ(capture(0.1f, 0.2f, 0.3f, 0.2f, -30), reference);
+    for (auto [radius, count] : {std::pair{1.0f, 3}, {1.0f, -3}, {0.0f, 30}, {NAN, 30}}) {
+        capture(1.0f, 2.0f, 3.0f, radius, count);
+        EXPECT_EQ(frame_text(),
+                  (std::vector<std::string>{"glBegin(0)", "glVertex3f(1, 2, 3)", "glEnd()"}))
+            << radius << " " << count;
+    }
 }
