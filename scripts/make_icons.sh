@@ -20,8 +20,8 @@ server='' program=''
 trap 'kill $program $server 2>/dev/null || true; rm -rf "$work"' EXIT
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 server=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
+for _ in $(seq 50); do if [ -s "$work/display" ]; then break; fi; sleep 0.1; done
+DISPLAY=":$(cat "$work/display")" && export DISPLAY
 (cd "$build/run" && exec ../orrery) &
 program=$!
 window=$(timeout 20 xdotool search --sync --limit 1 --name '^OpenGL Team Project$')

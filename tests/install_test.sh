@@ -15,8 +15,8 @@ fail() {
 
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 server=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break || sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
+for _ in $(seq 100); do if [ -s "$work/display" ]; then break; fi; sleep 0.1; done
+DISPLAY=":$(cat "$work/display")" && export DISPLAY
 
 # Sun.bmp is pale yellow, 255 255 165, all over (ImageMagick's mean of the picture and of
 # its middle quarter); the lit, textured Sun shows that at the window's centre (400, 300).
@@ -37,12 +37,12 @@ run_launcher() { # $1: the launcher to start from /
   pid=$!
   window=$(timeout 20 xdotool search --sync --limit 1 --name '^OpenGL Team Project$') ||
     fail "$1: no window; output: $(cat "$work/output")"
-  for _ in $(seq 100); do shows_sun "$window" && break || sleep 0.2; done
+  for _ in $(seq 100); do if shows_sun "$window"; then break; fi; sleep 0.2; done
   shows_sun "$window" || fail "$1: the Sun's centre is $(sun_centre "$window"), not 255 255 165"
-  [ -z "$(xdotool search --onlyvisible --name . | grep -vx "$window")" ] || fail "$1: a box is open"
+  [ "$(xdotool search --onlyvisible --name .)" = "$window" ] || fail "$1: a box is open"
   [[ $(xprop -id "$window" _NET_WM_ICON) == *"Icon (48 x 48)"* ]] || fail "$1: no window icon"
   xdotool windowfocus --sync "$window" keydown Escape && sleep 0.3 && xdotool keyup Escape
-  for _ in $(seq 100); do kill -0 $pid 2>/dev/null && sleep 0.2 || break; done
+  for _ in $(seq 100); do if ! kill -0 $pid 2>/dev/null; then break; fi; sleep 0.2; done
   kill -0 $pid 2>/dev/null && kill $pid
   wait $pid || status=$?
   [ $status -eq 0 ] || fail "$1: exit status $status after Escape"
