@@ -2,14 +2,12 @@
 
 #include <SDL.h>
 
-namespace {
 // 48 x 48 RGBA pixels, top row first, generated at build time from desktop/icons/48x48.rgba.
-constexpr int icon_side = 48;
-const unsigned char icon_pixels[] = {
+static constexpr int icon_side = 48;
+static const unsigned char icon_pixels[] = {
 #include "window_icon_pixels.inc"
 };
 static_assert(sizeof icon_pixels == icon_side * icon_side * 4, "the icon is 48 x 48 RGBA");
-}  // namespace
 
 void apply_window_icon(SDL_Window* window) {
     // The surface only borrows the pixels; SDL copies them into the window's icon.
