@@ -166,9 +166,10 @@ TEST_F(ShellTest, RenderStateAndSizeMessages) {
     }
 }
 
-// Paused passes swap, frozen; F5 flips only 1 and 2; Escape's pass doesn't swap but does F2-F5.
+// Paused passes swap without drawing; F5 flips only 1 and 2; Escape's pass doesn't swap but does
+// F2-F5.
 TEST_F(ShellTest, IdlePass) {
-    animating = 0;
+    animating = 0, solid_fill = 0;  // a drawn frame would select outlines
     const double orbit = earth_orbit;
     const int cases[][2] = {{2, 1}, {0, 0}, {3, 3}, {-1, -1}, {1, 2}};
     for (const auto& [from, to] : cases) {
@@ -177,8 +178,12 @@ TEST_F(ShellTest, IdlePass) {
         EXPECT_EQ(idle_pass(), IdleResult::keep_running);
         EXPECT_EQ(sphere_mode, to) << "from " << from;
     }
+    GLint polygon_mode[2] = {};
+    glGetIntegerv(GL_POLYGON_MODE, polygon_mode);
+    EXPECT_EQ(polygon_mode[0], GL_FILL);
     EXPECT_EQ(earth_orbit, orbit);
     EXPECT_EQ(platform_counts().swaps, 5);
+    solid_fill = 1;
     for (std::uint8_t running : {1, 0}) {
         animating = running;
         for (WParam key : {VK_ESCAPE, VK_F2, VK_F3, VK_F4, VK_F5}) key_down[key] = 1;
