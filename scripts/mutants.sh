@@ -119,7 +119,7 @@ build() { nice cmake --build build-m -j2 >"$work/build.log" 2>&1; }
 nice cmake -S . -B build-m -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
 build || { echo "the unchanged tree does not build; see $work/build.log"; exit 1; }
 (cd build-m && nice ctest -j2 --timeout 300 >"$work/baseline.log" 2>&1)
-broken=$(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) (.*)$/\1/p' "$work/baseline.log" | paste -sd'|')
+broken=$(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*$/\1/p' "$work/baseline.log" | paste -sd'|')
 exclude=()
 # The install and package test checks the packaging, not behaviour, and takes long.
 broken=${broken:+$broken|}install_and_package
@@ -142,7 +142,7 @@ for i in "${!files[@]}"; do
           >"$work/ctest.log" 2>&1); then
     result=SURVIVED
   else
-    result="caught by $(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) (.*)$/\1/p' "$work/ctest.log" | head -1)"
+    result="caught by $(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*$/\1/p' "$work/ctest.log" | head -1)"
   fi
   mv "$f.orig" "$f" && touch "$f"
   echo "$result: $text"

@@ -134,14 +134,14 @@ Bytes header_only(int width, int height, unsigned compression = 0, unsigned head
                            {0, 0xF0, 0, 0, 0, 0x0F, 0, 0, 0xF0, 0, 0, 0}, Bytes(4096, 0));
 }
 
-// Each gives no image and exactly one "Error" box with its text. A long path is cut so that the
-// text keeps ".\n" and fits 256 bytes; truncated files are refused at every length.
+// Each gives no image and exactly one box captioned "Error" with its text. A long path is cut so
+// that the text keeps ".\n" and fits 256 bytes; truncated files are refused at every length.
 TEST(BitmapReader, BadFilesShowOneBoxWithTheirText) {
     MessageBoxRecorder boxes;
     const auto expect_failure = [&](RgbImage* image, const std::string& text) {
         EXPECT_EQ(image, nullptr);
         ASSERT_EQ(boxes.boxes().size(), 1u);
-        EXPECT_EQ(boxes.boxes()[0].text, text);
+        EXPECT_EQ(boxes.boxes()[0].text + " | " + boxes.boxes()[0].caption, text + " | Error");
         boxes.clear();
     };
     char name[] = "/tmp/bitmap_reader_XXXXXX";
