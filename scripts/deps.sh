@@ -9,7 +9,7 @@ run_packages=(build-essential cmake pkg-config libsdl2-dev libgl1-mesa-dev libgl
   libgl1-mesa-dri xfonts-base zenity fonts-nanum)
 test_packages=("${run_packages[@]}" googletest libgtest-dev libosmesa6-dev xvfb xauth
   libx11-dev libxtst-dev clang libclang-rt-14-dev xdotool x11-utils imagemagick desktop-file-utils
-  appstream man-db dpkg-dev file)
+  appstream man-db dpkg-dev file openbox weston wmctrl procps)
 bench_packages=("${run_packages[@]}" libbenchmark-dev libstb-dev libosmesa6-dev xvfb xauth)
 package_packages=("${run_packages[@]}" dpkg-dev file)
 

@@ -1,16 +1,18 @@
-// X display harness for end-to-end tests: Xvfb, the program as a child
-// process, window lookup, screenshots and XTest input.
+// X display harness for end-to-end tests: Xvfb and helpers such as a window manager, the
+// program as a child process, window lookup, screenshots, XTest input and the X tools.
 #include "support/x11_harness.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -25,28 +27,31 @@ bool wait_until(const std::function<bool()>& condition, double timeout_seconds) 
     return true;
 }
 
-// Starts `args` in `dir` with DISPLAY set (unless empty) and standard output and
-// error on `out_fd`; the child ends with this process.
-static int spawn(std::vector<const char*> args, const std::string& display, const char* dir,
-                 int out_fd) {
-    args.push_back(nullptr);
+// Starts `args` in `dir` with DISPLAY set (unless empty), `environment` added, and standard
+// output and error on `out_fd`; the child ends with this process.
+static int spawn(const std::vector<std::string>& args, const std::string& display,
+                 const std::string& dir, int out_fd, const std::vector<std::string>& environment) {
+    std::vector<char*> argv;
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
     int pid = fork();
     if (pid != 0) return pid;
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     dup2(out_fd, 1);
     dup2(out_fd, 2);
     if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
-    if (chdir(dir) == 0) execvp(args[0], const_cast<char**>(args.data()));
+    for (const std::string& variable : environment) putenv(const_cast<char*>(variable.c_str()));
+    if (chdir(dir.c_str()) == 0) execvp(argv[0], argv.data());
     _exit(127);
 }
 
-XvfbDisplay::XvfbDisplay(const std::string& screen) {
+XvfbDisplay::XvfbDisplay(const std::string& screen, bool window_manager) {
     int ready[2];  // the server writes its display number to ready[1]
     if (pipe(ready) != 0) return;
-    const std::string fd = std::to_string(ready[1]);
-    server_pid_ = spawn({"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-                         "-nolisten", "tcp", "-noreset"},
-                        "", ".", 2);
+    quiet_ = open("/dev/null", O_WRONLY | O_CLOEXEC);  // for the helpers' chatter
+    pids_.push_back(spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", screen,
+                           "-nolisten", "tcp", "-noreset"},
+                          "", ".", quiet_, {}));
     close(ready[1]);
     char c = 0;
     while (read(ready[0], &c, 1) == 1 && c != '\n') name_ += c;
@@ -54,12 +59,38 @@ XvfbDisplay::XvfbDisplay(const std::string& screen) {
     name_ = ":" + name_;
     // Windows vanish under the harness: requests on them fail, not fatally.
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    if (c == '\n' && (connection_ = XOpenDisplay(name_.c_str()))) XAutoRepeatOff(connection_);
+    if (c != '\n' || !(connection_ = XOpenDisplay(name_.c_str()))) return;
+    XAutoRepeatOff(connection_);
+    if (!window_manager) return;
+    start({"openbox", "--sm-disable"});  // manages the screen once it names itself on the root
+    wait_until([&] {
+        return run("xprop -root _NET_SUPPORTING_WM_CHECK").find("# 0x") != std::string::npos;
+    });
 }
 
 XvfbDisplay::~XvfbDisplay() {
     if (connection_ != nullptr) XCloseDisplay(connection_);
-    if (server_pid_ > 0 && kill(server_pid_, SIGTERM) == 0) waitpid(server_pid_, nullptr, 0);
+    close(quiet_);
+    for (auto pid = pids_.rbegin(); pid != pids_.rend(); ++pid)
+        if (*pid > 0 && kill(*pid, SIGTERM) == 0) waitpid(*pid, nullptr, 0);
+}
+
+void XvfbDisplay::start(const std::vector<std::string>& command,
+                        const std::vector<std::string>& environment) {
+    pids_.push_back(spawn(command, name_, ".", quiet_, environment));
+}
+
+std::string XvfbDisplay::run(const std::string& shell_command) const {
+    return shell_output("DISPLAY=" + name_ + " " + shell_command);
+}
+
+std::string shell_output(const std::string& command) {
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string output;
+    char chunk[256];
+    while (pipe != nullptr && std::fgets(chunk, sizeof chunk, pipe) != nullptr) output += chunk;
+    if (pipe != nullptr) pclose(pipe);
+    return output;
 }
 
 // SDL gives its windows and its message boxes a UTF-8 _NET_WM_NAME.
@@ -71,19 +102,24 @@ static std::string title_of(Display* d, Window window) {
     return title;
 }
 
-// Without a window manager every top-level window is a child of the root, and
-// its position is the screen's.
+// Top-level windows are children of the root, or of the frame a window manager put around them.
 XWindow XvfbDisplay::find_window(const std::string& title, double timeout_seconds, XWindow except) {
     XWindow found = 0;
     auto look = [&] {
-        Window root, parent, *children = nullptr;
-        unsigned count = 0;
-        XQueryTree(connection_, XDefaultRootWindow(connection_), &root, &parent, &children, &count);
-        for (unsigned i = 0; i < count; ++i) {
-            bool match = exists(children[i]) && title_of(connection_, children[i]) == title;
-            if (match && children[i] != except) found = children[i];
+        std::vector<Window> level{XDefaultRootWindow(connection_)}, next;
+        for (int depth = 0; depth < 2 && found == 0; ++depth, level.swap(next), next.clear()) {
+            for (Window parent : level) {
+                Window root, up, *children = nullptr;
+                unsigned count = 0;
+                XQueryTree(connection_, parent, &root, &up, &children, &count);
+                for (unsigned i = 0; i < count; ++i) {
+                    bool match = exists(children[i]) && title_of(connection_, children[i]) == title;
+                    if (match && children[i] != except) found = children[i];
+                    next.push_back(children[i]);
+                }
+                XFree(children);
+            }
         }
-        XFree(children);
         return found != 0;
     };
     if (ok()) wait_until(look, timeout_seconds);
@@ -100,9 +136,12 @@ bool XvfbDisplay::wait_window_gone(XWindow window, double timeout_seconds) {
 
 std::optional<WindowGeometry> XvfbDisplay::geometry(XWindow window) {
     XWindowAttributes a{};
+    Window child;
+    int x = 0, y = 0;
     bool mapped = ok() && window != 0 && XGetWindowAttributes(connection_, window, &a);
     if (!mapped || a.map_state != IsViewable) return std::nullopt;
-    return WindowGeometry{a.x + a.border_width, a.y + a.border_width, a.width, a.height};
+    XTranslateCoordinates(connection_, window, a.root, 0, 0, &x, &y, &child);
+    return WindowGeometry{x, y, a.width, a.height};
 }
 
 RgbPicture XvfbDisplay::screenshot(XWindow window) {
@@ -139,30 +178,35 @@ bool XvfbDisplay::press_key_until(XWindow target, const std::string& keysym_name
     return held;
 }
 
-void XvfbDisplay::click(XWindow window, int x, int y, int button) {
+void XvfbDisplay::move_pointer(XWindow window, int x, int y) {
     WindowGeometry at = geometry(window).value_or(WindowGeometry{});
     XTestFakeMotionEvent(connection_, XDefaultScreen(connection_), at.x + x, at.y + y, 0);
-    XTestFakeButtonEvent(connection_, button, True, 0);
-    XTestFakeButtonEvent(connection_, button, False, 0);
     XSync(connection_, False);
 }
 
+void XvfbDisplay::button(int button, bool down) {
+    XTestFakeButtonEvent(connection_, button, down, 0);
+    XSync(connection_, False);
+}
+
+void XvfbDisplay::click(XWindow window, int x, int y, int button) {
+    move_pointer(window, x, y);
+    this->button(button, true);
+    this->button(button, false);
+}
+
+// `wmctrl -c`: openbox asks the window to close and pings it.
 void XvfbDisplay::send_close_request(XWindow window) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(connection_, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(connection_, "WM_DELETE_WINDOW", 0));
-    XSendEvent(connection_, window, False, NoEventMask, &event);
-    XSync(connection_, False);
+    run("wmctrl -i -c " + std::to_string(window));
 }
 
-ProgramRun::ProgramRun(const XvfbDisplay& display, const std::string& working_dir) {
+ProgramRun::ProgramRun(const XvfbDisplay& display, const std::string& working_dir,
+                       const std::vector<std::string>& environment) {
     char log_template[] = "/tmp/orrery-run-XXXXXX";
     int log_fd = mkstemp(log_template);
     log_path_ = log_template;
-    if (log_fd >= 0) pid_ = spawn({ORRERY_BINARY}, display.name(), working_dir.c_str(), log_fd);
+    if (log_fd >= 0)
+        pid_ = spawn({ORRERY_BINARY}, display.name(), working_dir, log_fd, environment);
     close(log_fd);
 }
 

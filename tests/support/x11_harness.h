@@ -1,5 +1,6 @@
-// X display harness for end-to-end tests: a private Xvfb server (no window manager),
-// the program run on it, windows found by title, their geometry and pictures, XTest input.
+// X display harness for end-to-end tests: a private Xvfb server, optionally with a window
+// manager (openbox) or other helpers on it, the program run on it, windows found by title, their
+// geometry and pictures, XTest input, and the X command-line tools.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,8 @@ using XWindow = unsigned long;  // 0 means none
 // Polls every 20 ms until `condition` holds (true) or the timeout passes.
 bool wait_until(const std::function<bool()>& condition, double timeout_seconds = 20.0);
 
+std::string shell_output(const std::string& command);  // its standard output
+
 struct WindowGeometry {
     int x, y, width, height;  // x, y from the screen's top-left
 };
@@ -25,10 +28,14 @@ struct RgbPicture {  // 8-bit RGB triples, top row first
 
 class XvfbDisplay {  // an Xvfb server on a free display number, no key repeat
    public:
-    explicit XvfbDisplay(const std::string& screen = "1024x768x24");
+    explicit XvfbDisplay(const std::string& screen = "1024x768x24", bool window_manager = false);
     ~XvfbDisplay();
     bool ok() const { return connection_ != nullptr; }
     const std::string& name() const { return name_; }  // e.g. ":7"
+    // Starts a program on the display (`environment` as NAME=value); it ends with the display.
+    void start(const std::vector<std::string>& command,
+               const std::vector<std::string>& environment = {});
+    std::string run(const std::string& shell_command) const;  // with DISPLAY set
 
     // Waits for a mapped top-level window so titled, not `except`; 0 if none.
     XWindow find_window(const std::string& title, double timeout_seconds = 20.0,
@@ -36,26 +43,32 @@ class XvfbDisplay {  // an Xvfb server on a free display number, no key repeat
     bool exists(XWindow window);  // there and mapped
     // Until unmapped or titled otherwise (each SDL box's process may reuse the id).
     bool wait_window_gone(XWindow window, double timeout_seconds = 20.0);
-    std::optional<WindowGeometry> geometry(XWindow window);
-    RgbPicture screenshot(XWindow window);  // empty on failure
+    std::optional<WindowGeometry> geometry(XWindow window);  // of the client area
+    RgbPicture screenshot(XWindow window);                   // empty on failure
 
     // Keys held (read in idle passes) a while or until `done` (returned); boxes act on release.
+    // A `target` of 0 leaves the keyboard focus where the window manager put it.
     void press_key(XWindow target, const std::string& keysym_name, double hold_seconds = 0.3);
     bool press_key_until(XWindow target, const std::string& keysym_name,
                          const std::function<bool()>& done, double timeout_seconds = 20.0);
-    void click(XWindow window, int x, int y, int button = 1);  // client coordinates
-    void send_close_request(XWindow window);                   // WM_DELETE_WINDOW
+    void move_pointer(XWindow window, int x, int y);  // client coordinates
+    void button(int button, bool down);
+    void click(XWindow window, int x, int y, int button = 1);
+    void send_close_request(XWindow window);  // through the window manager
 
    private:
     std::string name_;
-    int server_pid_ = -1;
+    std::vector<int> pids_;                   // the server first, then the helpers
+    int quiet_ = -1;                          // /dev/null, for their output
     struct _XDisplay* connection_ = nullptr;  // Xlib's Display
 };
 
 class ProgramRun {  // the program on the display; killed by the destructor
    public:
-    ProgramRun(const XvfbDisplay& display, const std::string& working_dir);
+    ProgramRun(const XvfbDisplay& display, const std::string& working_dir,
+               const std::vector<std::string>& environment = {});
     ~ProgramRun();
+    int pid() const { return pid_; }
     bool running();
     std::optional<int> wait_exit(double timeout_seconds = 20.0);  // -N for signal N
     std::string output() const;  // standard output and error so far
@@ -66,7 +79,7 @@ class ProgramRun {  // the program on the display; killed by the destructor
     std::string log_path_;
 };
 
-class ScratchDir {  // a temporary directory, empty or with the planet pictures
+class ScratchDir {  // a private temporary directory, empty or with the planet pictures
    public:
     enum Contents { empty, with_pictures };
     explicit ScratchDir(Contents contents = empty);
