@@ -1,5 +1,5 @@
-// X display harness for end-to-end tests: Xvfb and helpers such as a window manager, the
-// program as a child process, window lookup, screenshots, XTest input and the X tools.
+// X display harness for end-to-end tests: Xvfb and its helpers, the program as a child process,
+// window lookup, screenshots, XTest input and the X tools.
 #include "support/x11_harness.h"
 
 #include <X11/Xlib.h>
@@ -85,11 +85,11 @@ std::string XvfbDisplay::run(const std::string& shell_command) const {
 }
 
 std::string shell_output(const std::string& command) {
-    FILE* pipe = popen(command.c_str(), "r");
     std::string output;
-    char chunk[256];
-    while (pipe != nullptr && std::fgets(chunk, sizeof chunk, pipe) != nullptr) output += chunk;
-    if (pipe != nullptr) pclose(pipe);
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        for (int c; (c = std::fgetc(pipe)) != EOF;) output += static_cast<char>(c);
+        pclose(pipe);
+    }
     return output;
 }
 
@@ -105,24 +105,21 @@ static std::string title_of(Display* d, Window window) {
 // Top-level windows are children of the root, or of the frame a window manager put around them.
 XWindow XvfbDisplay::find_window(const std::string& title, double timeout_seconds, XWindow except) {
     XWindow found = 0;
-    auto look = [&] {
-        std::vector<Window> level{XDefaultRootWindow(connection_)}, next;
-        for (int depth = 0; depth < 2 && found == 0; ++depth, level.swap(next), next.clear()) {
-            for (Window parent : level) {
-                Window root, up, *children = nullptr;
-                unsigned count = 0;
-                XQueryTree(connection_, parent, &root, &up, &children, &count);
-                for (unsigned i = 0; i < count; ++i) {
-                    bool match = exists(children[i]) && title_of(connection_, children[i]) == title;
-                    if (match && children[i] != except) found = children[i];
-                    next.push_back(children[i]);
-                }
-                XFree(children);
-            }
+    std::function<void(Window, int)> look = [&](Window parent, int depth) {
+        Window root, up, *children = nullptr;
+        unsigned count = 0;
+        XQueryTree(connection_, parent, &root, &up, &children, &count);
+        for (unsigned i = 0; i < count; ++i) {
+            if (children[i] != except && exists(children[i]) &&
+                title_of(connection_, children[i]) == title)
+                found = children[i];
+            if (depth == 0) look(children[i], 1);
         }
-        return found != 0;
+        XFree(children);
     };
-    if (ok()) wait_until(look, timeout_seconds);
+    if (ok())
+        wait_until([&] { return look(XDefaultRootWindow(connection_), 0), found != 0; },
+                   timeout_seconds);
     return found;
 }
 
@@ -178,21 +175,12 @@ bool XvfbDisplay::press_key_until(XWindow target, const std::string& keysym_name
     return held;
 }
 
-void XvfbDisplay::move_pointer(XWindow window, int x, int y) {
+void XvfbDisplay::click(XWindow window, int x, int y, int button) {
     WindowGeometry at = geometry(window).value_or(WindowGeometry{});
     XTestFakeMotionEvent(connection_, XDefaultScreen(connection_), at.x + x, at.y + y, 0);
+    XTestFakeButtonEvent(connection_, button, True, 0);
+    XTestFakeButtonEvent(connection_, button, False, 0);
     XSync(connection_, False);
-}
-
-void XvfbDisplay::button(int button, bool down) {
-    XTestFakeButtonEvent(connection_, button, down, 0);
-    XSync(connection_, False);
-}
-
-void XvfbDisplay::click(XWindow window, int x, int y, int button) {
-    move_pointer(window, x, y);
-    this->button(button, true);
-    this->button(button, false);
 }
 
 // `wmctrl -c`: openbox asks the window to close and pings it.

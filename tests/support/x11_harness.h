@@ -1,6 +1,5 @@
-// X display harness for end-to-end tests: a private Xvfb server, optionally with a window
-// manager (openbox) or other helpers on it, the program run on it, windows found by title, their
-// geometry and pictures, XTest input, and the X command-line tools.
+// X display harness for end-to-end tests: a private Xvfb server, with openbox or other helpers,
+// the program run on it, windows found by title, their geometry and pictures, XTest input.
 #pragma once
 
 #include <cstdint>
@@ -51,10 +50,8 @@ class XvfbDisplay {  // an Xvfb server on a free display number, no key repeat
     void press_key(XWindow target, const std::string& keysym_name, double hold_seconds = 0.3);
     bool press_key_until(XWindow target, const std::string& keysym_name,
                          const std::function<bool()>& done, double timeout_seconds = 20.0);
-    void move_pointer(XWindow window, int x, int y);  // client coordinates
-    void button(int button, bool down);
-    void click(XWindow window, int x, int y, int button = 1);
-    void send_close_request(XWindow window);  // through the window manager
+    void click(XWindow window, int x, int y, int button = 1);  // client coordinates
+    void send_close_request(XWindow window);                   // through the window manager
 
    private:
     std::string name_;
