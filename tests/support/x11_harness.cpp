@@ -4,7 +4,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -28,7 +27,7 @@ bool wait_until(const std::function<bool()>& condition, double timeout_seconds) 
 }
 
 // Starts `args` in `dir` with DISPLAY set (unless empty), `environment` added, and standard
-// output and error on `out_fd`; the child ends with this process.
+// output and error on `out_fd` (-1: nowhere); the child ends with this process.
 static int spawn(const std::vector<std::string>& args, const std::string& display,
                  const std::string& dir, int out_fd, const std::vector<std::string>& environment) {
     std::vector<char*> argv;
@@ -37,6 +36,7 @@ static int spawn(const std::vector<std::string>& args, const std::string& displa
     int pid = fork();
     if (pid != 0) return pid;
     prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (out_fd < 0) out_fd = open("/dev/null", O_WRONLY);
     dup2(out_fd, 1);
     dup2(out_fd, 2);
     if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
@@ -48,10 +48,9 @@ static int spawn(const std::vector<std::string>& args, const std::string& displa
 XvfbDisplay::XvfbDisplay(const std::string& screen, bool window_manager) {
     int ready[2];  // the server writes its display number to ready[1]
     if (pipe(ready) != 0) return;
-    quiet_ = open("/dev/null", O_WRONLY | O_CLOEXEC);  // for the helpers' chatter
     pids_.push_back(spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", screen,
                            "-nolisten", "tcp", "-noreset"},
-                          "", ".", quiet_, {}));
+                          "", ".", -1, {}));
     close(ready[1]);
     char c = 0;
     while (read(ready[0], &c, 1) == 1 && c != '\n') name_ += c;
@@ -70,14 +69,13 @@ XvfbDisplay::XvfbDisplay(const std::string& screen, bool window_manager) {
 
 XvfbDisplay::~XvfbDisplay() {
     if (connection_ != nullptr) XCloseDisplay(connection_);
-    close(quiet_);
     for (auto pid = pids_.rbegin(); pid != pids_.rend(); ++pid)
         if (*pid > 0 && kill(*pid, SIGTERM) == 0) waitpid(*pid, nullptr, 0);
 }
 
 void XvfbDisplay::start(const std::vector<std::string>& command,
                         const std::vector<std::string>& environment) {
-    pids_.push_back(spawn(command, name_, ".", quiet_, environment));
+    pids_.push_back(spawn(command, name_, ".", -1, environment));
 }
 
 std::string XvfbDisplay::run(const std::string& shell_command) const {
@@ -149,9 +147,8 @@ RgbPicture XvfbDisplay::screenshot(XWindow window) {
     RgbPicture picture{at->width, at->height, {}};
     for (int i = 0; i < at->width * at->height; ++i) {
         const unsigned long pixel = XGetPixel(image, i % at->width, i / at->width);
-        for (unsigned long mask : {image->red_mask, image->green_mask, image->blue_mask}) {
+        for (unsigned long mask : {image->red_mask, image->green_mask, image->blue_mask})
             picture.rgb.push_back((pixel & mask) * 255 / mask);  // the channel in 8 bits
-        }
     }
     XDestroyImage(image);
     return picture;
@@ -162,25 +159,19 @@ void XvfbDisplay::press_key(XWindow target, const std::string& keysym_name, doub
         target, keysym_name, [] { return false; }, hold_seconds);
 }
 
+// Through xdotool, whose key and button events come from XTest like a user's.
 bool XvfbDisplay::press_key_until(XWindow target, const std::string& keysym_name,
                                   const std::function<bool()>& done, double timeout_seconds) {
-    KeyCode code = ok() ? XKeysymToKeycode(connection_, XStringToKeysym(keysym_name.c_str())) : 0;
-    if (code == 0) return false;
-    if (target != 0) XSetInputFocus(connection_, target, RevertToPointerRoot, CurrentTime);
-    XTestFakeKeyEvent(connection_, code, True, CurrentTime);
-    XSync(connection_, False);
-    bool held = wait_until(done, timeout_seconds);
-    XTestFakeKeyEvent(connection_, code, False, CurrentTime);
-    XSync(connection_, False);
+    const std::string focus = target ? "windowfocus " + std::to_string(target) + " " : "";
+    run("xdotool " + focus + "keydown " + keysym_name);
+    const bool held = wait_until(done, timeout_seconds);
+    run("xdotool keyup " + keysym_name);
     return held;
 }
 
 void XvfbDisplay::click(XWindow window, int x, int y, int button) {
-    WindowGeometry at = geometry(window).value_or(WindowGeometry{});
-    XTestFakeMotionEvent(connection_, XDefaultScreen(connection_), at.x + x, at.y + y, 0);
-    XTestFakeButtonEvent(connection_, button, True, 0);
-    XTestFakeButtonEvent(connection_, button, False, 0);
-    XSync(connection_, False);
+    run("xdotool mousemove --window " + std::to_string(window) + " " + std::to_string(x) + " " +
+        std::to_string(y) + " click " + std::to_string(button));
 }
 
 // `wmctrl -c`: openbox asks the window to close and pings it.
@@ -205,9 +196,8 @@ ProgramRun::~ProgramRun() {
 
 bool ProgramRun::running() {
     int raw = 0;
-    if (pid_ > 0 && !status_ && waitpid(pid_, &raw, WNOHANG) == pid_) {
+    if (pid_ > 0 && !status_ && waitpid(pid_, &raw, WNOHANG) == pid_)
         status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -WTERMSIG(raw);
-    }
     return pid_ > 0 && !status_;
 }
 

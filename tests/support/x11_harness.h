@@ -56,7 +56,6 @@ class XvfbDisplay {  // an Xvfb server on a free display number, no key repeat
    private:
     std::string name_;
     std::vector<int> pids_;                   // the server first, then the helpers
-    int quiet_ = -1;                          // /dev/null, for their output
     struct _XDisplay* connection_ = nullptr;  // Xlib's Display
 };
 
