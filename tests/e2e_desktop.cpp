@@ -148,9 +148,9 @@ TEST(DesktopEndToEnd, FullScreenSurvivesABoxAndKeepsTheKeyboard) {
 
 // The view turns by the pointer's travel inside the client area: a right-drag from x = 360 across
 // the left edge turns it by 360 degrees (positions stop at 0), which leaves the scene as it was.
-// Positions read past the edge would turn it otherwise: -60 read as the unsigned 65476 gives 44
-// degrees too few, read as -60 60 too many. With the animation paused nothing is drawn, but
-// picking sees the current view: a click that hits a body before the drag hits it after.
+// Positions read past the edge turn it otherwise: -60 taken as the unsigned 65476 leaves it 44
+// degrees short of a full turn, -60 taken as it is 60 degrees past one. With the animation paused
+// nothing is drawn, but picking sees the current view: a body hit before the drag is hit after.
 TEST(DesktopEndToEnd, RightDragAcrossTheLeftEdgeTurnsNoFurtherThanThePointerWentInside) {
     Desktop desktop("1024x768x24");
     const XWindow window = desktop.main_window();
