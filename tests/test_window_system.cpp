@@ -32,36 +32,35 @@ class LayerTest : public ::testing::Test {
         while (peek_message(&message)) {
         }
     }
-    static SDL_Event window_event(std::uint8_t what, int data1 = 0, int data2 = 0) {
+    // An event of `type` for the window; every kind keeps the window's id at
+    // the same place, which `window.windowID` names.
+    static SDL_Event event(std::uint32_t type) {
         SDL_Event event{};
-        event.type = SDL_WINDOWEVENT;
+        event.type = type;
         event.window.windowID = platform_window_id(window);
-        event.window.event = what;
-        event.window.data1 = data1;
-        event.window.data2 = data2;
         return event;
+    }
+    static SDL_Event window_event(std::uint8_t what, int data1 = 0, int data2 = 0) {
+        SDL_Event e = event(SDL_WINDOWEVENT);
+        e.window.event = what;
+        e.window.data1 = data1;
+        e.window.data2 = data2;
+        return e;
     }
     static SDL_Event key_event(std::uint32_t type, SDL_Keycode key) {
-        SDL_Event event{};
-        event.type = type;
-        event.key.windowID = platform_window_id(window);
-        event.key.keysym.sym = key;
-        return event;
+        SDL_Event e = event(type);
+        e.key.keysym.sym = key;
+        return e;
     }
     static SDL_Event mouse_event(std::uint32_t type, int x, int y, std::uint8_t button = 0) {
-        SDL_Event event{};
-        event.type = type;
+        SDL_Event e = event(type);
         if (type == SDL_MOUSEMOTION) {
-            event.motion.windowID = platform_window_id(window);
-            event.motion.x = x;
-            event.motion.y = y;
+            e.motion.x = x;
+            e.motion.y = y;
         } else {
-            event.button.windowID = platform_window_id(window);
-            event.button.button = button;
-            event.button.x = x;
-            event.button.y = y;
+            e.button = SDL_MouseButtonEvent{type, 0, e.window.windowID, 0, button, 0, 1, 0, x, y};
         }
-        return event;
+        return e;
     }
     // The message that one pushed event turns into: number, word and long parameter.
     static std::vector<long> message_for(SDL_Event event) {
@@ -142,9 +141,7 @@ TEST_F(LayerTest, WindowEventsBecomeSizeAndCloseMessages) {
     EXPECT_EQ(message_for(window_event(SDL_WINDOWEVENT_SIZE_CHANGED, 1000, 700)),
               std::vector<long>({0x0005, 0, 1000 | (700 << 16)}));
     EXPECT_EQ(message_for(window_event(SDL_WINDOWEVENT_CLOSE)), std::vector<long>({0x0010, 0, 0}));
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    EXPECT_EQ(message_for(quit), std::vector<long>({0x0010, 0, 0}));
+    EXPECT_EQ(message_for(event(SDL_QUIT)), std::vector<long>({0x0010, 0, 0}));
 }
 
 // The screen saver is held off only while the window is focused and not minimised.
