@@ -1,57 +1,54 @@
-// One frame of the scene recorded call by call on a real offscreen Mesa context; the sphere and
-// the animation angles. The frames and the angles start from the starting values: ctest runs
-// each test in a process of its own.
+// The scene and its textures on an offscreen Mesa context. Every test starts from the starting
+// values: ctest runs each test in a process of its own.
 #include <GL/glu.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
+#include <cstdio>
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/main_loop.h"
+#include "app/main_window.h"
 #include "app/window_proc.h"
 #include "render/render_state.h"
 #include "render/textures.h"
 #include "scene/catalogue.h"
 #include "scene/draw_scene.h"
+#include "scene/picking.h"
 #include "scene/sphere.h"
+#include "support/bitmap_writer.h"
+#include "support/message_box_recorder.h"
 #include "support/offscreen_gl.h"
+#include "support/x11_harness.h"
 
-// A call as text, its arguments printed after their type (floats to 9 digits and doubles to 17,
-// so that the precision shows), and as numbers.
-struct Call {
-    std::string text;
-    std::vector<double> values;
-};
-struct Arg {
+// A call as text, every number to 17 digits; the program's quadric shows as 1.
+struct Number {
+    template <class T>
+    Number(T v) : value(double(v)) {}
+    Number(GLUquadric* q) : value(q == quadric) {}
     double value;
-    const char* format = "%.0f";
-    Arg(float v) : value(v), format("%.9g") {}
-    Arg(double v) : value(v), format("%.17g") {}
-    Arg(int v) : value(v) {}
-    Arg(GLuint v) : value(v) {}
-    Arg(GLubyte v) : value(v) {}
-    Arg(GLUquadric* q) : value(q == quadric), format("quadric %.0f") {}
 };
-static Call call(const char* name, std::initializer_list<Arg> args) {
-    Call c{std::string(name) + "(", {}};
-    char buffer[32];
-    for (const Arg& arg : args) {
-        std::snprintf(buffer, sizeof buffer, arg.format, arg.value);
-        c.text += (c.values.empty() ? "" : ", ") + std::string(buffer);
-        c.values.push_back(arg.value);
+using Args = std::initializer_list<Number>;
+static std::string call(const char* name, Args args) {
+    std::string text = std::string(name) + "(";
+    char number[32];
+    for (const Number& arg : args) {
+        std::snprintf(number, sizeof number, "%.17g", arg.value);
+        text += (text.back() == '(' ? "" : ", ") + std::string(number);
     }
-    c.text += ")";
-    return c;
+    return text + ")";
 }
 
 // This executable's own definitions of the entry points that the scene and the sphere call: each
 // records the call, then hands it to Mesa's. What GLU calls inside a quadric call is not recorded.
-static std::vector<Call> calls;
+static std::vector<std::string> calls;
 static int inside_glu = 0;
 #define RECORDED(name, params, ...)                                                   \
     extern "C" void name params {                                                     \
@@ -88,117 +85,96 @@ RECORDED(glTexCoord2f, (GLfloat s, GLfloat t), s, t)
 RECORDED(glVertex3f, (GLfloat x, GLfloat y, GLfloat z), x, y, z)
 // clang-format on
 
-// The record as text, each run of closed triangle strips shortened to "sphere(radius, count)":
-// count + 1 vertex pairs in each of count / 2 strips, the second vertex on the south pole.
+// The record, each run of triangle strips shortened to "sphere(radius, count, strips)": the
+// radius from the south pole (the second vertex), count + 1 vertex pairs in each strip.
 static std::vector<std::string> frame_text() {
     std::vector<std::string> text;
-    for (size_t at = 0; at < calls.size();) {
-        size_t end = at, strips = 0, vertices = 0;
-        bool closed = true;
-        for (; end < calls.size() && calls[end].text == "glBegin(5)"; ++strips, ++end) {
-            for (++end; end < calls.size() && calls[end].text != "glEnd()"; ++end) {
-                vertices += calls[end].text[2] == 'V';
-                if (calls[end].text[2] == 'B') closed = false;
-            }
-        }
-        if (strips == 0 || at + 6 >= calls.size()) {
-            text.push_back(calls[at++].text);
-            continue;
-        }
-        const int count = int(vertices / strips / 2) - 1;
-        const bool whole = closed && end <= calls.size() && size_t(count / 2) == strips;
-        text.push_back(
-            call(whole ? "sphere" : "broken", {float(-calls[at + 6].values[1]), count}).text);
-        at = end;
+    for (size_t at = 0, end = 0, strips = 0, vertices = 0; at < calls.size(); at = end) {
+        for (strips = vertices = 0; end < calls.size() && calls[end] == "glBegin(5)"; ++end)
+            for (++strips; ++end < calls.size() && calls[end] != "glEnd()";)
+                vertices += calls[end][2] == 'V';
+        float y = 0;
+        if (strips > 0 && std::sscanf(calls.at(at + 6).c_str(), "glVertex3f(%*f, %f", &y) == 1)
+            text.push_back(call("sphere", {-y, vertices / strips / 2 - 1, strips}));
+        else
+            text.push_back(calls.at(end++));
     }
     return text;
 }
 
-// The frame as drawn k advances after the start, from the bodies' numbers: orbit angle start and
-// step, orbit axis, distance, spin start and step, texture index, list, radius, count.
+// Each body: name, orbit angle's start and step per frame (step 0: none), spin's, orbit axis x
+// (y is 1), distance, radius, texture index, list, segment count. The Moon is in Earth's frame.
 struct Planet {
-    GLuint name;
-    double orbit, orbit_step;
-    float axis_x, distance;
-    double spin, spin_step;
-    GLuint t, list;
-    float radius;
+    unsigned name;
+    double orbit, orbit_step, spin, spin_step;
+    float axis_x, distance, radius;
+    unsigned t, list;
     int count;
 };
-const Planet planets[] = {{102, 200, 1.8, 0, 1, 58.6, 58.6, 1, 2, 0.13f, 100},
-                          {103, 4, 1.4, 0, 2, -243, 243.01, 2, 3, 0.22f, 30},
-                          {104, 7, 1.0, 0, 3, 1, 1.0, 3, 4, 0.2f, 30},
-                          {105, 80, 1.35, 0, 4, 1, 1.1, 5, 6, 0.16f, 30},
-                          {106, 150, 1.3, 0, 7, 0.41, 0.41, 6, 7, 0.3f, 30},
-                          {107, 60, 1.2, 0, 9, 0.44, 1.44, 7, 8, 0.25f, 30},
-                          {108, 300, 1.1, 0, 11, 0.71, 0.71, 8, 9, 0.23f, 30},
-                          {109, 20, 0.9, 0, 14, 0.67, 0.67, 9, 10, 0.21f, 30},
-                          {110, 110, 0.8, 15, 18, 6.3, 6.3, 10, 11, 0.2f, 30}};
-
-static float angle(double start, double step, int k) {
-    for (int i = 0; i < k; ++i) start += step;
+const Planet planets[] = {{101, 0, 0, 0.68, 0.68, 0, 0, 0.6f, 0, 1, 100},
+                          {102, 200, 1.8, 58.6, 58.6, 0, 1, 0.13f, 1, 2, 100},
+                          {103, 4, 1.4, -243, 243.01, 0, 2, 0.22f, 2, 3, 30},
+                          {104, 7, 1.0, 1, 1.0, 0, 3, 0.2f, 3, 4, 30},
+                          {105, 80, 1.35, 1, 1.1, 0, 4, 0.16f, 5, 6, 30},
+                          {106, 150, 1.3, 0.41, 0.41, 0, 7, 0.3f, 6, 7, 30},
+                          {107, 60, 1.2, 0.44, 1.44, 0, 9, 0.25f, 7, 8, 30},
+                          {108, 300, 1.1, 0.71, 0.71, 0, 11, 0.23f, 8, 9, 30},
+                          {109, 20, 0.9, 0.67, 0.67, 0, 14, 0.21f, 9, 10, 30},
+                          {110, 110, 0.8, 6.3, 6.3, 15, 18, 0.2f, 10, 11, 30}};
+const Planet moon = {104, 10, 1.5, 0, 0, 0, 0.4f, 0.07f, 4, 5, 30};
+// k advances after the start; past the float nearest 359.95 an orbit angle goes back to 0.
+static float angle(double start, double step, int k, bool orbit = true) {
+    for (int i = 0; i < k; ++i)
+        start = orbit && start + step > 359.95001220703125 ? 0 : start + step;
     return float(start);
 }
 
+// The frame drawn k advances after the start, in sphere mode 1 or 2, the switches all on or off.
 static std::vector<std::string> expected_frame(int k, bool mode_1, bool on, float tilt, float turn,
                                                float scale) {
     std::vector<std::string> f;
-    const auto add = [&](const char* name, std::initializer_list<Arg> args) {
-        f.push_back(call(name, args).text);
+    const auto add = [&](const char* name, Args args) { f.push_back(call(name, args)); };
+    const auto place_and_draw = [&](const Planet& p) {
+        if (p.orbit_step) add("glRotatef", {angle(p.orbit, p.orbit_step, k), p.axis_x, 1, 0});
+        if (p.orbit_step) add("glTranslatef", {p.distance, 0.0f, 0.0f});
+        if (p.spin_step) add("glRotatef", {angle(p.spin, p.spin_step, k, false), 0.0f, 1.0f, 0.0f});
+        if (mode_1) add("glBindTexture", {GL_TEXTURE_2D, p.t + 1});  // the objects are 1 to 13
+        if (mode_1) add("sphere", {double(p.radius), p.count, p.count / 2});
+        if (mode_1) return;
+        add("glCallList", {p.list});
+        add("gluQuadricTexture", {quadric, GL_TRUE});
+        add("gluSphere", {quadric, double(p.radius), 100, 100});
     };
-    const auto sphere = [&](GLuint t, GLuint list, float radius, int count) {
-        if (mode_1) {
-            add("glBindTexture", {GLuint(GL_TEXTURE_2D), texture_names[t]});
-            add("sphere", {radius, count});
-        } else {
-            add("glCallList", {list});
-            add("gluQuadricTexture", {quadric, GLubyte(GL_TRUE)});
-            add("gluSphere", {quadric, double(radius), 100, 100});
-        }
-    };
-    const auto disk = [&](float turned, float x, float z, float tilt, double in, double out) {
+    const auto disk = [&](double at, double step, float x, float z, int lean, double in,
+                          double out) {
         add("glPushMatrix", {});
-        add("glColor3ub", {GLubyte(255), GLubyte(255), GLubyte(255)});
-        if (x != 0) add("glRotatef", {turned, 0.0f, 1.0f, 0.0f});
-        if (x != 0) add("glTranslatef", {x, 0.0f, z});
-        add("glRotatef", {tilt, 1.0f, 0.0f, 0.0f});
+        add("glColor3ub", {255, 255, 255});
+        if (step) add("glRotatef", {angle(at, step, k), 0.0f, 1.0f, 0.0f});
+        if (step) add("glTranslatef", {x, 0.0f, z});
+        add("glRotatef", {lean, 1.0f, 0.0f, 0.0f});
         add("gluDisk", {quadric, in, out, 100, 1});
         add("glPopMatrix", {});
     };
-    add("glPolygonMode", {GLuint(GL_FRONT_AND_BACK), GLuint(on ? GL_FILL : GL_LINE)});
-    add("glClear", {GLuint(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT)});
-    add(on ? "glEnable" : "glDisable", {GLuint(GL_TEXTURE_2D)});
-    add(on ? "glEnable" : "glDisable", {GLuint(GL_LIGHTING)});
+    add("glPolygonMode", {GL_FRONT_AND_BACK, on ? GL_FILL : GL_LINE});
+    add("glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT});
+    for (unsigned cap : {GL_TEXTURE_2D, GL_LIGHTING}) add(on ? "glEnable" : "glDisable", {cap});
     for (const char* name : {"glLoadIdentity", "glInitNames", "glPushMatrix"}) add(name, {});
     add("glTranslatef", {0.0f, 0.0f, -22.0f});
     add("glRotatef", {tilt, 1.0f, 0.0f, 0.0f});
     add("glRotatef", {turn, 0.0f, 1.0f, 0.0f});
     add("glRotatef", {0.0f, 0.0f, 0.0f, 1.0f});
     add("glScalef", {scale, scale, scale});
-    add("glPushName", {GLuint(101)});
-    add("glPushMatrix", {});
-    add("glRotatef", {angle(0.68, 0.68, k), 0.0f, 1.0f, 0.0f});
-    sphere(0, 1, 0.6f, 100);
-    add("glPopMatrix", {});
-    add("glPopName", {});
     for (const Planet& p : planets) {
         add("glPushName", {p.name});
         add("glPushMatrix", {});
-        if (p.name != 102) add("glColor3f", {1.0f, 1.0f, 1.0f});
-        add("glRotatef", {angle(p.orbit, p.orbit_step, k), p.axis_x, 1.0f, 0.0f});
-        add("glTranslatef", {p.distance, 0.0f, 0.0f});
-        add("glRotatef", {angle(p.spin, p.spin_step, k), 0.0f, 1.0f, 0.0f});
-        sphere(p.t, p.list, p.radius, p.count);
-        if (p.name == 104) {  // the Moon, inside Earth's spun frame
-            add("glRotatef", {angle(10, 1.5, k), 0.0f, 1.0f, 0.0f});
-            add("glTranslatef", {0.4f, 0.0f, 0.0f});
-            sphere(4, 5, 0.07f, 30);
-        }
+        if (p.name > 102) add("glColor3f", {1.0f, 1.0f, 1.0f});  // not the Sun, not Mercury
+        place_and_draw(p);
+        if (p.name == 104) place_and_draw(moon);
         add("glPopMatrix", {});
         add("glPopName", {});
-        if (p.name == 104) disk(angle(10, 1.0, k), 3, 0.1f, 90, 0.4, 0);  // the Moon's orbit
-        disk(0, 0, 0, 90, p.distance, 0);
-        if (p.name == 107) disk(angle(60, 1.2, k), 9, 0, 45, 0.29, 0.5);  // the ring
+        if (p.name == 104) disk(10, 1.0, 3, 0.1f, 90, 0.4, 0);  // the Moon's orbit
+        if (p.orbit_step) disk(0, 0, 0, 0, 90, p.distance, 0);
+        if (p.name == 107) disk(60, 1.2, 9, 0, 45, 0.29, 0.5);  // Saturn's ring
     }
     add("glPopMatrix", {});
     return f;
@@ -207,83 +183,70 @@ static std::vector<std::string> expected_frame(int k, bool mode_1, bool on, floa
 static void expect_frame(const std::vector<std::string>& expected) {
     calls.clear();
     ASSERT_TRUE(draw_scene());
-    const std::vector<std::string> got = frame_text();
-    for (size_t i = 0; i < std::max(got.size(), expected.size()); ++i) {
-        const std::string a = i < got.size() ? got[i] : "(end)";
-        const std::string b = i < expected.size() ? expected[i] : "(end)";
-        ASSERT_EQ(a, b) << "call " << i << " of " << expected.size();
-    }
+    std::vector<std::string> got = frame_text();
+    got.resize(std::max(got.size(), expected.size()), "(end)");
+    for (size_t i = 0; i < got.size(); ++i)
+        ASSERT_EQ(got[i], i < expected.size() ? expected[i] : "(end)") << "call " << i;
 }
 
 // Frame 1 as the program starts; frame 2 with every switch off in sphere mode 2 and another view;
-// frame 3 paused, the same as frame 2.
+// frame 3 paused, the same as frame 2; frame 400, after every orbit angle has gone round. The
+// limit is the float nearest 359.95: an angle that reaches it is kept, one past it goes to 0.
 TEST(Scene, RecordedFrames) {
     OffscreenGl gl;
     ASSERT_EQ(chdir(ORRERY_TEXTURE_DIR), 0);
     resize_view(gl.width(), gl.height());
     ASSERT_TRUE(init_render_state());
-    for (int i = 0; i < texture_count; ++i) ASSERT_EQ(texture_names[i], GLuint(i + 1));
     expect_frame(expected_frame(1, true, true, 22.5f, 0.0f, 1.0f));
     solid_fill = texturing_on = lighting_on = 0, sphere_mode = 2;
     view_tilt = 0.1f, view_turn = -30.25f, view_scale = -0.2f;
     expect_frame(expected_frame(2, false, false, 0.1f, -30.25f, -0.2f));
     animating = 0;
     expect_frame(expected_frame(2, false, false, 0.1f, -30.25f, -0.2f));
+    animating = 1;
+    for (int k = 3; k < 400; ++k) advance_orbits();  // as 397 frames would
+    expect_frame(expected_frame(400, false, false, 0.1f, -30.25f, -0.2f));
+    const double kept_limit = 359.95001220703125, reset = std::nextafter(kept_limit, 400.0);
+    for (double target : {359.95, kept_limit, reset}) {
+        earth_orbit = target - 1.0;
+        advance_orbits();
+        EXPECT_EQ(earth_orbit, target == reset ? 0.0 : target) << target;
+    }
 }
 
 using Vertex = std::array<float, 8>;  // normal, texture coordinate, position
-using Strip = std::vector<Vertex>;
-static std::vector<Strip> capture(float cx, float cy, float cz, float radius, int count) {
+static std::vector<std::vector<Vertex>> capture(float x, float y, float z, float radius, int n) {
     calls.clear();
-    draw_uv_sphere(cx, cy, cz, radius, count);
-    std::vector<Strip> strips;
+    draw_uv_sphere(x, y, z, radius, n);
+    std::vector<std::vector<Vertex>> strips;
     Vertex v{};
-    for (const Call& c : calls) {
-        const char kind = c.text[2];  // Begin, End, Normal, TexCoord, Vertex
-        for (size_t k = 0; kind != 'B' && k < c.values.size(); ++k)
-            v[(kind == 'N' ? 0 : kind == 'T' ? 3 : 5) + k] = float(c.values[k]);
-        if (kind == 'B') strips.emplace_back();
-        if (kind == 'V') strips.back().push_back(v);
+    for (const std::string& c : calls) {  // glBegin, glEnd, glNormal3f, glTexCoord2f, glVertex3f
+        float* at = &v[c[2] == 'N' ? 0 : c[2] == 'T' ? 3 : 5];
+        if (c[2] == 'B') strips.emplace_back();
+        if (c[2] != 'B') std::sscanf(c.c_str() + c.find('('), "(%f, %f, %f", at, at + 1, at + 2);
+        if (c[2] == 'V') strips.back().push_back(v);
     }
     return strips;
 }
 
-// Counts 4 and 5: strips, upper vertex first, normals and positions from +x toward +z, s, t,
-// winding. (The frames check the counts of larger spheres.)
-TEST(Sphere, BandsNormalsTextureCoordinatesAndWinding) {
+// Count 4: strips of vertices, the upper one first, from +x toward +z, with s and t; count 5 stops
+// short of the north pole; count 30: a vertex exact only with float-widened 2 pi and pi / 2 in
+// double arithmetic; a negative radius or count the same. Degenerate input: the centre alone.
+TEST(Sphere, VerticesExactValuesAndDegenerateInputs) {
     OffscreenGl gl;
     const auto four = capture(0, 0, 0, 1, 4);
-    ASSERT_EQ(four.size(), 2u);
-    EXPECT_EQ(calls.front().text + calls.back().text, "glBegin(5)glEnd()");
-    for (int band = 0; band < 2; ++band) {
-        ASSERT_EQ(four[band].size(), 10u);
-        for (int k = 0; k < 10; ++k) {
-            const Vertex& v = four[band][k];
-            const int j = k / 2, edge = band + (k % 2 == 0 ? 1 : 0);
-            const double lat = (edge - 1) * M_PI / 2, lon = j * M_PI / 2;
-            const double n[3] = {cos(lat) * cos(lon), sin(lat), cos(lat) * sin(lon)};
-            for (int a = 0; a < 3; ++a) {
-                EXPECT_NEAR(v[a], n[a], 1e-6) << band << "/" << k;
-                EXPECT_NEAR(v[5 + a], n[a], 1e-6) << band << "/" << k;  // radius 1
-            }
-            EXPECT_EQ(v[3], -j / 4.0f);
-            EXPECT_EQ(v[4], 0.5f * edge);
-        }
+    for (int k = 0; k < 20; ++k) {
+        const int band = k / 10, j = k % 10 / 2, edge = band + 1 - k % 2;
+        const double lat = (edge - 1) * M_PI / 2, lon = j * M_PI / 2;
+        const float x = cos(lat) * cos(lon), y = sin(lat), z = cos(lat) * sin(lon);
+        const Vertex expected{x, y, z, -j / 4.0f, 0.5f * edge, x, y, z};
+        for (int a = 0; a < 8; ++a)
+            EXPECT_NEAR(four.at(band).at(k % 10)[a], expected[a], 1e-6) << k;
     }
-    const float *a = &four[0][0][5], *b = &four[0][1][5], *c = &four[0][2][5];
-    EXPECT_LT(a[0] * (b[1] * c[2] - b[2] * c[1]) - a[1] * (b[0] * c[2] - b[2] * c[0]) +
-                  a[2] * (b[0] * c[1] - b[1] * c[0]),
-              -0.5);  // det(a, b, c) < 0: clockwise from outside
     const auto five = capture(0, 0, 0, 1, 5);
-    ASSERT_EQ(five.size(), 2u);
-    EXPECT_NEAR(std::asin(five[1][0][1]), 54.0 * M_PI / 180, 1e-6);
-    EXPECT_EQ(five[1][0][4], 0.8f);
-}
-
-// Count 30: a vertex exact only with float-widened 2 pi and pi / 2 in double arithmetic rounded
-// at the call; negative radius or count the same sphere; degenerate input the centre as a point.
-TEST(Sphere, ExactVertexNegativeAndDegenerateInputs) {
-    OffscreenGl gl;
+    EXPECT_EQ(five.size(), 2u);
+    EXPECT_NEAR(std::asin(five.at(1).at(0)[1]), 0.3 * M_PI, 1e-6);  // 54 degrees
+    EXPECT_EQ(five.at(1).at(0)[4], 0.8f);
     const auto reference = capture(0.1f, 0.2f, 0.3f, 0.2f, 30);
     EXPECT_EQ(reference[0][6], (Vertex{0x1.587b5ep-3f, -0x1.f4cfc4p-1f, 0x1.f48fcp-4f, -0.1f,
                                        1 / 15.0f, 0x1.11b246p-3f, 0x1.1e6c76p-8f, 0x1.4c3a64p-2f}));
@@ -297,62 +260,162 @@ TEST(Sphere, ExactVertexNegativeAndDegenerateInputs) {
     }
 }
 
-// Start, step, advance of the first reset to 0, advances per revolution (0, 0: spin, never reset).
-struct Expected {
-    double* angle;
-    double initial, step;
-    int first_reset, period;
-};
-const Expected expected[] = {
-    {&sun_spin, 0.68, 0.68, 0, 0},        {&mercury_orbit, 200, 1.8, 89, 200},
-    {&mercury_spin, 58.6, 58.6, 0, 0},    {&venus_orbit, 4, 1.4, 255, 258},
-    {&venus_spin, -243, 243.01, 0, 0},    {&earth_orbit, 7, 1.0, 353, 360},
-    {&earth_spin, 1, 1.0, 0, 0},          {&moon_orbit, 10, 1.5, 234, 240},
-    {&mars_orbit, 80, 1.35, 208, 267},    {&mars_spin, 1, 1.1, 0, 0},
-    {&jupiter_orbit, 150, 1.3, 162, 277}, {&jupiter_spin, 0.41, 0.41, 0, 0},
-    {&saturn_orbit, 60, 1.2, 250, 300},   {&saturn_spin, 0.44, 1.44, 0, 0},
-    {&ring_angle, 60, 1.2, 250, 300},     {&uranus_orbit, 300, 1.1, 55, 328},
-    {&uranus_spin, 0.71, 0.71, 0, 0},     {&neptune_orbit, 20, 0.9, 378, 400},
-    {&neptune_spin, 0.67, 0.67, 0, 0},    {&pluto_orbit, 110, 0.8, 313, 450},
-    {&pluto_spin, 6.3, 6.3, 0, 0},        {&moon_disk_angle, 10, 1.0, 350, 360},
-};
-constexpr size_t angle_count = sizeof expected / sizeof expected[0];
+// The FNV-1a digests of the boxes of 101 to 110, caption + "\n" + text in UTF-8, from the facts
+// table; the captions are 태양 수성 금성 지구 화성 목성 토성 천왕성 해왕성 명왕성.
+const std::uint32_t digests[10] = {0x7db7e293, 0xedab7175, 0x17af893c, 0xfe31ec1b, 0x4419230a,
+                                   0xb1a74078, 0xb485b1be, 0xa1084a9b, 0xf3dd3ccb, 0xdfbe3e7d};
 
-// The table over 1000 advances, the ring on Saturn, the Moon-orbit disk 3 degrees ahead of Earth;
-// a paused advance changes no bit; the limit is the float nearest 359.95 (the double is kept).
-TEST(Animation, LongRunPauseAndWrapLimit) {
-    animating = 1;
-    int resets[angle_count][2] = {};
-    for (int frame = 1; frame <= 1000; ++frame) {
-        advance_orbits();
-        for (size_t k = 0; k < angle_count; ++k) {
-            const Expected& e = expected[k];
-            EXPECT_TRUE(frame > 1 || *e.angle == e.initial + e.step) << k << ": " << *e.angle;
-            if (*e.angle != 0.0) continue;
-            ASSERT_NE(e.period, 0) << "spin " << k << " reset at frame " << frame;
-            int& slot = resets[k][0] == 0 ? resets[k][0] : resets[k][1];
-            if (slot == 0) slot = frame;
-        }
-        ASSERT_EQ(ring_angle, saturn_orbit) << frame;
-        const double lead = moon_disk_angle - earth_orbit;
-        ASSERT_TRUE(lead == 3.0 || lead == -357.0) << frame << ": " << lead;
-    }
-    double before[angle_count], after[angle_count];
-    for (size_t k = 0; k < angle_count; ++k) {
-        before[k] = *expected[k].angle;
-        EXPECT_EQ(resets[k][0], expected[k].first_reset) << "angle " << k;
-        EXPECT_EQ(resets[k][1] - resets[k][0], expected[k].period) << "angle " << k;
-    }
+// Paused: the Sun at the centre, nothing in a corner, just beside the Sun, for a nameless
+// first record or another name; each body from above with its box, nothing on the ring, the
+// first-drawn Sun over nearer Mercury; running: one step per pick. No pick changes the projection.
+TEST(Picking, ClicksOnTheFrame) {
+    OffscreenGl gl;
+    MessageBoxRecorder recorder;
+    ASSERT_EQ(chdir(ORRERY_TEXTURE_DIR), 0);
+    resize_view(800, 600);
+    ASSERT_TRUE(init_render_state());
+    const auto gl_state = [] {  // projection, its stack depth, matrix mode
+        std::array<double, 18> state;
+        glGetDoublev(GL_PROJECTION_MATRIX, &state[0]);
+        glGetDoublev(GL_PROJECTION_STACK_DEPTH, &state[16]);
+        glGetDoublev(GL_MATRIX_MODE, &state[17]);
+        return state;
+    };
+    const auto state = gl_state();
+    const std::vector<RecordedBox>& boxes = recorder.boxes();
+    auto pick = [&](double x, double y, int body) {  // -1: no box; 0 for 101
+        const size_t count = boxes.size();
+        pick_at(std::lround(x), std::lround(y));
+        EXPECT_EQ(gl_state(), state) << x << "," << y;
+        ASSERT_EQ(boxes.size(), count + (body >= 0)) << x << "," << y;
+        if (body < 0) return;
+        std::uint32_t digest = 0x811c9dc5;
+        for (unsigned char c : boxes.back().caption + "\n" + boxes.back().text)
+            digest = (digest ^ c) * 0x01000193;
+        EXPECT_EQ(digest, digests[body]) << boxes.back().caption << "\n" << boxes.back().text;
+        EXPECT_TRUE(boxes.back().owner == window_handle && boxes.back().flags == 0);  // OK box
+    };
+    window_handle = reinterpret_cast<WindowHandle>(&recorder);  // any address, never used
     animating = 0;
-    advance_orbits();
-    for (size_t k = 0; k < angle_count; ++k) after[k] = *expected[k].angle;
-    EXPECT_EQ(std::memcmp(before, after, sizeof before), 0);
+    pick(400, 300, 0);
+    pick(3, 3, -1);
+    pick(426, 300, -1);  // the Sun's edge lies 19.7 pixels from the centre
+    const GLuint nameless_then_uranus[] = {0, 5, 9, 1, 2, 3, 108}, not_a_body[] = {1, 2, 3, 111};
+    show_body_info(nameless_then_uranus);
+    show_body_info(not_a_body);
+    ASSERT_EQ(boxes.size(), 1u);
+
+    // From above at scale 0.6 a unit is 0.6 * 300 / tan(22.5) / 22 = 19.753 pixels; a body d from
+    // the Sun at orbit angle a is at (400 + 19.753 d cos a, 300 - 19.753 d sin a). Pluto's tilted
+    // orbit lifts it 1.6 toward the eye; the Moon is 0.4 from Earth at 7 + 1 + 10 degrees.
+    view_tilt = 90.0f, view_scale = 0.6f;
+    for (const Planet& p : planets) {
+        const double a = p.orbit * M_PI / 180, d = 19.753 * p.distance;
+        if (p.name != 110) pick(400 + d * std::cos(a), 300 - d * std::sin(a), p.name - 101);
+    }
+    pick(769.6, 276.8, 9);
+    pick(466.3, 290.3, 3);
+    view_turn = -60.0f, view_scale = 1.0f;  // Saturn now on the x axis, 32.922 pixels a unit
+    pick(400 + 32.922 * 9.395, 300, -1);    // on the ring beside Saturn
+    view_tilt = 0.0f, view_turn = 70.0f;    // Mercury (at 200 + 70 degrees) 1 unit nearer
+    pick(400, 300, 0);                      // than the first-drawn Sun
 
     animating = 1;
-    const double kept_limit = 359.95001220703125, reset = std::nextafter(kept_limit, 400.0);
-    for (double target : {359.95, kept_limit, reset}) {
-        earth_orbit = target - 1.0;
-        advance_orbits();
-        EXPECT_EQ(earth_orbit, target == reset ? 0.0 : target) << target;
+    pick(400, 300, 0);
+    EXPECT_EQ(earth_orbit, 8.0);
+    gluDeleteQuadric(std::exchange(quadric, nullptr));
+}
+
+const char* const stored_names[texture_count] = {
+    "Sun.bmp",   "Mercury.bmp", "Venus.bmp",  "earth.bmp",  "Moon.bmp",
+    "Mars.bmp",  "Jupiter.bmp", "Saturn.bmp", "Uranus.bmp", "Neptune.bmp",
+    "Pluto.bmp", "Saturn2.bmp", "Space.bmp"};
+
+// The textures from thirteen pictures: i is 1 + i wide (mostly not a multiple of 4), 2 + i % 3
+// high, with rows that differ so that rows read as padded show; as packed rows, bottom row first.
+std::uint32_t colour_of(int i, int x, int y) {
+    return std::uint32_t(19 * i) << 16 | (40 * x + y) % 256 << 8 | 60 * y % 256;
+}
+Bytes packed_rows(int i) {
+    Bytes rows;
+    for (int y = 0; y < 2 + i % 3; ++y)
+        for (int x = 0; x < 1 + i; ++x)
+            for (int shift : {16, 8, 0}) rows.push_back(std::uint8_t(colour_of(i, x, y) >> shift));
+    return rows;
+}
+
+Bytes bound_image() {  // level 0 of the bound texture object, as packed rows
+    GLint width = 0, height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    Bytes image(std::size_t(width) * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, image.data());
+    return image;
+}
+
+// Pluto's file stored as `pluto_as`; the picture of index `failed` missing ('m'), not a bitmap
+// ('g') or a directory ('d'); the boxes shown.
+struct Scenario {
+    const char* name;
+    const char* pluto_as;
+    int failed;
+    char how;
+    std::vector<std::string> boxes;
+};
+void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scenario.name; }
+class Textures : public testing::TestWithParam<Scenario> {};
+
+// A complete set: objects 1 to 13 with linear filters and their pictures, 13 bound; a failed
+// picture: none, object 0 bound with the lists' linear filters and no picture. List n uploads
+// picture n - 1 into whatever is bound, list 12 Space's; a failed picture's list nothing.
+TEST_P(Textures, BuildTheSetAndTheLists) {
+    const Scenario& scenario = GetParam();
+    const bool set = scenario.failed < 0;
+    ScratchDir dir;
+    std::filesystem::current_path(dir.path());
+    for (int i = 0; i < texture_count; ++i)
+        write_file(stored_names[i],
+                   bmp_24(1 + i, 2 + i % 3, [i](int x, int y) { return colour_of(i, x, y); }));
+    std::filesystem::rename("Pluto.bmp", scenario.pluto_as);
+    if (!set) std::filesystem::remove(stored_names[scenario.failed]);
+    if (scenario.how == 'g') write_file(stored_names[scenario.failed], {'n', 'o', 't', ' ', 'B'});
+    if (scenario.how == 'd') std::filesystem::create_directory(stored_names[scenario.failed]);
+    OffscreenGl gl;
+    MessageBoxRecorder boxes;
+    load_texture_set();
+    build_texture_lists();
+    std::vector<std::string> texts;
+    for (const RecordedBox& box : boxes.boxes()) texts.push_back(box.text);
+    EXPECT_EQ(texts, scenario.boxes);
+    GLint mode = 0, bound = -1;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D) && mode == GL_MODULATE);
+    EXPECT_EQ(bound, set ? 13 : 0);
+    for (int i = 0; i < (set ? texture_count : 1); ++i) {
+        glBindTexture(GL_TEXTURE_2D, set ? i + 1 : 0);
+        GLint filters[2] = {};
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filters[0]);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &filters[1]);
+        EXPECT_TRUE(filters[0] == GL_LINEAR && filters[1] == GL_LINEAR) << "texture index " << i;
+        EXPECT_EQ(bound_image(), set ? packed_rows(i) : Bytes{}) << "texture index " << i;
+    }
+    for (int n = 1; n <= 12; ++n) {
+        const int index = n <= 11 ? n - 1 : 12;
+        glBindTexture(GL_TEXTURE_2D, 1000 + n);  // an object never used
+        glCallList(n);
+        EXPECT_EQ(bound_image(), index == scenario.failed ? Bytes{} : packed_rows(index)) << n;
     }
 }
+
+const std::string not_a_bitmap = "Unknown DIB file format.";
+INSTANTIATE_TEST_SUITE_P(
+    Pictures, Textures,
+    testing::Values(
+        Scenario{"AllPresent", "pluto.bmp", -1, 0, {}},
+        Scenario{"PlutoInCapitals", "PLUTO.BMP", -1, 0, {}},
+        Scenario{"SpaceMissing", "Pluto.bmp", 12, 'm', {"Failed to open DIB file Space.bmp.\n"}},
+        Scenario{"SunADirectory", "Pluto.bmp", 0, 'd', {"Failed to open DIB file Sun.bmp.\n"}},
+        Scenario{"MoonNotABitmap", "Pluto.bmp", 4, 'g', {not_a_bitmap, not_a_bitmap}}),
+    [](const testing::TestParamInfo<Scenario>& info) { return info.param.name; });
