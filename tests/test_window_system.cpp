@@ -11,6 +11,8 @@
 #include "platform/window_system.h"
 #include "support/x11_harness.h"
 
+using Seen = std::vector<long>;  // message number, word and long parameter
+
 static LResult quiet_proc(WindowHandle, std::uint32_t, WParam, LParam) { return 0; }
 
 class LayerTest : public ::testing::Test {
@@ -27,52 +29,39 @@ class LayerTest : public ::testing::Test {
     }
     void SetUp() override {
         // Whatever the server sent the new window so far is not under test.
-        Message message;
         SDL_Delay(50);
         while (peek_message(&message)) {
         }
     }
-    // An event of `type` for the window; every kind keeps the window's id at
-    // the same place, which `window.windowID` names.
-    static SDL_Event event(std::uint32_t type) {
-        SDL_Event event{};
-        event.type = type;
-        event.window.windowID = platform_window_id(window);
-        return event;
-    }
-    static SDL_Event window_event(std::uint8_t what, int data1 = 0, int data2 = 0) {
-        SDL_Event e = event(SDL_WINDOWEVENT);
-        e.window.event = what;
-        e.window.data1 = data1;
-        e.window.data2 = data2;
-        return e;
-    }
-    static SDL_Event key_event(std::uint32_t type, SDL_Keycode key) {
-        SDL_Event e = event(type);
-        e.key.keysym.sym = key;
-        return e;
-    }
-    static SDL_Event mouse_event(std::uint32_t type, int x, int y, std::uint8_t button = 0) {
-        SDL_Event e = event(type);
-        if (type == SDL_MOUSEMOTION) {
-            e.motion.x = x;
-            e.motion.y = y;
-        } else {
-            e.button = SDL_MouseButtonEvent{type, 0, e.window.windowID, 0, button, 0, 1, 0, x, y};
+    // An event for the window: a key (a), a pointer position (a, b) with a
+    // button (c), or a window event (a) with its data (b, c).
+    static SDL_Event event(std::uint32_t type, int a = 0, int b = 0, int c = 0) {
+        SDL_Event e{};
+        e.type = type;
+        e.window.windowID = platform_window_id(window);  // where every kind keeps it
+        if (type == SDL_KEYDOWN || type == SDL_KEYUP) e.key.keysym.sym = a;
+        if (type == SDL_MOUSEMOTION) e.motion.x = a, e.motion.y = b;
+        if (type == SDL_MOUSEBUTTONDOWN || type == SDL_MOUSEBUTTONUP) {
+            e.button.button = static_cast<std::uint8_t>(c), e.button.x = a, e.button.y = b;
+        }
+        if (type == SDL_WINDOWEVENT) {
+            e.window.event = static_cast<std::uint8_t>(a), e.window.data1 = b, e.window.data2 = c;
         }
         return e;
     }
-    // The message that one pushed event turns into: number, word and long parameter.
-    static std::vector<long> message_for(SDL_Event event) {
-        SDL_PushEvent(&event);
-        Message message{};
+    // The message that one queued event turns into; empty for none.
+    static Seen message_for(SDL_Event e) {
+        SDL_PushEvent(&e);
         if (!peek_message(&message)) return {};
-        return {static_cast<long>(message.message), static_cast<long>(message.w_param),
-                static_cast<long>(message.l_param)};
+        return {long(message.message), long(message.w_param), long(message.l_param)};
     }
     static WindowHandle window;
+    static Message message;
 };
 WindowHandle LayerTest::window = nullptr;
+Message LayerTest::message{};
+
+static long at(int x, int y) { return x | y << 16; }
 
 // Every key the system reads, by its virtual-key number; the main keyboard's
 // plus and minus are other keys than the keypad's.
@@ -84,10 +73,9 @@ TEST_F(LayerTest, KeysBecomeKeyMessagesWithTheirVirtualKeyCodes) {
     };
     for (const auto& [key, code] : keys) {
         SCOPED_TRACE(SDL_GetKeyName(key));
-        EXPECT_EQ(message_for(key_event(SDL_KEYDOWN, key)), std::vector<long>({0x100, code, 1}));
-        Message idle;
-        EXPECT_FALSE(peek_message(&idle));  // an idle pass sees the key down
-        EXPECT_EQ(message_for(key_event(SDL_KEYUP, key)), std::vector<long>({0x101, code, 1}));
+        EXPECT_EQ(message_for(event(SDL_KEYDOWN, key)), Seen({0x100, code, 1}));
+        EXPECT_FALSE(peek_message(&message));  // an idle pass sees the key down
+        EXPECT_EQ(message_for(event(SDL_KEYUP, key)), Seen({0x101, code, 1}));
     }
 }
 
@@ -96,62 +84,58 @@ TEST_F(LayerTest, KeysBecomeKeyMessagesWithTheirVirtualKeyCodes) {
 TEST_F(LayerTest, ATapIsReleasedOnlyAfterAnIdlePass) {
     for (auto [type, key] : {std::pair{SDL_KEYDOWN, SDLK_F3}, std::pair{SDL_KEYUP, SDLK_F3},
                              std::pair{SDL_KEYUP, SDLK_ESCAPE}}) {
-        SDL_Event event = key_event(type, key);
-        SDL_PushEvent(&event);
+        SDL_Event e = event(type, key);
+        SDL_PushEvent(&e);
     }
-    std::vector<std::pair<long, long>> seen;
-    Message message;
+    Seen seen;  // key messages as number and key, 0 for an idle pass
     for (int pass = 0; pass < 2; ++pass) {
-        while (peek_message(&message)) seen.emplace_back(message.message, message.w_param);
-        seen.emplace_back(0, 0);  // the idle pass
+        while (peek_message(&message)) seen.push_back(long(message.message << 8 | message.w_param));
+        seen.push_back(0);
     }
-    EXPECT_EQ(seen, (std::vector<std::pair<long, long>>{
-                        {0x100, 114}, {0x101, 27}, {0, 0}, {0x101, 114}, {0, 0}}));
+    EXPECT_EQ(seen, Seen({0x10000 | 114, 0x10100 | 27, 0, 0x10100 | 114, 0}));
 }
 
 // Positions in client pixels, stopped at the edges; the buttons the system reads.
 TEST_F(LayerTest, MousePositionsStopAtTheClientEdges) {
-    auto at = [](int x, int y) { return static_cast<long>(x | (y << 16)); };
-    EXPECT_EQ(message_for(mouse_event(SDL_MOUSEMOTION, 10, 20))[2], at(10, 20));
-    EXPECT_EQ(message_for(mouse_event(SDL_MOUSEMOTION, -5, -7))[2], at(0, 0));
-    EXPECT_EQ(message_for(mouse_event(SDL_MOUSEMOTION, 900, 650))[2], at(799, 599));
-    EXPECT_EQ(message_for(mouse_event(SDL_MOUSEMOTION, 799, 0))[2], at(799, 0));
-    const std::pair<std::uint32_t, std::uint8_t> buttons[] = {
-        {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT},
-        {SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT},
-        {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT},
-        {SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT}};
-    std::vector<long> numbers;
-    for (const auto& [type, button] : buttons) {
-        std::vector<long> got = message_for(mouse_event(type, 400, -3, button));
+    const std::pair<int, int> moves[][2] = {
+        {{10, 20}, {10, 20}}, {{-5, -7}, {0, 0}}, {{900, 650}, {799, 599}}, {{799, 0}, {799, 0}}};
+    for (const auto& [to, seen] : moves) {
+        EXPECT_EQ(message_for(event(SDL_MOUSEMOTION, to.first, to.second)),
+                  Seen({0x200, 0, at(seen.first, seen.second)}));
+    }
+    Seen numbers;
+    for (auto [type, button] : {std::pair{SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT},
+                                {SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT},
+                                {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT},
+                                {SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT}}) {
+        Seen got = message_for(event(type, 400, -3, button));
         numbers.push_back(got.empty() ? -1 : got[0]);
         EXPECT_EQ(got.empty() ? -1 : got[2], at(400, 0));
     }
-    EXPECT_EQ(numbers, std::vector<long>({0x201, 0x202, 0x204, 0x205}));
-    EXPECT_TRUE(message_for(mouse_event(SDL_MOUSEBUTTONDOWN, 5, 5, SDL_BUTTON_MIDDLE)).empty());
+    EXPECT_EQ(numbers, Seen({0x201, 0x202, 0x204, 0x205}));
+    EXPECT_EQ(message_for(event(SDL_MOUSEBUTTONDOWN, 5, 5, SDL_BUTTON_MIDDLE)), Seen());
 }
 
 // Minimise is a size of 0 by 0, restore the window's size again; close and
 // the end of the session are close requests.
 TEST_F(LayerTest, WindowEventsBecomeSizeAndCloseMessages) {
-    EXPECT_EQ(message_for(window_event(SDL_WINDOWEVENT_MINIMIZED)),
-              std::vector<long>({0x0005, 0, 0}));
-    EXPECT_EQ(message_for(window_event(SDL_WINDOWEVENT_RESTORED)),
-              std::vector<long>({0x0005, 0, 800 | (600 << 16)}));
-    EXPECT_EQ(message_for(window_event(SDL_WINDOWEVENT_SIZE_CHANGED, 1000, 700)),
-              std::vector<long>({0x0005, 0, 1000 | (700 << 16)}));
-    EXPECT_EQ(message_for(window_event(SDL_WINDOWEVENT_CLOSE)), std::vector<long>({0x0010, 0, 0}));
-    EXPECT_EQ(message_for(event(SDL_QUIT)), std::vector<long>({0x0010, 0, 0}));
+    EXPECT_EQ(message_for(event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_MINIMIZED)), Seen({5, 0, 0}));
+    EXPECT_EQ(message_for(event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_RESTORED)),
+              Seen({5, 0, at(800, 600)}));
+    EXPECT_EQ(message_for(event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_SIZE_CHANGED, 1000, 700)),
+              Seen({5, 0, at(1000, 700)}));
+    EXPECT_EQ(message_for(event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE)), Seen({0x10, 0, 0}));
+    EXPECT_EQ(message_for(event(SDL_QUIT)), Seen({0x10, 0, 0}));
 }
 
 // The screen saver is held off only while the window is focused and not minimised.
 TEST_F(LayerTest, ScreenSaverIsHeldOffOnlyWhileTheWindowIsActive) {
     disable_screen_saver();
-    std::vector<int> enabled;
-    for (std::uint8_t what : {SDL_WINDOWEVENT_FOCUS_GAINED, SDL_WINDOWEVENT_MINIMIZED,
-                              SDL_WINDOWEVENT_RESTORED, SDL_WINDOWEVENT_FOCUS_LOST}) {
-        message_for(window_event(what));
+    Seen enabled;
+    for (int what : {SDL_WINDOWEVENT_FOCUS_GAINED, SDL_WINDOWEVENT_MINIMIZED,
+                     SDL_WINDOWEVENT_RESTORED, SDL_WINDOWEVENT_FOCUS_LOST}) {
+        message_for(event(SDL_WINDOWEVENT, what));
         enabled.push_back(SDL_IsScreenSaverEnabled());
     }
-    EXPECT_EQ(enabled, std::vector<int>({0, 1, 0, 1}));
+    EXPECT_EQ(enabled, Seen({0, 1, 0, 1}));
 }
