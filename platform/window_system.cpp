@@ -729,12 +729,9 @@ static int show_box(SDL_MessageBoxData data, int* answer) {
         SDL_Event event;
         if (SDL_WaitEventTimeout(&event, 20)) serve_event_during_box(event);
     }
+    // SDL raises the window that had the keyboard before the box, which
+    // gives it the keyboard back.
     SDL_WaitThread(thread, nullptr);
-    // The box had the keyboard; the owner gets it back.
-    if (data.window != nullptr) {
-        SDL_RaiseWindow(data.window);
-        SDL_SetWindowInputFocus(data.window);
-    }
     *answer = call.answer;
     return call.result;
 }

@@ -35,7 +35,6 @@ fault $p 's/SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0"/SDL_HINT_VIDEO_MINIMIZE_O
 fault $p 's/SDL_HINT_MOUSE_AUTO_CAPTURE, "0"/SDL_HINT_MOUSE_AUTO_CAPTURE, "1"/' "a drag past the window's edge jumps"
 fault $p 's/SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE/SDL_WINDOW_BORDERLESS : 0/' "the window cannot be resized"
 fault $p 's/SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0"/SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "1"/' "F1 under Wayland crashes"
-fault $p 's/SDL_SetWindowInputFocus(data.window);/;/' "the window does not get the keyboard back after a box"
 fault $p 's/if (ensure_video() \&\& show_box(data, \&answer) == 0)/if (show_box(data, \&answer) == 0)/' "without a display the message is lost"
 # Main loop, main window, window procedure.
 p=app/main_loop.cpp
