@@ -6,82 +6,70 @@
 set -euo pipefail
 build=$(cd "$1" && pwd)
 work=$(mktemp -d)
-server=''
-trap 'kill $server 2>/dev/null || true; rm -rf "$work"' EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
+trap 'kill ${server:-} 2>/dev/null || true; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+retry() { # the command, every 0.2 s until it succeeds, for about 20 s
+  for _ in $(seq 100); do if "$@"; then return; fi; sleep 0.2; done
+  "$@"
 }
 
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 server=$!
-for _ in $(seq 100); do if [ -s "$work/display" ]; then break; fi; sleep 0.1; done
+retry test -s "$work/display"
 DISPLAY=":$(cat "$work/display")" && export DISPLAY
 
 # Sun.bmp is pale yellow, 255 255 165, all over (ImageMagick's mean of the picture and of
 # its middle quarter); the lit, textured Sun shows that at the window's centre (400, 300).
 # Untextured it would be white, 255 255 255.
-sun_centre() {
-  import -window "$1" -crop 9x9+396+296 \
-    -format '%[fx:int(255*mean.r+.5)] %[fx:int(255*mean.g+.5)] %[fx:int(255*mean.b+.5)]' info:
-}
 shows_sun() {
-  local r g b
-  read -r r g b <<<"$(sun_centre "$1" 2>/dev/null)"
-  ((${r:-0} >= 243 && ${g:-0} >= 243 && ${b:-0} >= 153 && ${b:-0} <= 177))
+  [ "$(import -window "$1" -crop 9x9+396+296 -format \
+    '%[fx:255*mean.r>=243 && 255*mean.g>=243 && abs(255*mean.b-165)<=12]' info:)" = 1 ]
 }
 
 run_launcher() { # $1: the launcher to start from /
-  local pid window status=0
+  local pid window
   (cd / && exec "$1") >"$work/output" 2>&1 &
   pid=$!
   window=$(timeout 20 xdotool search --sync --limit 1 --name '^OpenGL Team Project$') ||
     fail "$1: no window; output: $(cat "$work/output")"
-  for _ in $(seq 100); do if shows_sun "$window"; then break; fi; sleep 0.2; done
-  shows_sun "$window" || fail "$1: the Sun's centre is $(sun_centre "$window"), not 255 255 165"
+  retry shows_sun "$window" 2>/dev/null || fail "$1: the Sun's centre is not 255 255 165"
   [ "$(xdotool search --onlyvisible --name .)" = "$window" ] || fail "$1: a box is open"
   [[ $(xprop -id "$window" _NET_WM_ICON) == *"Icon (48 x 48)"* ]] || fail "$1: no window icon"
   xdotool windowfocus --sync "$window" keydown Escape && sleep 0.3 && xdotool keyup Escape
-  for _ in $(seq 100); do if ! kill -0 $pid 2>/dev/null; then break; fi; sleep 0.2; done
-  kill -0 $pid 2>/dev/null && kill $pid
-  wait $pid || status=$?
-  [ $status -eq 0 ] || fail "$1: exit status $status after Escape"
+  retry eval "! kill -0 $pid 2>/dev/null" || kill $pid
+  wait $pid || fail "$1: exit status $? after Escape"
   echo "ok: $1"
 }
 
 id=org.orrery.Orrery
 expected_files() {
   printf '%s\n' bin/orrery libexec/orrery/orrery share/applications/$id.desktop \
-    share/metainfo/$id.metainfo.xml share/man/man6/orrery.6 share/orrery/CREDITS.md
-  for size in 48 128 256; do echo "share/icons/hicolor/${size}x$size/apps/$id.png"; done
-  for name in Sun Mercury Venus earth Moon Mars Jupiter Saturn Uranus Neptune Pluto Saturn2 Space; do
-    echo "share/orrery/$name.bmp"
-  done
+    share/metainfo/$id.metainfo.xml share/man/man6/orrery.6 share/orrery/CREDITS.md \
+    share/icons/hicolor/{48x48,128x128,256x256}/apps/$id.png \
+    share/orrery/{Sun,Mercury,Venus,earth,Moon,Mars,Jupiter,Saturn,Uranus,Neptune,Pluto}.bmp \
+    share/orrery/{Saturn2,Space}.bmp
 }
-files_under() { (cd "$1" && find . -type f -printf '%P\n' | sort); }
 
 # Installed, then moved elsewhere and started through a symbolic link.
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
-diff <(expected_files | sort) <(files_under "$work/prefix") || fail "installed files differ"
+diff <(expected_files | sort) <(cd "$work/prefix" && find . -type f -printf '%P\n' | sort) ||
+  fail "installed files differ"
 run_launcher "$work/prefix/bin/orrery"
 mkdir "$work/elsewhere" && mv "$work/prefix" "$work/elsewhere/moved"
 ln -s "$work/elsewhere/moved/bin/orrery" "$work/link"
 run_launcher "$work/link"
 
 # Desktop entry, icons at the sizes of the entry's hicolor lookup, manual page, metainfo.
-prefix="$work/elsewhere/moved"
-desktop-file-validate "$prefix/share/applications/$id.desktop" >"$work/validate" ||
-  fail "desktop entry: $(cat "$work/validate")"
+prefix="$work/elsewhere/moved" entry="$work/elsewhere/moved/share/applications/$id.desktop"
+desktop-file-validate "$entry" >"$work/validate" || fail "desktop entry: $(cat "$work/validate")"
 ! grep -E 'error|warning' "$work/validate" || fail "desktop entry warnings"
-grep -qx "Icon=$id" "$prefix/share/applications/$id.desktop" || fail "the entry names another icon"
-grep -qx "Exec=orrery" "$prefix/share/applications/$id.desktop" || fail "the entry runs another command"
-for size in 48 128 256; do
-  [ "$(identify -format '%wx%h %m' "$prefix/share/icons/hicolor/${size}x$size/apps/$id.png")" = \
-    "${size}x$size PNG" ] || fail "icon $size"
-done
+[ "$(grep -cxE "Icon=$id|Exec=orrery" "$entry")" = 2 ] || fail "the entry's icon or command"
+[ "$(identify -format '%wx%h %m ' "$prefix"/share/icons/hicolor/*/apps/$id.png)" = \
+  "128x128 PNG 256x256 PNG 48x48 PNG " ] || fail "icons"
 [ -z "$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man6/orrery.6" 2>&1 >/dev/null)" ] ||
   fail "the manual page renders with warnings"
-appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" >/dev/null || fail "metainfo"
+appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" >/dev/null ||
+  fail "metainfo"
 
 # The Debian package: the same files under /usr, its dependencies, and unpacked it runs.
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/deb" >"$work/cpack.log" 2>&1 ||
