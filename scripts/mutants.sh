@@ -41,6 +41,7 @@ p=app/main_loop.cpp
 fault $p 's/bool end_loop = frame_failed || key_down\[VK_ESCAPE\];/bool end_loop = frame_failed;/' "Escape does not end the program"
 fault $p 's/bool frame_failed = animating && !draw_scene();/bool frame_failed = !draw_scene();/' "the paused loop still animates"
 fault $p 's/if (!end_loop) swap_buffers(device_context);/;/' "frames never swapped to the screen"
+fault $p 's/if (take_key(VK_F2)) lighting_on/if (key_down[VK_F2]) lighting_on/' "one press of F2 toggles the lighting at every pass"
 p=app/main_window.cpp
 fault $p "s/Can't Set The PixelFormat./Can't Set The Pixel Format./" "a failure text misspelt"
 fault $p 's/"SHUTDOWN ERROR"/"ERROR"/' "release failures captioned like opening failures"
@@ -50,10 +51,13 @@ fault $p 's/view_scale_step = 0.3;/view_scale_step = 0.25;/' "keypad scale step 
 fault $p 's/view_turn - (last_mouse_x - mouse_x)/view_turn + (last_mouse_x - mouse_x)/' "dragging right turns the scene the other way"
 fault $p 's/if (dragging) {/if (true) {/' "moving without the right button turns the view"
 fault $p 's/animating = animating == 0 ? 1 : 0;/animating = 0;/' "Space pauses but never resumes"
+fault $p 's/if (w_param < 256) key_down\[w_param\] = 0;/;/' "released keys stay held"
+fault $p 's/(view_scale) + view_scale_step)/(view_scale) - view_scale_step)/' "keypad plus makes the scene smaller"
 # Render state and textures.
 fault render/render_state.h 's/field_of_view = 45.0;/field_of_view = 60.0;/' "field of view 60 degrees instead of 45"
 p=render/render_state.cpp
 fault $p 's/GLU_OUTSIDE/GLU_INSIDE/' "quadric spheres lit from inside"
+fault $p 's/glEnable(GL_DEPTH_TEST);/;/' "bodies drawn without the depth test, far over near"
 p=render/textures.cpp
 fault $p '0,/GL_TEXTURE_MIN_FILTER, GL_LINEAR/s//GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_LINEAR/' "texture objects without a usable filter show white"
 fault $p 's/0, GL_RGB, GL_UNSIGNED_BYTE,/0, GL_BGR, GL_UNSIGNED_BYTE,/' "pictures uploaded with red and blue exchanged"
@@ -69,6 +73,8 @@ fault $p 's/format->palette\[i\]\[0\] = entry\[2\];/format->palette[i][0] = entr
 fault $p 's/\* bits + 31) \/ 32 \* 4;/* bits + 7) \/ 8;/' "stored rows read without their padding"
 fault $p 's/shift > -bits; shift -= bits/shift > 0; shift -= bits/' "narrow channels not widened to full brightness"
 fault $p 's/text, "Error", MB_OK/text, "ERROR", MB_OK/' "reader boxes with the wrong caption"
+fault $p 's/plain_masks_16\[3\] = {0x7C00, 0x03E0, 0x001F}/plain_masks_16[3] = {0xF800, 0x07E0, 0x001F}/' "16-bit pictures read as 5-6-5"
+fault $p 's/(x \& 1) != 0 ? pair \& 0x0F : pair >> 4/(x \& 1) != 0 ? pair >> 4 : pair \& 0x0F/' "4-bit pictures with each pair of pixels swapped"
 # Catalogue and animation.
 p=scene/catalogue.cpp
 fault $p 's/{&venus_spin, -243.0, 243.01, false}/{\&venus_spin, -243.0, 243.1, false}/' "Venus spins by 243.1 per frame"

@@ -1,6 +1,5 @@
-// Replaces the window-system layer's message boxes with a recorder for the lifetime of the
-// object: every box is kept with its owner, text, caption and flags, and answered with a chosen
-// button (OK boxes always with IDOK).
+// Replaces the layer's message boxes with a recorder while it lives: every box is kept, and
+// answered with IDOK, or a Yes/No box with the chosen button.
 #pragma once
 
 #include <string>
@@ -16,20 +15,17 @@ struct RecordedBox {
 
 class MessageBoxRecorder {
    public:
-    MessageBoxRecorder() {
-        boxes_.clear(), yes_no_answer_ = IDYES;
-        set_message_box_hook(
-            [](WindowHandle owner, const char* text, const char* caption, unsigned flags) {
-                boxes_.push_back({owner, text ? text : "", caption ? caption : "", flags});
-                return (flags & 0x0F) == MB_YESNO ? yes_no_answer_ : IDOK;
-            });
-    }
-    ~MessageBoxRecorder() { set_message_box_hook(nullptr); }
+    MessageBoxRecorder() { set_message_box_hook(record); }
+    ~MessageBoxRecorder() { set_message_box_hook(nullptr), clear(), answer_yes_no_with(IDYES); }
     void answer_yes_no_with(int answer) { yes_no_answer_ = answer; }
     const std::vector<RecordedBox>& boxes() const { return boxes_; }
     void clear() { boxes_.clear(); }
 
    private:
+    static int record(WindowHandle owner, const char* text, const char* caption, unsigned flags) {
+        boxes_.push_back({owner, text, caption, flags});
+        return (flags & 0x0F) == MB_YESNO ? yes_no_answer_ : IDOK;
+    }
     static inline std::vector<RecordedBox> boxes_;
     static inline int yes_no_answer_ = IDYES;
 };

@@ -1,5 +1,5 @@
-// A real offscreen Mesa (OSMesa) rendering context for GL tests: RGBA colour, a 16-bit depth
-// buffer, made current on construction, destroyed with the object.
+// A real offscreen Mesa (OSMesa) rendering context of 800 x 600 for GL tests: RGBA colour, a
+// 16-bit depth buffer, current from construction until destruction.
 #pragma once
 
 #include <GL/gl.h>
@@ -9,24 +9,14 @@
 
 class OffscreenGl {
    public:
-    explicit OffscreenGl(int width = 800, int height = 600)
-        : width_(width), height_(height), buffer_(std::size_t(width) * height * 4) {
-        context_ = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
-        OSMesaMakeCurrent(context_, buffer_.data(), GL_UNSIGNED_BYTE, width_, height_);
-    }
-    ~OffscreenGl() {
-        // Mesa 22.3 crashes when it destroys a context that still holds queued immediate-mode
-        // vertices: finish the context's work first.
-        glFinish();
-        OSMesaDestroyContext(context_);
-    }
-    OffscreenGl(const OffscreenGl&) = delete;
-    OffscreenGl& operator=(const OffscreenGl&) = delete;
-    int width() const { return width_; }
-    int height() const { return height_; }
+    OffscreenGl() { OSMesaMakeCurrent(context_, pixels_.data(), GL_UNSIGNED_BYTE, 800, 600); }
+    // Mesa 22.3 crashes when it destroys a context that still holds queued immediate-mode
+    // vertices: finish the context's work first.
+    ~OffscreenGl() { glFinish(), OSMesaDestroyContext(context_); }
+    static int width() { return 800; }
+    static int height() { return 600; }
 
    private:
-    OSMesaContext context_;
-    int width_, height_;
-    std::vector<unsigned char> buffer_;
+    OSMesaContext context_ = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
+    std::vector<unsigned char> pixels_ = std::vector<unsigned char>(800 * 600 * 4);
 };
