@@ -232,11 +232,12 @@ TEST(DesktopEndToEnd, DecoratedWindowFrozenUnderItsBoxesThenDraggedResizedAndClo
     EXPECT_TRUE(desktop.running()) << "the close request was kept";
     EXPECT_TRUE(desktop.changes_within(window, 5)) << "the space bar paused the animation";
 
-    // A right-drag from x = 360 across the left edge turns the view by 360 degrees (positions stop
-    // at 0): the scene is as it was. -60 read as the unsigned 65476 turns it 44 degrees short of
-    // that, -60 read as it is 60 degrees past. Paused, nothing is drawn, but picking sees the view:
-    // a body hit before the drag (a pixel away from the Sun, 5x5 lit, whose click opens a box) is
-    // hit after.
+    // A right-drag turns the view a degree for each pixel the pointer travels inside the client
+    // area. The window does not see a release outside it, so a drag from x = 200 out past the left
+    // edge, released there, goes on when the pointer comes back to 200: it turns the view 200
+    // degrees and back. A release seen outside would leave it turned. Paused, nothing is drawn,
+    // but picking sees the view: a body hit before the drag (a pixel away from the Sun, 5x5 lit,
+    // whose click opens a box) is hit after.
     desktop.run("xdotool windowmove " + id + " 150 100");
     ASSERT_TRUE(desktop.shows_sun(window, 400, 300, 600));
     desktop.press_key(0, "space");
@@ -251,12 +252,12 @@ TEST(DesktopEndToEnd, DecoratedWindowFrozenUnderItsBoxesThenDraggedResizedAndClo
         if (lit) caption = desktop.click_caption(window, probe_x = x, probe_y = y, 3);
     }
     ASSERT_FALSE(caption.empty()) << "no body to click";
-    // Pressed at 360, out to -60 and released there (not seen), back at 0 and clicked to end it.
-    desktop.run("xdotool mousemove --window " + id + " 360 560 mousedown 3 mousemove_relative -- " +
-                "-160 0 mousemove_relative -- -260 0 sleep 0.3 mouseup 3 mousemove --window " + id +
-                " 0 560 click 3 sleep 0.3");
+    // Pressed at 200, out to -60 and released there, back at 200 and clicked to end it.
+    desktop.run("xdotool mousemove --window " + id + " 200 560 mousedown 3 mousemove_relative -- " +
+                "-160 0 mousemove_relative -- -100 0 sleep 0.3 mouseup 3 mousemove --window " + id +
+                " 200 560 sleep 0.3 click 3 sleep 0.3");
     EXPECT_EQ(desktop.click_caption(window, probe_x, probe_y), caption)
-        << "the drag turned the view by other than 360 degrees";
+        << "the drag left the view turned";
 
     // Running again and resized by the window manager: the picture fills it, undistorted.
     desktop.press_key(0, "space");
