@@ -54,7 +54,7 @@ struct XSession : XvfbDisplay {
         if (xlib != nullptr) XAutoRepeatOff(xlib), XSync(xlib, False);  // keys are held a while
         if (!window_manager) return;
         start({"openbox", "--sm-disable"});  // up once `wmctrl -m` reads its name
-        wait_until([&] { return !run("wmctrl -m 2>/dev/null").empty(); });
+        wait_until([&] { return !run("wmctrl -m 2>/dev/null").empty(); }, 60);
     }
     ~XSession() {
         if (running() && kill(pid, SIGKILL) == 0) waitpid(pid, nullptr, 0);
@@ -80,7 +80,7 @@ struct XSession : XvfbDisplay {
         return shell_output("DISPLAY=" + name() + " " + command);
     }
     Window find_window(const std::string& search) {  // waits for a mapped one that xdotool finds
-        const std::string sync = "timeout 20 xdotool search --sync --onlyvisible --limit 1 ";
+        const std::string sync = "timeout 60 xdotool search --sync --onlyvisible --limit 1 ";
         return std::strtoul(run(sync + search).c_str(), nullptr, 10);
     }
     std::vector<int> geometry(Window window) {  // the client area's x, y, width, height if mapped
@@ -190,7 +190,7 @@ TEST(DesktopEndToEnd, DecoratedWindowFrozenUnderItsBoxesThenDraggedResizedAndClo
     const Window window = desktop.main_window();
     const std::string id = std::to_string(window);
     const std::vector<int> at = desktop.geometry(window);
-    ASSERT_EQ(at.size(), 4u) << desktop.output();
+    ASSERT_EQ(at.size(), 4u) << desktop.output() << desktop.run("wmctrl -l; xwininfo -root -tree");
     EXPECT_EQ(std::vector<int>(at.begin() + 2, at.end()), std::vector<int>({800, 600}));
     EXPECT_GT(at[1], 0) << "no title bar above the client area";
 
