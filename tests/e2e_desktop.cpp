@@ -77,7 +77,7 @@ struct XSession : XvfbDisplay {
     }
     std::string output() { return shell_output("cat " + log); }
     std::string run(std::string command) {
-        return shell_output("DISPLAY=" + name() + " " + command);
+        return shell_output("export DISPLAY=" + name() + "; " + command);
     }
     Window find_window(const std::string& search) {  // waits for a mapped one that xdotool finds
         const std::string sync = "timeout 60 xdotool search --sync --onlyvisible --limit 1 ";

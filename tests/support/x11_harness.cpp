@@ -27,15 +27,23 @@ int spawn(const std::vector<std::string>& command, const std::string& display,
     _exit(127);
 }
 
+// A server gives up when another one (of another file system, as in a container) holds the
+// display it picked; the next attempt picks another.
 XvfbDisplay::XvfbDisplay(const std::string& screen) {
-    int ready[2];  // the server writes its display number there once it takes connections
-    if (pipe(ready) != 0) return;
-    pids_.push_back(spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", screen,
-                           "-nolisten", "tcp", "-noreset"}));
-    close(ready[1]);
-    name_ = ":";
-    for (char c = 0; read(ready[0], &c, 1) == 1 && c != '\n';) name_ += c;
-    close(ready[0]);
+    for (int attempt = 0; attempt < 5 && name_.size() < 2; ++attempt) {
+        int ready[2];  // the server writes its display number there once it takes connections
+        if (pipe(ready) != 0) return;
+        const int pid = spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0",
+                               screen, "-nolisten", "tcp", "-noreset"});
+        close(ready[1]);
+        name_ = ":";
+        for (char c = 0; read(ready[0], &c, 1) == 1 && c != '\n';) name_ += c;
+        close(ready[0]);
+        if (name_.size() > 1)
+            pids_.push_back(pid);
+        else
+            waitpid(pid, nullptr, 0);
+    }
 }
 
 XvfbDisplay::~XvfbDisplay() {
