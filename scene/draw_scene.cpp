@@ -5,6 +5,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cmath>
+
 #include "app/main_loop.h"
 #include "app/window_proc.h"
 #include "render/render_state.h"
@@ -47,7 +49,8 @@ static void place_and_draw(const Body& body) {
         glRotatef(static_cast<float>(*body.orbit_angle), body.axis_x, body.axis_y, body.axis_z);
         glTranslatef(body.orbit_distance, 0.0f, 0.0f);
     }
-    if (body.spin_angle != nullptr) rotate_y(*body.spin_angle);
+    // Spins grow without bound: reduced exactly to one turn, their float keeps its fraction.
+    if (body.spin_angle != nullptr) rotate_y(std::fmod(*body.spin_angle, 360.0));
     draw_sphere(body);
 }
 

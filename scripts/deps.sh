@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that a task needs, where they are missing.
-# Usage: scripts/deps.sh run|test|bench|package   (with sudo when not root)
+# Usage: scripts/deps.sh run|test|bench|package|soak   (with sudo when not root)
 set -euo pipefail
 
 # xfonts-base carries the Korean core fonts of the X11 boxes; on Wayland SDL
@@ -12,13 +12,16 @@ test_packages=("${run_packages[@]}" googletest libgtest-dev libosmesa6-dev xvfb 
   appstream man-db dpkg-dev file openbox weston wmctrl procps)
 bench_packages=("${run_packages[@]}" libbenchmark-dev libstb-dev libosmesa6-dev xvfb xauth)
 package_packages=("${run_packages[@]}" dpkg-dev file)
+soak_packages=("${run_packages[@]}" xvfb xauth openbox xdotool wmctrl x11-utils xrestop imagemagick
+  procps)
 
 case "${1:-}" in
   run) wanted=("${run_packages[@]}") ;;
   test) wanted=("${test_packages[@]}") ;;
   bench) wanted=("${bench_packages[@]}") ;;
   package) wanted=("${package_packages[@]}") ;;
-  *) echo "usage: $0 run|test|bench|package" >&2; exit 2 ;;
+  soak) wanted=("${soak_packages[@]}") ;;
+  *) echo "usage: $0 run|test|bench|package|soak" >&2; exit 2 ;;
 esac
 
 missing=()

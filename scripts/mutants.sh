@@ -96,6 +96,7 @@ fault $p '/draw_placed_disk(moon_orbit_disk);/{N;s/\(.*\)\n\(.*\)/\2\n\1/}' "Ear
 fault $p 's/if (index == catalogue::earth) place_and_draw(bodies\[catalogue::moon\]);/if (index == catalogue::earth) { rotate_y(-earth_spin); place_and_draw(bodies[catalogue::moon]); }/' "the Moon no longer turns with Earth's spin"
 fault $p 's/^    glPushName(body.id);/    glPushName(body.id + 1);/' "bodies drawn under the next body's name"
 fault $p 's/gluQuadricTexture(quadric, GL_TRUE);/gluQuadricTexture(quadric, GL_FALSE);/' "quadric spheres without texture coordinates"
+fault $p 's/rotate_y(std::fmod(\*body.spin_angle, 360.0));/rotate_y(*body.spin_angle);/' "spins handed over unreduced: after a day of running they turn in jerks"
 # Sphere tessellation.
 p=scene/sphere.cpp
 fault $p '0,/glEnd();/s//;/' "the degenerate sphere leaves glBegin open"

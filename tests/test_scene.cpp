@@ -119,10 +119,12 @@ const Planet planets[] = {{101, 0, 0, 0.68, 0.68, 0, 0, 0.6, 1, 100, 0x7db7e293}
                           {109, 20, 0.9, 0.67, 0.67, 0, 14, 0.21, 10, 30, 0xf3dd3ccb},
                           {110, 110, 0.8, 6.3, 6.3, 15, 18, 0.2, 11, 30, 0xdfbe3e7d}};
 const Planet moon = {104, 10, 1.5, 0, 0, 0, 0.4, 0.07, 5, 30, 0};
-// k advances after the start; past the float nearest 359.95 an orbit angle goes back to 0.
+// k advances after the start; past the float nearest 359.95 an orbit angle goes back to 0. A spin
+// is drawn less its whole turns (each subtraction exact at these sizes).
 static float angle(double start, double step, int k, bool orbit = true) {
     for (int i = 0; i < k; ++i)
         start = orbit && start + step > 359.95001220703125 ? 0 : start + step;
+    while (!orbit && start >= 360) start -= 360;
     return float(start);
 }
 
@@ -196,8 +198,10 @@ static std::vector<std::vector<Vertex>> capture(float x, float y, float z, float
 }
 
 // Frame 1 as the program starts; frame 2 with every switch off in sphere mode 2 and another view;
-// frame 3 paused, the same as frame 2; frame 400, after every orbit angle has gone round. An angle
-// that reaches the float nearest 359.95 is kept, one past it goes to 0. The sphere alone, count 4:
+// frame 3 paused, the same as frame 2; frame 400, after every orbit angle has gone round and the
+// spins past 360 are drawn less their whole turns. An angle that reaches the float nearest 359.95
+// is kept, one past it goes to 0. After a week each spin is drawn within 0.001 degree of its exact
+// value modulo 360. The sphere alone, count 4:
 // strips of vertices, the upper one first, from +x toward +z, with s and t; count 5 stops short of
 // the north pole; count 30: a vertex exact only with float-widened 2 pi and pi / 2 in double
 // arithmetic; a negative radius or count the same. Degenerate input: the centre alone.
@@ -218,6 +222,31 @@ TEST(Scene, RecordedFramesAndSpheres) {
     EXPECT_EQ(earth_orbit, 359.95001220703125);
     earth_orbit = std::nextafter(358.95001220703125, 400.0), advance_orbits();
     EXPECT_EQ(earth_orbit, 0.0);
+    // A week at 60 frames a second, 604800 * 60 = 36288000 advances: each spin start + 36288000
+    // steps, exact in hundredths of a degree. 36288000 = 360 * 100800 and every step is a whole
+    // number of hundredths, so the steps make whole turns: each spin is drawn as its start mod 360.
+    double* const spins[] = {&sun_spin,     &mercury_spin, &venus_spin,  &earth_spin,
+                             &mars_spin,    &jupiter_spin, &saturn_spin, &uranus_spin,
+                             &neptune_spin, &pluto_spin};
+    double exact[10];
+    for (int i = 0; i < 10; ++i) {
+        const long long hundredths = std::llround(planets[i].spin * 100) +
+                                     604800LL * 60 * std::llround(planets[i].spin_step * 100);
+        *spins[i] = double(hundredths) / 100;  // the double nearest the exact value
+        exact[i] = double((hundredths % 36000 + 36000) % 36000) / 100;
+    }
+    animating = 0, calls.clear(), draw_scene();
+    const Texts week = frame_text();
+    for (size_t at = 0, i = 0; at < week.size(); ++at) {
+        if (week[at].rfind("glPushName(", 0) != 0) continue;
+        size_t spin = at;  // the body's second rotation, after its orbit's; the Sun's first
+        for (int r = 0; r < (planets[i].orbit_step ? 2 : 1);)
+            r += week[++spin].rfind("glRotatef(", 0) == 0;
+        double got = NAN;
+        std::sscanf(week[spin].c_str(), "glRotatef(%lf", &got);
+        EXPECT_NEAR(got, exact[i], 0.001) << planets[i].name;
+        ++i;
+    }
     const auto four = capture(0, 0, 0, 1, 4);
     for (int k = 0; k < 20; ++k) {
         const int band = k / 10, j = k % 10 / 2, edge = band + 1 - k % 2;
