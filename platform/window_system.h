@@ -208,31 +208,5 @@ constexpr int IDNO = 7;
 // and text go to standard error and the answer is IDOK (or IDNO for Yes/No).
 int message_box(WindowHandle owner, const char* text, const char* caption, unsigned flags);
 
-// Replaces every box with a function of the caller's (tests record the boxes
-// this way); null brings the real boxes back.
-using MessageBoxHook = int (*)(WindowHandle owner, const char* text, const char* caption,
-                               unsigned flags);
-void set_message_box_hook(MessageBoxHook hook);
-
 // Keeps the screen saver and display power saving off while the program runs.
 void disable_screen_saver();
-
-// ---------------------------------------------------------------------------
-// Fault injection for tests: the named step of the layer fails once, as the
-// real call would fail. Cleared by platform_clear_faults().
-enum class PlatformStep {
-    register_class,
-    change_display_mode,
-    create_window,
-    get_dc,
-    choose_pixel_format,
-    set_pixel_format,
-    create_context,
-    make_current,
-    delete_context,
-    release_dc,
-    destroy_window,
-    unregister_class,
-};
-void platform_fail_step(PlatformStep step);
-void platform_clear_faults();

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/platform_counts.h"
+#include "platform/test_hooks.h"
 #include "platform/window_system.h"
 #include "support/x11_harness.h"
 
