@@ -12,7 +12,6 @@
 #include "platform/hooks.h"
 #include "platform/message_queue.h"
 #include "platform/video.h"
-#include "platform/window_state.h"
 #include "platform/windows.h"
 
 // How long the main thread waits on the box process at a time before it
@@ -64,8 +63,6 @@ static int wait_for_box(int pid, int closed_answer) {
 static int show_box(WindowHandle owner, const char* text, const char* caption, unsigned flags,
                     int closed_answer) {
     begin_box_time();  // also takes SDL's backlog, which may hold a quit
-    hold_focus(true);
-    keep_full_screen_on_focus_loss(true);
     int answer = -1;
     // Once the program has been told to end, no box holds it up any longer.
     if (!quit_signalled()) {
@@ -73,8 +70,6 @@ static int show_box(WindowHandle owner, const char* text, const char* caption, u
         int pid = start_box_process(request);
         if (pid > 0) answer = wait_for_box(pid, closed_answer);
     }
-    keep_full_screen_on_focus_loss(false);
-    hold_focus(false);
     end_box_time();
     return answer;
 }

@@ -86,13 +86,19 @@ void pump_events(void (*observe)(const SDL_Event& event)) {
 
 void begin_box_time() {
     box_time = true;
+    hold_focus(true);
+    keep_full_screen_on_focus_loss(true);
     for (auto message = queue.begin(); message != queue.end();) {
         message = dropped_during_box(*message) ? queue.erase(message) : message + 1;
     }
     pump_events();
 }
 
-void end_box_time() { box_time = false; }
+void end_box_time() {
+    keep_full_screen_on_focus_loss(false);
+    hold_focus(false);
+    box_time = false;
+}
 
 bool quit_signalled() { return quit_seen; }
 

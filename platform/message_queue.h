@@ -14,7 +14,9 @@ void pump_events(void (*observe)(const SDL_Event& event) = nullptr);
 // moves, typing and the window manager's close request aimed at it are
 // dropped, releases, size changes, redraws and quits are kept for afterwards.
 // Input that the queue and SDL already hold when it begins is dropped the
-// same way, so nothing clicked or typed before the box acts after it.
+// same way, so nothing clicked or typed before the box acts after it. The
+// focus stays with its window meanwhile, and a full-screen window is not
+// minimised when the box takes the focus.
 void begin_box_time();
 void end_box_time();
 // Since when a quit signal (SIGINT, SIGTERM, SIGHUP) has come; it is kept
