@@ -46,14 +46,16 @@ static void present_again_on_expose(const SDL_Event& event) {
 // Serves the window system until the box process ends. Serving the events at
 // all is what keeps the window manager from calling the program "Not
 // Responding": its pings are answered inside SDL's event pump. A quit signal
-// closes the box; the quit itself is kept for the loop. Returns the answer,
-// `closed_answer` when the box was closed that way, or -1 when none was shown.
+// closes the box (a Ctrl+C in the terminal may already have ended it); the
+// quit itself is kept for the loop. Returns the answer, `closed_answer` when
+// the box was closed that way, or -1 when none was shown.
 static int wait_for_box(int pid, int closed_answer) {
     int answer = -1;
-    while (!wait_box_process(pid, box_wait_milliseconds, &answer)) {
+    for (bool ended = false; !ended;) {
+        ended = wait_box_process(pid, box_wait_milliseconds, &answer);
         pump_events(present_again_on_expose);
         if (quit_signalled()) {
-            close_box_process(pid);
+            if (!ended) close_box_process(pid);
             return closed_answer;
         }
     }

@@ -32,7 +32,8 @@ void SwapPacing::swap_done(std::uint64_t began, std::uint64_t returned) {
     }
     // On time or late by less than a period, the next swap is due one period
     // after this one was; late by a period or more, one period from now: a
-    // slow frame is not made up for with a burst of fast ones.
+    // slow frame is not made up for with a burst of fast ones. A swap made
+    // before its time (nobody waited for it) counts from when it was made.
     const bool very_late = began >= next_due_ + period_;
-    next_due_ = (very_late ? began : next_due_) + period_;
+    next_due_ = (very_late || began < next_due_ ? began : next_due_) + period_;
 }

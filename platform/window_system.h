@@ -204,8 +204,12 @@ constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
 // Shows a modal box and returns the button the user chose, once the box is
-// closed. Text and caption are UTF-8. Where no box can be shown, the caption
-// and text go to standard error and the answer is IDOK (or IDNO for Yes/No).
+// closed. Text and caption are UTF-8. While the box is open the window system
+// is served and the owner takes no input; a quit signal (SIGINT, SIGTERM,
+// SIGHUP) closes the box, answers as Escape would, and is then delivered as a
+// close request of the main window. Where no box can be shown, and for every
+// box after a quit signal, the caption and text go to standard error and the
+// answer is IDOK (or IDNO for Yes/No).
 int message_box(WindowHandle owner, const char* text, const char* caption, unsigned flags);
 
 // Keeps the screen saver and display power saving off while the program runs.

@@ -48,7 +48,7 @@ fault platform/windows.cpp 's/SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE/SDL_W
 p=platform/message_box.cpp
 fault $p 's/SDL_GL_SwapWindow(window->sdl_window);/;/' "a box moved over the window leaves its image behind"
 fault $p 's/std::fprintf(stderr, "%s: %s\\n"/std::fprintf(stdout, "%s: %s\\n"/' "without a display the message is lost"
-fault $p 's/            close_box_process(pid);/            continue;/' "SIGTERM during a box waits for the user to close it"
+fault $p 's/            if (!ended) close_box_process(pid);/            continue;/' "SIGTERM during a box waits for the user to close it"
 fault $p 's/if (!quit_signalled()) {/if (true) {/' "boxes after a quit signal still hold the program up"
 p=platform/swap_pacing.cpp
 fault $p 's/\*this = SwapPacing{}, period_ = period;/period_ = period_ ? period_ : period;/' "pacing keeps the first display's period after a move to another"

@@ -48,7 +48,8 @@ TEST(SwapPacingTest, PacesWhereSwapsComeBackWellUnderAPeriod) {
 
 // At 60 Hz, paced from 3000 on (due at 19666): a swap on time keeps the cadence, one late by less
 // than a period is due one period after the one it missed, one late by a period or more one
-// period after it was made. A swap asked for after its time waits for nothing.
+// period after it was made. A swap asked for after its time waits for nothing; one made before
+// its time (not waited for) sets the next one period after it.
 TEST(SwapPacingTest, OnTimeLateAndVeryLateSwaps) {
     SwapPacing pacing = after_two_swaps(16666, 2000);
     Ticks waits{pacing.wait_before_swap(5000)};
@@ -59,7 +60,10 @@ TEST(SwapPacingTest, OnTimeLateAndVeryLateSwaps) {
     pacing.swap_done(70664, 70700);  // 17666 late: next due at 87330
     waits.push_back(pacing.wait_before_swap(71000));
     waits.push_back(pacing.wait_before_swap(90000));
-    EXPECT_EQ(waits, Ticks({14666, 16332, 10998, 16330, 0}));
+    pacing.swap_done(90000, 90000);  // 2670 late: next due at 103996
+    pacing.swap_done(95000, 95000);  // made without waiting: next due at 111666
+    waits.push_back(pacing.wait_before_swap(96000));
+    EXPECT_EQ(waits, Ticks({14666, 16332, 10998, 16330, 0, 15666}));
     EXPECT_TRUE(pacing.pacing());
 }
 
