@@ -34,9 +34,10 @@ fault $p 's/if (!focus_held \&\& focus == window) focus = nullptr;/if (focus == 
 p=platform/message_queue.cpp
 fault $p 's/pressed_since_idle.count(message.w_param)/false/' "a key tapped within one frame is never seen by the loop"
 fault $p 's/if (box_time \&\& dropped_during_box(message)) return;/;/' "input given to the frozen window acts after its box closes"
-fault $p 's/message = dropped_during_box(\*message) ? queue.erase(message) : message + 1;/++message;/' "a click queued with the one that opened a box acts after it"
+fault $p 's/drop_messages(\&queue, dropped_during_box);/;/' "a click queued with the one that opened a box acts after it"
 fault $p 's/        case WM_RBUTTONDOWN:/        case WM_RBUTTONDOWN:\n        case WM_RBUTTONUP:/' "a right button released during a box leaves the drag on"
 fault $p 's/quit_seen = quit_undelivered = true;/quit_seen = true;/' "a quit signal during a box is lost"
+fault $p 's/if (message->message == WM_CLOSE \&\& quit_seen) quit_undelivered = true;/;/' "a quit signal that comes with the click that opens a box is lost"
 p=platform/video.cpp
 fault $p 's/SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0"/SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1"/' "full screen minimised when a box takes the focus"
 fault $p 's/SDL_ResetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS);/;/' "Alt+Tab out of full screen after a box leaves the desktop in the program's mode"
