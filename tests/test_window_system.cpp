@@ -3,6 +3,7 @@
 // time a box is open.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <utility>
 #include <vector>
@@ -199,4 +200,11 @@ TEST_F(QueueTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
     EXPECT_EQ(SDL_GetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS), nullptr);
     // The F2 release was pressed since the last idle pass: it waits for one.
     EXPECT_EQ(taken(2), Seen({0x10100 | 0x20, 0x500, 0x20500, 0xF00, 0x1000, 0, 0x10100 | 113, 0}));
+}
+
+// SDL turns SIGINT and SIGTERM into its quit event; a hang-up, which SDL leaves alone, takes the
+// same road: the window is asked to close.
+TEST_F(QueueTest, AHangUpAsksTheWindowToClose) {
+    ASSERT_EQ(raise(SIGHUP), 0);
+    EXPECT_EQ(taken(1), Seen({0x1000, 0}));
 }
