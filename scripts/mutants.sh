@@ -48,9 +48,9 @@ fault platform/quit_signal.cpp 's/hangup_pending = 1;/;/' "a hang-up leaves the 
 fault platform/windows.cpp 's/SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE/SDL_WINDOW_BORDERLESS : 0/' "the window cannot be resized"
 p=platform/message_box.cpp
 fault $p 's/SDL_GL_SwapWindow(window->sdl_window);/;/' "a box moved over the window leaves its image behind"
-fault $p 's/std::fprintf(stderr, "%s: %s\\n"/std::fprintf(stdout, "%s: %s\\n"/' "without a display the message is lost"
+fault $p 's/    std::fprintf(stderr, "%s: %s\\n", caption ? caption : "", text ? text : "");/    ;/' "without a display the message is lost"
 fault $p 's/            if (!ended) close_box_process(pid);/            continue;/' "SIGTERM during a box waits for the user to close it"
-fault $p 's/if (!quit_signalled()) {/if (true) {/' "boxes after a quit signal still hold the program up"
+fault $p 's/if (!quit_signalled()) {/if (true) {/' "a box after a quit signal flashes up, its text not on standard error"
 p=platform/swap_pacing.cpp
 fault $p 's/\*this = SwapPacing{}, period_ = period;/period_ = period_ ? period_ : period;/' "pacing keeps the first display's period after a move to another"
 fault $p 's/const bool very_late = began >= next_due_ + period_;/const bool very_late = false;/' "a slow frame is made up for with a burst of fast ones"
