@@ -120,4 +120,29 @@ void request_close(Display* x, unsigned long window) {
                &event);
     XFlush(x);
 }
+
+// The window's client sends a ping back to the root window, where this connection listens.
+bool answers_ping(Display* x, unsigned long window, double seconds) {
+    const Window root = DefaultRootWindow(x);
+    const Atom ping = XInternAtom(x, "_NET_WM_PING", False);
+    XSelectInput(x, root, SubstructureNotifyMask);
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(ping);
+    event.xclient.data.l[1] = 12345;  // the time stamp that comes back
+    event.xclient.data.l[2] = static_cast<long>(window);
+    XSendEvent(x, window, False, NoEventMask, &event);
+    XFlush(x);
+    for (int waited = 0; waited < seconds * 100; ++waited, usleep(10000)) {
+        while (XCheckTypedWindowEvent(x, root, ClientMessage, &event)) {
+            if (event.xclient.data.l[0] == static_cast<long>(ping) &&
+                event.xclient.data.l[1] == 12345 && event.xclient.data.l[2] == long(window))
+                return XSelectInput(x, root, NoEventMask), true;
+        }
+    }
+    return XSelectInput(x, root, NoEventMask), false;
+}
 }  // namespace wm
