@@ -132,7 +132,8 @@ struct XSession : XvfbDisplay {
 struct Desktop : XSession {
     explicit Desktop(const char* screen, ScratchDir::Contents contents = ScratchDir::with_pictures)
         : XSession(screen, true), dir(contents) {
-        start_program(dir.path());
+        start_program(dir.path(),
+                      {"LC_ALL=", "LC_CTYPE=", "LANG="});  // no locale: C (empty = unset)
     }
     // The main window once openbox shows it; with `active`, once it has the keyboard as well
     // (openbox drops clicks until then).
