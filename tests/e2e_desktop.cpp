@@ -136,14 +136,17 @@ struct Desktop : XSession {
                       {"LC_ALL=", "LC_CTYPE=", "LANG="});  // no locale: C (empty = unset)
     }
     // The main window once openbox shows it; with `active`, once it has the keyboard as well
-    // (openbox drops clicks until then).
+    // (openbox drops clicks until then; it may keep a new window from taking the keyboard, so it
+    // is asked as a taskbar would).
     Window main_window(bool active = true) {
         wait_until([&] {
             for (Window w : wm::windows(xlib))
                 if (wm::name(xlib, w) == "OpenGL Team Project" && !geometry(w).empty())
-                    return window = w, !active || wm::active(xlib) == w;
+                    return window = w, true;
             return false;
         });
+        if (active && wm::active(xlib) != window) wm::activate(xlib, window);
+        if (active) wait_until([&] { return wm::active(xlib) == window; });
         return window;
     }
     std::vector<Window> boxes() {  // the other windows openbox manages, the bottom one first

@@ -108,18 +108,21 @@ unsigned long active(Display* x) {
     return window.empty() ? 0 : window[0];
 }
 
-void request_close(Display* x, unsigned long window) {
+// A request to the window manager, from a pager or taskbar (which it obeys), about the window.
+static void request(Display* x, unsigned long window, const char* type, long source_slot) {
     XEvent event = {};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(x, "_NET_CLOSE_WINDOW", False);
+    event.xclient.message_type = XInternAtom(x, type, False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = CurrentTime;
-    event.xclient.data.l[1] = 2;  // from a pager or taskbar, which the window manager obeys
+    event.xclient.data.l[source_slot] = 2;  // a pager; the other slot: the time, CurrentTime
     XSendEvent(x, DefaultRootWindow(x), False, SubstructureRedirectMask | SubstructureNotifyMask,
                &event);
     XFlush(x);
 }
+
+void request_close(Display* x, unsigned long window) { request(x, window, "_NET_CLOSE_WINDOW", 1); }
+void activate(Display* x, unsigned long window) { request(x, window, "_NET_ACTIVE_WINDOW", 0); }
 
 // The window's client sends a ping back to the root window, where this connection listens.
 bool answers_ping(Display* x, unsigned long window, double seconds) {
