@@ -12,6 +12,7 @@
 #include <langinfo.h>
 #include <signal.h>
 #include <strings.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <clocale>
@@ -57,19 +58,30 @@ static void ensure_utf8_locale() {
 
 static int quiet_x_error(Display*, XErrorEvent*) { return 0; }
 
-// Whether the owner still exists. SDL reads a foreign window's attributes
-// without checking; for a window that is gone Xlib's error handler would end
-// this program before any box was shown.
+// Whether the X server can be reached and, unless `id` is 0, the window still
+// exists. SDL reads a foreign window's attributes without checking; for a
+// window that is gone Xlib's error handler would end this program before any
+// box was shown.
 static bool x_window_exists(std::uint64_t id) {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return false;
     XErrorHandler previous = XSetErrorHandler(quiet_x_error);
     XWindowAttributes attributes;
-    bool exists = XGetWindowAttributes(display, static_cast<Window>(id), &attributes) != 0;
+    bool exists = id == 0 || XGetWindowAttributes(display, static_cast<Window>(id), &attributes);
     XSync(display, False);
     XSetErrorHandler(previous);
     XCloseDisplay(display);
     return exists;
+}
+
+static bool wayland_display_exists() {
+    const char* name = std::getenv("WAYLAND_DISPLAY");
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (name == nullptr || *name == '\0') name = "wayland-0";
+    if (*name != '/' && runtime == nullptr) return false;
+    std::string path = *name == '/' ? std::string(name) : std::string(runtime) + "/" + name;
+    struct stat socket_status;
+    return stat(path.c_str(), &socket_status) == 0 && S_ISSOCK(socket_status.st_mode);
 }
 
 // The box's owner as an SDL window over the main program's X window, so that
@@ -118,6 +130,12 @@ int main(int argc, char** argv) {
     // A program on Wayland gets its boxes from its own compositor (SDL runs
     // zenity there), not from an X server beside it.
     if (driver == "wayland") unsetenv("DISPLAY");
+    // SDL takes a zenity that could not open a display for a box closed
+    // without an answer; the message would be lost. So a display must be
+    // there before any box is tried.
+    if (driver == "wayland" ? !wayland_display_exists() : !x_window_exists(0)) {
+        _exit(BOX_EXIT_NO_BOX);
+    }
 
     bool yes_no = (flags & 0x0F) == MB_YESNO;
     const SDL_MessageBoxButtonData ok_buttons[] = {
@@ -138,8 +156,9 @@ int main(int argc, char** argv) {
     // here that is this program's main thread, which does nothing else.
     int result = SDL_ShowMessageBox(&data, &answer);
     SDL_Quit();
-    if (result != 0) return BOX_EXIT_NO_BOX;
     // A box closed without a button (its window closed) answers like Escape.
-    if (answer == -1) return yes_no ? BOX_EXIT_NO : BOX_EXIT_OK;
-    return answer;
+    if (result == 0 && answer == -1) answer = yes_no ? BOX_EXIT_NO : BOX_EXIT_OK;
+    // The exit status is the answer: nothing run at exit may change it (the
+    // leak checker of sanitizer builds would, for SDL's and Xlib's memory).
+    _exit(result == 0 ? answer : BOX_EXIT_NO_BOX);
 }

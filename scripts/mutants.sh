@@ -51,6 +51,16 @@ fault $p 's/SDL_GL_SwapWindow(window->sdl_window);/;/' "a box moved over the win
 fault $p 's/    std::fprintf(stderr, "%s: %s\\n", caption ? caption : "", text ? text : "");/    ;/' "without a display the message is lost"
 fault $p 's/            if (!ended) close_box_process(pid);/            continue;/' "SIGTERM during a box waits for the user to close it"
 fault $p 's/if (!quit_signalled()) {/if (true) {/' "a box after a quit signal flashes up, its text not on standard error"
+p=platform/box_process.cpp
+fault $p 's/    sigprocmask(SIG_SETMASK, \&none, nullptr);/    ;/' "the box keeps SDL's blocked signals: a killed program leaves its box"
+fault $p 's/    prctl(PR_SET_PDEATHSIG, SIGTERM);/    ;/' "a killed program leaves its box on the screen"
+fault $p '/^void close_box_process/,/^}/s/kill(-pid, SIGKILL);/;/' "a box closed on a quit signal stays on the screen (SDL's forked box)"
+p=platform/box_program.cpp
+fault $p 's/data.window = driver == "x11" ? owner_window(owner) : nullptr;/data.window = nullptr;/' "boxes not transient for their owner"
+fault $p 's/static void end_group(int) { kill(0, SIGKILL); }/static void end_group(int) { _exit(1); }/' "a box program ended by a signal leaves SDL's box behind"
+fault $p 's/    if (utf8_ctype()) return;/    return;/' "boxes blank without a UTF-8 locale"
+fault $p 's/if (driver == "wayland") unsetenv("DISPLAY");/;/' "under Wayland ownerless boxes open on the X server beside it"
+fault $p 's/BOX_EXIT_YES, "Yes"/BOX_EXIT_NO, "Yes"/' "Yes answered as No"
 p=platform/swap_pacing.cpp
 fault $p 's/\*this = SwapPacing{}, period_ = period;/period_ = period_ ? period_ : period;/' "pacing keeps the first display's period after a move to another"
 fault $p 's/const bool very_late = began >= next_due_ + period_;/const bool very_late = false;/' "a slow frame is made up for with a burst of fast ones"

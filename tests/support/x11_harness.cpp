@@ -108,16 +108,44 @@ unsigned long active(Display* x) {
     return window.empty() ? 0 : window[0];
 }
 
-void request_close(Display* x, unsigned long window) {
+// A request to the window manager, from a pager or taskbar (which it obeys), about the window.
+static void request(Display* x, unsigned long window, const char* type, long source_slot) {
     XEvent event = {};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(x, "_NET_CLOSE_WINDOW", False);
+    event.xclient.message_type = XInternAtom(x, type, False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = CurrentTime;
-    event.xclient.data.l[1] = 2;  // from a pager or taskbar, which the window manager obeys
+    event.xclient.data.l[source_slot] = 2;  // a pager; the other slot: the time, CurrentTime
     XSendEvent(x, DefaultRootWindow(x), False, SubstructureRedirectMask | SubstructureNotifyMask,
                &event);
     XFlush(x);
+}
+
+void request_close(Display* x, unsigned long window) { request(x, window, "_NET_CLOSE_WINDOW", 1); }
+void activate(Display* x, unsigned long window) { request(x, window, "_NET_ACTIVE_WINDOW", 0); }
+
+// The window's client sends a ping back to the root window, where this connection listens.
+bool answers_ping(Display* x, unsigned long window, double seconds) {
+    const Window root = DefaultRootWindow(x);
+    const Atom ping = XInternAtom(x, "_NET_WM_PING", False);
+    XSelectInput(x, root, SubstructureNotifyMask);
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(ping);
+    event.xclient.data.l[1] = 12345;  // the time stamp that comes back
+    event.xclient.data.l[2] = static_cast<long>(window);
+    XSendEvent(x, window, False, NoEventMask, &event);
+    XFlush(x);
+    for (int waited = 0; waited < seconds * 100; ++waited, usleep(10000)) {
+        while (XCheckTypedWindowEvent(x, root, ClientMessage, &event)) {
+            if (event.xclient.data.l[0] == static_cast<long>(ping) &&
+                event.xclient.data.l[1] == 12345 && event.xclient.data.l[2] == long(window))
+                return XSelectInput(x, root, NoEventMask), true;
+        }
+    }
+    return XSelectInput(x, root, NoEventMask), false;
 }
 }  // namespace wm

@@ -46,4 +46,6 @@ std::string name(Display* x, unsigned long window);  // _NET_WM_NAME, else WM_NA
 unsigned long transient_for(Display* x, unsigned long window);  // WM_TRANSIENT_FOR, 0 if none
 unsigned long active(Display* x);                               // _NET_ACTIVE_WINDOW, 0 if none
 void request_close(Display* x, unsigned long window);  // _NET_CLOSE_WINDOW, as a taskbar sends it
+void activate(Display* x, unsigned long window);       // _NET_ACTIVE_WINDOW, as a taskbar sends it
+bool answers_ping(Display* x, unsigned long window, double seconds);  // _NET_WM_PING in time
 }  // namespace wm
