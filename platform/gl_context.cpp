@@ -106,6 +106,8 @@ bool delete_context(RenderContextHandle rc) {
 // The refresh period of the display that holds the window, in counter ticks;
 // 60 Hz where the display does not say. SDL 2 caches the current mode, so a
 // rate changed outside the program is seen only once SDL re-reads its modes.
+// (SDL 3 follows such changes, but sdl2-compat has no SDL 2 event to say so;
+// the period is re-read at the events that SDL 2 has.)
 static std::uint64_t refresh_period(SDL_Window* window) {
     SDL_DisplayMode mode{};
     int display = SDL_GetWindowDisplayIndex(window);

@@ -84,13 +84,26 @@ void pump_events(void (*observe)(const SDL_Event& event)) {
     }
 }
 
+// Takes the messages that `drop` names off a queue. A close request among
+// them, once a quit signal has come, may have been the quit's own: the quit
+// is then delivered again, so that it is never lost.
+template <typename Drop>
+static void drop_messages(std::deque<Message>* pending, Drop drop) {
+    for (auto message = pending->begin(); message != pending->end();) {
+        if (!drop(*message)) {
+            ++message;
+            continue;
+        }
+        if (message->message == WM_CLOSE && quit_seen) quit_undelivered = true;
+        message = pending->erase(message);
+    }
+}
+
 void begin_box_time() {
     box_time = true;
     hold_focus(true);
     keep_full_screen_on_focus_loss(true);
-    for (auto message = queue.begin(); message != queue.end();) {
-        message = dropped_during_box(*message) ? queue.erase(message) : message + 1;
-    }
+    drop_messages(&queue, dropped_during_box);
     pump_events();
 }
 
@@ -104,9 +117,8 @@ bool quit_signalled() { return quit_seen; }
 
 void forget_messages_for(WindowHandle window) {
     for (std::deque<Message>* pending : {&queue, &held_releases}) {
-        for (auto message = pending->begin(); message != pending->end();) {
-            message = message->window == window ? pending->erase(message) : message + 1;
-        }
+        drop_messages(pending,
+                      [window](const Message& message) { return message.window == window; });
     }
 }
 

@@ -47,7 +47,8 @@ bool ensure_video() {
     // method first: a Hangul one swallows Space and letters into its
     // composition and may pop up a candidate window. Nothing here reads text.
     // (SDL turns it on again at a focus change only while text events are
-    // enabled, and this call disables them.)
+    // enabled, and this call disables them. sdl2-compat starts it as SDL 2
+    // does and turns it off for all windows here alike.)
     SDL_StopTextInput();
     install_hangup_handler();
     started = true;
@@ -69,7 +70,10 @@ void keep_full_screen_on_focus_loss(bool keep) {
     // takes the focus and would leave the user a black screen and no window to
     // type into. SDL reads the hint when the focus-loss event is handled (in
     // SDL_OnWindowFocusLost, inside the event pump), and the box loop pumps
-    // while the box is open, so setting it around the box is enough.
+    // while the box is open, so setting it around the box is enough. Reset,
+    // the hint has SDL's default again, or the user's SDL_VIDEO_MINIMIZE_ON_
+    // FOCUS_LOSS; SDL 3 under sdl2-compat reads the same hint, but its default
+    // is its own, so Alt+Tab there follows SDL 3.
     if (keep) {
         SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     } else {

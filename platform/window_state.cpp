@@ -29,6 +29,8 @@ static void update_screen_saver() {
 
 void apply_window_state(const SDL_Event& event, WindowHandle window) {
     // A display added, removed or turned may be the one the window is on.
+    // (sdl2-compat turns SDL 3's display and window-display events into
+    // these same SDL 2 events.)
     if (event.type == SDL_DISPLAYEVENT) reread_refresh_period();
     if (event.type != SDL_WINDOWEVENT || window == nullptr) return;
     switch (event.window.event) {

@@ -34,9 +34,10 @@ fault $p 's/if (!focus_held \&\& focus == window) focus = nullptr;/if (focus == 
 p=platform/message_queue.cpp
 fault $p 's/pressed_since_idle.count(message.w_param)/false/' "a key tapped within one frame is never seen by the loop"
 fault $p 's/if (box_time \&\& dropped_during_box(message)) return;/;/' "input given to the frozen window acts after its box closes"
-fault $p 's/message = dropped_during_box(\*message) ? queue.erase(message) : message + 1;/++message;/' "a click queued with the one that opened a box acts after it"
+fault $p 's/drop_messages(\&queue, dropped_during_box);/;/' "a click queued with the one that opened a box acts after it"
 fault $p 's/        case WM_RBUTTONDOWN:/        case WM_RBUTTONDOWN:\n        case WM_RBUTTONUP:/' "a right button released during a box leaves the drag on"
 fault $p 's/quit_seen = quit_undelivered = true;/quit_seen = true;/' "a quit signal during a box is lost"
+fault $p 's/if (message->message == WM_CLOSE \&\& quit_seen) quit_undelivered = true;/;/' "a quit signal that comes with the click that opens a box is lost"
 p=platform/video.cpp
 fault $p 's/SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0"/SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1"/' "full screen minimised when a box takes the focus"
 fault $p 's/SDL_ResetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS);/;/' "Alt+Tab out of full screen after a box leaves the desktop in the program's mode"
@@ -47,9 +48,9 @@ fault platform/quit_signal.cpp 's/hangup_pending = 1;/;/' "a hang-up leaves the 
 fault platform/windows.cpp 's/SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE/SDL_WINDOW_BORDERLESS : 0/' "the window cannot be resized"
 p=platform/message_box.cpp
 fault $p 's/SDL_GL_SwapWindow(window->sdl_window);/;/' "a box moved over the window leaves its image behind"
-fault $p 's/std::fprintf(stderr, "%s: %s\\n"/std::fprintf(stdout, "%s: %s\\n"/' "without a display the message is lost"
+fault $p 's/    std::fprintf(stderr, "%s: %s\\n", caption ? caption : "", text ? text : "");/    ;/' "without a display the message is lost"
 fault $p 's/            if (!ended) close_box_process(pid);/            continue;/' "SIGTERM during a box waits for the user to close it"
-fault $p 's/if (!quit_signalled()) {/if (true) {/' "boxes after a quit signal still hold the program up"
+fault $p 's/if (!quit_signalled()) {/if (true) {/' "a box after a quit signal flashes up, its text not on standard error"
 p=platform/box_process.cpp
 fault $p 's/    sigprocmask(SIG_SETMASK, \&none, nullptr);/    ;/' "the box keeps SDL's blocked signals: a killed program leaves its box"
 fault $p 's/    prctl(PR_SET_PDEATHSIG, SIGTERM);/    ;/' "a killed program leaves its box on the screen"

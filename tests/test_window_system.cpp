@@ -3,6 +3,7 @@
 // time a box is open.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <utility>
 #include <vector>
@@ -179,17 +180,17 @@ TEST_F(QueueTest, ScreenSaverIsHeldOffOnlyWhileTheWindowIsActive) {
 // While a box is open, presses, moves and close requests are dropped, also those already in the
 // queue (the first is taken before) or SDL's backlog when the box opens; releases, sizes and
 // redraws come afterwards. The window keeps the focus that the box takes, and full screen would
-// not be minimised. A quit signal during the box is kept: a close request once it has closed.
+// not be minimised. A quit signal is kept: its close request, queued before, comes after the box.
 TEST_F(QueueTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
     push(SDL_KEYDOWN, SDLK_F2), push(SDL_MOUSEBUTTONDOWN, 5, 5, SDL_BUTTON_LEFT);
-    push(SDL_KEYDOWN, SDLK_ESCAPE), push(SDL_KEYUP, SDLK_SPACE);
+    push(SDL_KEYDOWN, SDLK_ESCAPE), push(SDL_KEYUP, SDLK_SPACE), push(SDL_QUIT);
     ASSERT_TRUE(peek_message(&message));  // the F2 press; the rest is in the layer's queue
     push(SDL_MOUSEMOTION, 9, 9), push(SDL_MOUSEBUTTONDOWN, 9, 9, SDL_BUTTON_RIGHT);
     push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_SIZE_CHANGED, 1000, 700);  // SDL's backlog
     begin_box_time();
     push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST), push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE);
     push(SDL_MOUSEBUTTONUP, 9, 9, SDL_BUTTON_RIGHT), push(SDL_KEYDOWN, SDLK_F1);
-    push(SDL_KEYUP, SDLK_F2), push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED), push(SDL_QUIT);
+    push(SDL_KEYUP, SDLK_F2), push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED);
     pump_events();
     EXPECT_EQ(get_focus(), window);
     const char* hint = SDL_GetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS);
@@ -199,4 +200,11 @@ TEST_F(QueueTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
     EXPECT_EQ(SDL_GetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS), nullptr);
     // The F2 release was pressed since the last idle pass: it waits for one.
     EXPECT_EQ(taken(2), Seen({0x10100 | 0x20, 0x500, 0x20500, 0xF00, 0x1000, 0, 0x10100 | 113, 0}));
+}
+
+// SDL turns SIGINT and SIGTERM into its quit event; a hang-up, which SDL leaves alone, takes the
+// same road: the window is asked to close.
+TEST_F(QueueTest, AHangUpAsksTheWindowToClose) {
+    ASSERT_EQ(raise(SIGHUP), 0);
+    EXPECT_EQ(taken(1), Seen({0x1000, 0}));
 }
