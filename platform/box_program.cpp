@@ -93,16 +93,19 @@ static bool wayland_display_exists() {
 // main program keeps its button presses (X lets one client only select
 // those) and nothing of its window changes.
 static SDL_Window* owner_window(std::uint64_t id) {
-    if (id == 0 || !x_window_exists(id)) return nullptr;
     // Not SDL 2's: SDL 3 (under sdl2-compat) selects input, button presses
     // included, on a foreign window unless this hint is off; the X server
     // would refuse that with BadAccess and Xlib end the box program.
     SDL_SetHint("SDL_VIDEO_X11_EXTERNAL_WINDOW_INPUT", "0");
     // SDL holds off the screen saver for as long as its video is up.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // Also without an owner: SDL 3 without its video up shows boxes through
+    // zenity where it is installed, also on X11, and there Return answers No.
+    // With the X11 driver up, SDL 2 and SDL 3 both show their own X11 box.
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
     // No input method for a window this program never reads keys from.
     SDL_StopTextInput();
+    if (id == 0 || !x_window_exists(id)) return nullptr;
     return SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<std::uintptr_t>(id)));
 }
 

@@ -166,16 +166,17 @@ struct Desktop : XSession {
         return !open.empty() && wm::transient_for(xlib, open.back()) == window &&
                std::find(main, all.end(), open.back()) != all.end();
     }
-    // Closes the top box by Return (`target` 0: where openbox put the keyboard), and waits for it
-    // to go, for the program to have seen it go (clicks that come earlier meet a box time and are
-    // dropped: the box program, a child of the program, is collected then), and for the keyboard
-    // to come to another window: a main window or the next box.
+    // Closes the top box by Return (`target` 0: where openbox puts the keyboard, once it has),
+    // and waits for it to go, for the program to have seen it go (clicks that come earlier meet a
+    // box time and are dropped: the box program, a child of the program, is collected then), and
+    // for the keyboard to come to another window: a main window or the next box.
     bool close_box(Window target = 0) {
         const std::vector<Window> open = boxes();
         std::vector<int> shown_by;
         std::istringstream pids(shell_output("pgrep -P " + std::to_string(pid)));
         for (int child = 0; pids >> child;) shown_by.push_back(child);
         if (open.empty()) return false;
+        if (target == 0) wait_until([&] { return wm::active(xlib) == open.back(); }, 5);
         press_key(target, "Return");
         return wait_until([&] {
             const std::vector<Window> all = wm::windows(xlib);

@@ -1,6 +1,7 @@
 // The box program as the layer starts it, from a thread that blocks the quit signals as SDL's
-// threads do, on an Xvfb display without a window manager: the answer, the signals it hears, and
-// no box left after a close or after the program that showed it was killed.
+// threads do, on an Xvfb display without a window manager: the signals it hears, no box left
+// after a close or after the program that showed it was killed, and no answer without a display.
+// (Its answers are the desktop tests'.)
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -16,8 +17,6 @@
 #include "support/x11_harness.h"
 // Last: Xlib's macros (None, Bool, Status) clash with names in the test framework.
 #include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
 
 namespace {
 bool wait_until(const std::function<bool()>& condition, double seconds = 20) {
@@ -45,7 +44,7 @@ std::string status_line(int pid, const std::string& field) {  // from /proc/PID/
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);)
         if (line.rfind(field + ":", 0) == 0) return line.substr(field.size() + 2);
-    return "gone";
+    return "ffffffffffffffff";  // gone
 }
 
 int start_blocked(const char* caption, unsigned flags) {  // as from one of SDL's threads
@@ -59,7 +58,7 @@ int start_blocked(const char* caption, unsigned flags) {  // as from one of SDL'
 }
 }  // namespace
 
-TEST(BoxProcess, AnswersHearsSignalsAndLeavesNoBoxWhenClosedOrOrphaned) {
+TEST(BoxProcess, HearsSignalsAndLeavesNoBoxWhenClosedOrOrphaned) {
     XvfbDisplay display;
     Display* x = XOpenDisplay(display.name().c_str());
     ASSERT_NE(x, nullptr);
@@ -67,37 +66,27 @@ TEST(BoxProcess, AnswersHearsSignalsAndLeavesNoBoxWhenClosedOrOrphaned) {
     setenv("DISPLAY", display.name().c_str(), 1);
     setenv("ORRERY_BOX_PROGRAM", ORRERY_BOX_BINARY, 1);  // tests do not sit beside it
 
-    // Return answers Yes; SDL's box (a forked child) and the box program hear every signal.
+    // SDL's box (a forked child) and the box program hear the quit signals; closed by the layer,
+    // the box goes, with that child which draws it.
     signal(SIGHUP, SIG_IGN);
     int pid = start_blocked("Question", MB_YESNO | MB_ICONEXCLAMATION);
     signal(SIGHUP, SIG_DFL);
-    Window box = 0;
-    ASSERT_TRUE(wait_until([&] { return (box = shown_box(x, "Question")) != 0; }));
+    ASSERT_TRUE(wait_until([&] { return shown_box(x, "Question") != 0; }));
     std::ifstream children("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) +
                            "/children");
     int forked = 0;
     children >> forked;
-    for (int process : {pid, forked}) {
-        EXPECT_EQ(status_line(process, "SigBlk"), "0000000000000000") << process;
-        EXPECT_EQ(status_line(process, "SigIgn"), "0000000000000000") << process;
+    const unsigned long quits = 1ul << (SIGHUP - 1) | 1ul << (SIGINT - 1) | 1ul << (SIGTERM - 1);
+    for (int process : {pid, forked}) {  // (SDL 3 ignores SIGPIPE of its own accord)
+        for (const char* field : {"SigBlk", "SigIgn"})
+            EXPECT_EQ(std::stoul(status_line(process, field), nullptr, 16) & quits, 0u)
+                << process << " " << field;
     }
     EXPECT_EQ(getpgid(pid), pid);
-    XWindowAttributes a{};
-    XGetWindowAttributes(x, box, &a);
-    XTestFakeMotionEvent(x, -1, a.x + a.width / 2, a.y + 10, 0);  // the keyboard follows it
-    XTestFakeKeyEvent(x, XKeysymToKeycode(x, XK_Return), True, 0);
-    XTestFakeKeyEvent(x, XKeysymToKeycode(x, XK_Return), False, 0);
-    XFlush(x);
     int answer = 0;
-    EXPECT_TRUE(wait_box_process(pid, 20000, &answer));
-    EXPECT_EQ(answer, IDYES);
-
-    // Closed by the layer: the box goes, with SDL's forked child that draws it.
-    pid = start_blocked("Closed", MB_OK);
-    ASSERT_TRUE(wait_until([&] { return shown_box(x, "Closed") != 0; }));
     EXPECT_FALSE(wait_box_process(pid, 0, &answer));
     close_box_process(pid);
-    EXPECT_TRUE(wait_until([&] { return shown_box(x, "Closed") == 0; })) << "box left open";
+    EXPECT_TRUE(wait_until([&] { return shown_box(x, "Question") == 0; })) << "box left open";
 
     // The program that showed it killed: the box goes too.
     const int program = fork();
