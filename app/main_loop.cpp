@@ -33,8 +33,12 @@ static bool take_key(WParam key) {
 }
 
 IdleResult idle_pass() {
-    // A failed frame ends the loop at once: no Escape test and no swap.
-    bool frame_failed = animating && !draw_scene();
+    // A failed frame ends the loop at once: no Escape test and no swap. A
+    // paused picture is drawn again once after its window changed size or was
+    // uncovered; the animation does not advance while paused.
+    bool draw = animating || picture_stale;
+    picture_stale = 0;
+    bool frame_failed = draw && !draw_scene();
     bool end_loop = frame_failed || key_down[VK_ESCAPE];
     if (!end_loop) swap_buffers(device_context);
 

@@ -8,8 +8,9 @@
 
 // ---------------------------------------------------------------------------
 // Input and view state. Written here (the idle pass also clears the F-key
-// entries of key_down); read by the main loop (key_down), the scene drawing
-// (view values) and the animation (animating).
+// entries of key_down and picture_stale); read by the main loop (key_down,
+// picture_stale), the scene drawing (view values) and the animation
+// (animating).
 std::uint8_t key_down[256] = {};
 std::int32_t mouse_x = 0;
 std::int32_t mouse_y = 0;
@@ -21,6 +22,7 @@ float view_tilt = 22.5f;
 float view_roll = 0.0f;
 float view_scale = 1.0f;
 std::uint8_t animating = 1;
+std::uint8_t picture_stale = 0;
 
 // Both double: the scale sum and the drag quotient are formed in double
 // precision and rounded to float only when stored.
@@ -62,7 +64,11 @@ LResult window_proc(WindowHandle window, std::uint32_t message, WParam w_param, 
     switch (message) {
         case WM_SIZE:
             resize_view(low_word(l_param), high_word(l_param));
+            picture_stale = 1;
             return 0;
+        case WM_PAINT:
+            picture_stale = 1;
+            return def_window_proc(window, message, w_param, l_param);
         case WM_CLOSE:
             // The window itself is destroyed after the loop has ended.
             post_quit_message(0);

@@ -19,5 +19,8 @@ extern float view_tilt;
 extern float view_roll;  // always 0
 extern float view_scale;
 extern std::uint8_t animating;
+// Set by a size change or an uncovering of the window, cleared by the idle
+// pass that draws the picture again (also while paused).
+extern std::uint8_t picture_stale;
 
 LResult window_proc(WindowHandle window, std::uint32_t message, WParam w_param, LParam l_param);

@@ -204,35 +204,13 @@ constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
 // Shows a modal box and returns the button the user chose, once the box is
-// closed. Text and caption are UTF-8. Where no box can be shown, the caption
-// and text go to standard error and the answer is IDOK (or IDNO for Yes/No).
+// closed. Text and caption are UTF-8. While the box is open the window system
+// is served and the owner takes no input; a quit signal (SIGINT, SIGTERM,
+// SIGHUP) closes the box, answers as Escape would, and is then delivered as a
+// close request of the main window. Where no box can be shown, and for every
+// box after a quit signal, the caption and text go to standard error and the
+// answer is IDOK (or IDNO for Yes/No).
 int message_box(WindowHandle owner, const char* text, const char* caption, unsigned flags);
-
-// Replaces every box with a function of the caller's (tests record the boxes
-// this way); null brings the real boxes back.
-using MessageBoxHook = int (*)(WindowHandle owner, const char* text, const char* caption,
-                               unsigned flags);
-void set_message_box_hook(MessageBoxHook hook);
 
 // Keeps the screen saver and display power saving off while the program runs.
 void disable_screen_saver();
-
-// ---------------------------------------------------------------------------
-// Fault injection for tests: the named step of the layer fails once, as the
-// real call would fail. Cleared by platform_clear_faults().
-enum class PlatformStep {
-    register_class,
-    change_display_mode,
-    create_window,
-    get_dc,
-    choose_pixel_format,
-    set_pixel_format,
-    create_context,
-    make_current,
-    delete_context,
-    release_dc,
-    destroy_window,
-    unregister_class,
-};
-void platform_fail_step(PlatformStep step);
-void platform_clear_faults();

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <functional>
 #include <optional>
+#include <sstream>
 
 #include "support/x11_harness.h"
 // Last: Xlib's macros (None, Bool, Status) clash with names in the test framework.
@@ -53,8 +54,8 @@ struct XSession : XvfbDisplay {
         XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // windows vanish under tests
         if (xlib != nullptr) XAutoRepeatOff(xlib), XSync(xlib, False);  // keys are held a while
         if (!window_manager) return;
-        start({"openbox", "--sm-disable"});  // up once `wmctrl -m` reads its name
-        wait_until([&] { return !run("wmctrl -m 2>/dev/null").empty(); }, 60);
+        start({"openbox", "--sm-disable"});
+        wait_until([&] { return wm::running(xlib); }, 60);
     }
     ~XSession() {
         if (running() && kill(pid, SIGKILL) == 0) waitpid(pid, nullptr, 0);
@@ -116,38 +117,81 @@ struct XSession : XvfbDisplay {
         const bool held = wait_until([&] { return done && done(); }, seconds);
         return run("xdotool keyup " + key), held;
     }
-    void click(Window window, int x, int y) {  // client coordinates
+    void pointer(Window window, int x, int y, const std::string& then = "") {  // client coordinates
         run("xdotool mousemove --window " + std::to_string(window) + " " + std::to_string(x) + " " +
-            std::to_string(y) + " click 1");
+            std::to_string(y) + " " + then);
     }
+    void click(Window window, int x, int y) { pointer(window, x, y, "click 1"); }
     Display* xlib;
     std::string log;
     int pid = -1;
     std::optional<int> status;  // -N for signal N
 };
 
-// The program, with the planet pictures, on a display of its own under openbox.
+// The program on a display of its own under openbox, with the planet pictures or without them.
 struct Desktop : XSession {
-    explicit Desktop(const char* screen) : XSession(screen, true) { start_program(dir.path()); }
-    // Openbox drops clicks in the moment after it maps a window or hands the keyboard back.
-    Window main_window() {
-        window = find_window("--name '^OpenGL Team Project$'");
-        return sleep_for(1), window;
+    explicit Desktop(const char* screen, ScratchDir::Contents contents = ScratchDir::with_pictures)
+        : XSession(screen, true), dir(contents) {
+        start_program(dir.path(),
+                      {"LC_ALL=", "LC_CTYPE=", "LANG="});  // no locale: C (empty = unset)
     }
-    // The other windows openbox manages, the boxes, a line each: `wmctrl -l` fields (1: the id).
-    std::string boxes(const std::string& fields = "$NF") {
-        return run("wmctrl -l -u | awk '!/ OpenGL Team Project$/ {print " + fields + "}'");
+    // The main window once openbox shows it; with `active`, once it has the keyboard as well
+    // (openbox drops clicks until then; it may keep a new window from taking the keyboard, so it
+    // is asked as a taskbar would).
+    Window main_window(bool active = true) {
+        wait_until([&] {
+            for (Window w : wm::windows(xlib))
+                if (wm::name(xlib, w) == "OpenGL Team Project" && !geometry(w).empty())
+                    return window = w, true;
+            return false;
+        });
+        if (active && wm::active(xlib) != window) wm::activate(xlib, window);
+        if (active) wait_until([&] { return wm::active(xlib) == window; });
+        return window;
     }
-    bool close_box(Window target = 0) {  // by Return; 0: where openbox put the keyboard
+    std::vector<Window> boxes() {  // the other windows openbox manages, the bottom one first
+        std::vector<Window> found;
+        for (Window w : wm::windows(xlib))
+            if (wm::name(xlib, w) != "OpenGL Team Project") found.push_back(w);
+        return found;
+    }
+    std::string box_caption() {  // of the top one; "" if none
+        const std::vector<Window> open = boxes();
+        return open.empty() ? "" : wm::name(xlib, open.back());
+    }
+    // Whether the top box is transient for the main window and stacked above it.
+    bool box_owned() {
+        const std::vector<Window> all = wm::windows(xlib), open = boxes();
+        const auto main = std::find(all.begin(), all.end(), window);
+        return !open.empty() && wm::transient_for(xlib, open.back()) == window &&
+               std::find(main, all.end(), open.back()) != all.end();
+    }
+    // Closes the top box by Return (`target` 0: where openbox puts the keyboard, once it has),
+    // and waits for it to go, for the program to have seen it go (clicks that come earlier meet a
+    // box time and are dropped: the box program, a child of the program, is collected then), and
+    // for the keyboard to come to another window: a main window or the next box.
+    bool close_box(Window target = 0) {
+        const std::vector<Window> open = boxes();
+        std::vector<int> shown_by;
+        std::istringstream pids(shell_output("pgrep -P " + std::to_string(pid)));
+        for (int child = 0; pids >> child;) shown_by.push_back(child);
+        if (open.empty()) return false;
+        if (target == 0) wait_until([&] { return wm::active(xlib) == open.back(); }, 5);
         press_key(target, "Return");
-        const bool gone = wait_until([&] { return boxes().empty(); });
-        return sleep_for(0.5), gone;
+        return wait_until([&] {
+            const std::vector<Window> all = wm::windows(xlib);
+            const Window now = wm::active(xlib);
+            for (int child : shown_by)
+                if (kill(child, 0) == 0) return false;
+            return std::find(all.begin(), all.end(), open.back()) == all.end() &&
+                   std::find(all.begin(), all.end(), now) != all.end();
+        });
     }
     // Clicks there: the caption of the box that opens within `wait` ("" if none), closed again.
     std::string click_caption(Window window, int x, int y, double wait = 20) {
         std::string caption;
         click(window, x, y);
-        wait_until([&] { return !(caption = boxes()).empty(); }, wait);
+        wait_until([&] { return !(caption = box_caption()).empty(); }, wait);
         return caption.empty() || close_box() ? caption : caption + " (stays open)";
     }
     // Whether the 9 x 9 pixels in the middle of the 800 x 600 main window, inside the Sun, show
@@ -180,17 +224,17 @@ struct Desktop : XSession {
         const RgbPicture first = screenshot(window);
         return wait_until([&] { return screenshot(window).rgb != first.rgb; }, seconds);
     }
-    ScratchDir dir{ScratchDir::with_pictures};
+    ScratchDir dir;
     Window window = 0;  // the last one main_window() found
 };
 }  // namespace
 
-TEST(DesktopEndToEnd, DecoratedWindowFrozenUnderItsBoxesThenDraggedResizedAndClosed) {
+TEST(DesktopEndToEnd, DecoratedWindowFrozenUnderItsBoxesDraggedResizedAndEndedByASignal) {
     Desktop desktop("1280x1024x24");
     const Window window = desktop.main_window();
     const std::string id = std::to_string(window);
     const std::vector<int> at = desktop.geometry(window);
-    ASSERT_EQ(at.size(), 4u) << desktop.output() << desktop.run("wmctrl -l; xwininfo -root -tree");
+    ASSERT_EQ(at.size(), 4u) << desktop.output() << desktop.run("xwininfo -root -tree");
     EXPECT_EQ(std::vector<int>(at.begin() + 2, at.end()), std::vector<int>({800, 600}));
     EXPECT_GT(at[1], 0) << "no title bar above the client area";
 
@@ -202,13 +246,16 @@ TEST(DesktopEndToEnd, DecoratedWindowFrozenUnderItsBoxesThenDraggedResizedAndClo
     EXPECT_TRUE(desktop.centre_is(165)) << "sphere mode 2";
     ASSERT_TRUE(desktop.shows_sun(window, 400, 300, 600)) << desktop.output();
 
-    // The box takes the keyboard from the window manager itself; Return closes it.
-    ASSERT_EQ(desktop.click_caption(window, 400, 300), "태양\n") << "the box kept no keyboard";
+    // The box, transient for the window and above it, takes the keyboard; Return closes it.
+    desktop.click(window, 400, 300);
+    ASSERT_TRUE(wait_until([&] { return desktop.box_caption() == "태양"; })) << desktop.output();
+    EXPECT_TRUE(desktop.box_owned());
+    ASSERT_TRUE(desktop.close_box()) << "the box kept no keyboard";
 
     // A second box, moved off the window: the window shows its picture again, and it is frozen.
     desktop.click(window, 400, 300);
     ASSERT_TRUE(wait_until([&] { return !desktop.boxes().empty(); }));
-    const Window box = std::stoul(desktop.boxes("$1"), nullptr, 16);
+    const Window box = desktop.boxes().back();
     desktop.run("xdotool windowmove " + std::to_string(box) + " 900 700");
     EXPECT_TRUE(desktop.shows_sun(window, 400, 300, 600)) << "the box left its image behind";
     EXPECT_FALSE(desktop.changes_within(window, 0.7)) << "drawn while the box was open";
@@ -219,13 +266,11 @@ TEST(DesktopEndToEnd, DecoratedWindowFrozenUnderItsBoxesThenDraggedResizedAndClo
     EXPECT_GE(text_pixels, 600) << "the box looks blank";
 
     // A click and a key aimed at the frozen window and the window manager's close request come to
-    // nothing; pings are answered all the while (openbox pings on a close request).
+    // nothing; pings are answered all the while (openbox would call the window "Not Responding").
     desktop.click(window, 400, 300);
     desktop.press_key(window, "space");
-    desktop.run("wmctrl -i -c " + id);
-    sleep_for(10);
-    const std::string title = desktop.run("xprop -id " + id + " _NET_WM_VISIBLE_NAME");
-    EXPECT_EQ(title.find("Not Responding"), std::string::npos) << title;
+    wm::request_close(desktop.xlib, window);
+    EXPECT_TRUE(wm::answers_ping(desktop.xlib, window, 5)) << "no answer to a ping";
     ASSERT_TRUE(desktop.close_box(box));
     EXPECT_FALSE(wait_until([&] { return !desktop.boxes().empty(); }, 3))
         << "the click on the frozen window opened a box";
@@ -233,15 +278,12 @@ TEST(DesktopEndToEnd, DecoratedWindowFrozenUnderItsBoxesThenDraggedResizedAndClo
     EXPECT_TRUE(desktop.changes_within(window, 5)) << "the space bar paused the animation";
 
     // A right-drag turns the view a degree for each pixel the pointer travels inside the client
-    // area. The window does not see a release outside it, so a drag from x = 200 out past the left
-    // edge, released there, goes on when the pointer comes back to 200: it turns the view 200
-    // degrees and back. A release seen outside would leave it turned. Paused, nothing is drawn,
-    // but picking sees the view: a body hit before the drag (a pixel away from the Sun, 5x5 lit,
-    // whose click opens a box) is hit after.
+    // area. Paused, nothing is drawn, but picking sees the view: a body hit before (a pixel away
+    // from the Sun, 5x5 lit, whose click opens a box) is hit after unless the view turned.
     desktop.run("xdotool windowmove " + id + " 150 100");
     ASSERT_TRUE(desktop.shows_sun(window, 400, 300, 600));
     desktop.press_key(0, "space");
-    sleep_for(0.5);
+    ASSERT_FALSE(desktop.changes_within(window, 1)) << "the space bar did not pause";
     const RgbPicture shot = desktop.screenshot(window);
     int probe_x = 400, probe_y = 300;  // the last one tried
     std::string caption;
@@ -252,38 +294,79 @@ TEST(DesktopEndToEnd, DecoratedWindowFrozenUnderItsBoxesThenDraggedResizedAndClo
         if (lit) caption = desktop.click_caption(window, probe_x = x, probe_y = y, 3);
     }
     ASSERT_FALSE(caption.empty()) << "no body to click";
-    // Pressed at 200, out to -60 and released there, back at 200 and clicked to end it.
-    desktop.run("xdotool mousemove --window " + id + " 200 560 mousedown 3 mousemove_relative -- " +
-                "-160 0 mousemove_relative -- -100 0 sleep 0.3 mouseup 3 mousemove --window " + id +
-                " 200 560 sleep 0.3 click 3 sleep 0.3");
+    // The window does not see a release outside it, so a drag from x = 200 out past the left
+    // edge, released there, goes on when the pointer comes back to 200: it turns the view 200
+    // degrees and back. A release seen outside would leave it turned.
+    desktop.pointer(window, 200, 560,
+                    "mousedown 3 mousemove_relative -- -160 0 mousemove_relative -- -100 0 "
+                    "sleep 0.3 mouseup 3 mousemove --window " +
+                        id + " 200 560 sleep 0.3 click 3");
     EXPECT_EQ(desktop.click_caption(window, probe_x, probe_y), caption)
         << "the drag left the view turned";
+    // A right button released while a box is open ends the drag: the moves after the box, 130
+    // pixels in all, leave the view as it was.
+    desktop.pointer(window, probe_x, probe_y, "mousedown 3 click 1");
+    ASSERT_TRUE(wait_until([&] { return desktop.box_caption() == caption; }));
+    desktop.run("xdotool mouseup 3");
+    ASSERT_TRUE(desktop.close_box());
+    desktop.pointer(window, probe_x, probe_y,
+                    "mousemove_relative -- 80 0 mousemove_relative -- -30 40 sleep 0.3");
+    EXPECT_EQ(desktop.click_caption(window, probe_x, probe_y), caption)
+        << "the release during the box was lost: the view turned after it";
 
-    // Running again and resized by the window manager: the picture fills it, undistorted.
+    // Still paused and resized by the window manager: the picture fills the window, undistorted,
+    // the Sun in its new centre.
+    desktop.run("xdotool windowmove " + id + " 0 0 windowsize " + id + " 1000 800");
+    EXPECT_TRUE(desktop.shows_sun(window, 500, 400, 800)) << "paused picture not redrawn";
     desktop.press_key(0, "space");
-    desktop.run("xdotool windowmove " + id + " 0 0 windowsize " + id + " 1200 900");
-    EXPECT_TRUE(desktop.shows_sun(window, 600, 450, 900)) << "Sun not centred, or not 1.5 times";
 
-    // The keyboard is back. No 800x600 mode here: F1 asks, Return (Yes) goes on windowed, and the
-    // window manager's close request ends the program with status 0.
+    // No 800x600 mode here: F1 asks, Return (Yes) goes on windowed.
     ASSERT_TRUE(desktop.press_key(0, "F1", 20, [&] { return desktop.geometry(window).empty(); }));
-    const char* question = "2nd Term OpenGL Project\n";
-    ASSERT_TRUE(wait_until([&] { return desktop.boxes("$4, $5, $6, $7") == question; }));
+    ASSERT_TRUE(wait_until([&] { return desktop.box_caption() == "2nd Term OpenGL Project"; }));
     ASSERT_TRUE(desktop.close_box()) << desktop.output();
     const Window windowed = desktop.main_window();
     EXPECT_EQ(desktop.geometry(windowed).at(2), 800);
-    desktop.run("wmctrl -i -c " + std::to_string(windowed));
+
+    // SIGTERM while a box is open closes the box and ends the program with status 0.
+    ASSERT_TRUE(desktop.shows_sun(windowed, 400, 300, 600));
+    desktop.click(windowed, 400, 300);
+    ASSERT_TRUE(wait_until([&] { return desktop.box_caption() == "태양"; }));
+    kill(desktop.pid, SIGTERM);
     EXPECT_EQ(desktop.wait_exit(), 0) << desktop.output();
+    EXPECT_TRUE(wait_until([&] { return wm::windows(desktop.xlib).empty(); }))
+        << "left on the screen: " << desktop.box_caption();
 }
 
-// On a display of exactly 800x600 at 16 bits: F1, a box, Return; the window stays full screen.
+// Started in a folder without its pictures: one box for each of the thirteen, each transient for
+// the main window, and then SIGINT (as Ctrl+C sends) ends the program during F1's question.
+TEST(DesktopEndToEnd, ThirteenMissingPicturesThenAnInterruptDuringAQuestion) {
+    Desktop desktop("1024x768x24", ScratchDir::empty);
+    desktop.main_window(false);
+    for (int shown = 0; shown < 13; ++shown) {
+        ASSERT_TRUE(wait_until([&] { return desktop.box_caption() == "Error"; }))
+            << shown << " boxes, then " << desktop.box_caption() << desktop.output();
+        EXPECT_TRUE(desktop.box_owned()) << "box " << shown + 1;
+        ASSERT_TRUE(desktop.close_box()) << "box " << shown + 1 << " stays";
+    }
+    // No 800x600 mode on this screen: F1 asks whether to go on windowed.
+    ASSERT_TRUE(desktop.press_key(0, "F1", 20, [&] { return !desktop.boxes().empty(); }));
+    ASSERT_TRUE(wait_until([&] { return desktop.box_caption() == "2nd Term OpenGL Project"; }))
+        << desktop.box_caption();
+    kill(desktop.pid, SIGINT);
+    EXPECT_EQ(desktop.wait_exit(), 0) << desktop.output();
+    EXPECT_TRUE(wait_until([&] { return wm::windows(desktop.xlib).empty(); }))
+        << "left on the screen: " << desktop.box_caption();
+}
+
+// On a display of exactly 800x600 at 16 bits: F1, a box, Return; the window stays full screen. F1
+// again, and the close request ends the program.
 TEST(DesktopEndToEnd, FullScreenSurvivesABoxAndKeepsTheKeyboard) {
     Desktop desktop("800x600x16");
     const Window window = desktop.main_window();
     ASSERT_TRUE(desktop.press_key(0, "F1", 20, [&] { return desktop.geometry(window).empty(); }));
-    const Window full = desktop.main_window();
+    const Window full = desktop.main_window(false);
     ASSERT_TRUE(desktop.shows_sun(full, 400, 300, 600));
-    ASSERT_EQ(desktop.click_caption(full, 400, 300), "태양\n") << desktop.output();
+    ASSERT_EQ(desktop.click_caption(full, 400, 300), "태양") << desktop.output();
     EXPECT_EQ(desktop.geometry(full), std::vector<int>({0, 0, 800, 600}));
     const std::string state =
         desktop.run("xprop -id " + std::to_string(full) + " WM_STATE _NET_WM_STATE");
@@ -292,9 +375,9 @@ TEST(DesktopEndToEnd, FullScreenSurvivesABoxAndKeepsTheKeyboard) {
     EXPECT_EQ(state.find("HIDDEN"), std::string::npos) << state;
     EXPECT_TRUE(desktop.changes_within(full, 5)) << "the animation does not run on the screen";
     EXPECT_TRUE(desktop.press_key(0, "F1", 20, [&] { return desktop.geometry(full).empty(); }));
-    EXPECT_NE(desktop.main_window(), 0u);
-    desktop.press_key(0, "Escape", 20, [&] { return !desktop.running(); });
-    EXPECT_EQ(desktop.wait_exit(), 0);
+    // Windowed again; the window manager's close request ends the program with status 0.
+    wm::request_close(desktop.xlib, desktop.main_window());
+    EXPECT_EQ(desktop.wait_exit(), 0) << desktop.output();
 }
 
 // With no display at all the opening fails; its message goes to standard error and the exit is 0.
@@ -355,13 +438,15 @@ TEST(WaylandEndToEnd, DrawsSurvivesTwoF1SwitchesShowsABoxAndEndsOnEscape) {
     EXPECT_TRUE(tap_until("F1", [&] { return look(), corners < 4 && sun_x >= 0; }));
     ASSERT_TRUE(display.running()) << display.output();
 
-    // SDL shows the box through zenity, a child of the program with the caption on its command
-    // line. Weston follows the pointer once it has come into its window.
+    // SDL shows the box through zenity, here a child of the box program, with the caption on its
+    // command line. Weston follows the pointer once it has come into its window.
     display.run("xdotool mousemove 1010 710 mousemove --window " + std::to_string(output) + " " +
                 std::to_string(sun_x) + " " + std::to_string(sun_y) + " click 1");
     const std::string children = "pgrep -a -P " + std::to_string(display.pid);
-    EXPECT_TRUE(
-        wait_until([&] { return display.run(children).find("태양") != std::string::npos; }));
+    const std::string zenity =
+        "pgrep -a -P \"$(pgrep -d, -P " + std::to_string(display.pid) + ")\" '^zenity$'";
+    EXPECT_TRUE(wait_until([&] { return display.run(zenity).find("태양") != std::string::npos; }))
+        << display.run(children);
     EXPECT_TRUE(tap_until("Return", [&] { return display.run(children).empty(); }));
     EXPECT_TRUE(tap_until("Escape", [&] { return !display.running(); }));
     EXPECT_EQ(display.wait_exit(), 0) << display.output();

@@ -43,7 +43,8 @@ run_launcher() { # $1: the launcher to start from /
 
 id=org.orrery.Orrery
 expected_files() {
-  printf '%s\n' bin/orrery libexec/orrery/orrery share/applications/$id.desktop \
+  printf '%s\n' bin/orrery libexec/orrery/orrery libexec/orrery/orrery-box \
+    share/applications/$id.desktop \
     share/metainfo/$id.metainfo.xml share/man/man6/orrery.6 share/orrery/CREDITS.md \
     share/icons/hicolor/{48x48,128x128,256x256}/apps/$id.png \
     share/orrery/{Sun,Mercury,Venus,earth,Moon,Mars,Jupiter,Saturn,Uranus,Neptune,Pluto}.bmp \

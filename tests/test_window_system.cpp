@@ -1,141 +1,204 @@
-// The layer's translation of platform events into messages: SDL events are
-// queued for a real window on a private Xvfb and taken out through
-// peek_message, as the main loop takes them.
+// The layer's events and messages: the translation of SDL events as a pure function, and the
+// queue on SDL's real event queue for a window on a private Xvfb: the screen saver, the time a box
+// is open with the held releases of taps, and hang-ups.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <utility>
 #include <vector>
 
-#include "platform/platform_counts.h"
+#include "platform/event_translation.h"
+#include "platform/message_queue.h"
+#include "platform/test_hooks.h"
 #include "platform/window_system.h"
 #include "support/x11_harness.h"
 
-using Seen = std::vector<long>;  // message number, word and long parameter
-
-static LResult quiet_proc(WindowHandle, std::uint32_t, WParam, LParam) { return 0; }
-
-class LayerTest : public ::testing::Test {
-   protected:
-    static void SetUpTestSuite() {
-        static XvfbDisplay display("1024x768x24");
-        setenv("DISPLAY", display.name().c_str(), 1);
-        static char instance;
-        ASSERT_TRUE(register_class({0, quiet_proc, &instance, "LayerTest"}));
-        window =
-            create_window(0, "LayerTest", "layer", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, &instance);
-        ASSERT_NE(window, nullptr);
-        show_window(window);
-    }
-    void SetUp() override {
-        // Whatever the server sent the new window so far is not under test.
-        SDL_Delay(50);
-        while (peek_message(&message)) {
-        }
-    }
-    // An event for the window: a key (a), a pointer position (a, b) with a
-    // button (c), or a window event (a) with its data (b, c).
-    static SDL_Event event(std::uint32_t type, int a = 0, int b = 0, int c = 0) {
-        SDL_Event e{};
-        e.type = type;
-        e.window.windowID = platform_window_id(window);  // where every kind keeps it
-        if (type == SDL_KEYDOWN || type == SDL_KEYUP) e.key.keysym.sym = a;
-        if (type == SDL_MOUSEMOTION) e.motion.x = a, e.motion.y = b;
-        if (type == SDL_MOUSEBUTTONDOWN || type == SDL_MOUSEBUTTONUP) {
-            e.button.button = static_cast<std::uint8_t>(c), e.button.x = a, e.button.y = b;
-        }
-        if (type == SDL_WINDOWEVENT) {
-            e.window.event = static_cast<std::uint8_t>(a), e.window.data1 = b, e.window.data2 = c;
-        }
-        return e;
-    }
-    // The message that one queued event turns into; empty for none.
-    static Seen message_for(SDL_Event e) {
-        SDL_PushEvent(&e);
-        if (!peek_message(&message)) return {};
-        return {long(message.message), long(message.w_param), long(message.l_param)};
-    }
-    static WindowHandle window;
-    static Message message;
-};
-WindowHandle LayerTest::window = nullptr;
-Message LayerTest::message{};
+using Seen = std::vector<long>;  // message numbers, words and long parameters
 
 static long at(int x, int y) { return x | y << 16; }
 
-// Every key the system reads, by its virtual-key number; the main keyboard's
-// plus and minus are other keys than the keypad's.
-TEST_F(LayerTest, KeysBecomeKeyMessagesWithTheirVirtualKeyCodes) {
+// An event: a key (a), a pointer position (a, b) with a button (c), or a window event (a) with
+// its data (b, c); all for the window with SDL id `id`.
+static SDL_Event event(std::uint32_t type, int a = 0, int b = 0, int c = 0, std::uint32_t id = 0) {
+    SDL_Event e{};
+    e.type = type;
+    e.window.windowID = id;  // where every kind keeps it
+    if (type == SDL_KEYDOWN || type == SDL_KEYUP) e.key.keysym.sym = a;
+    if (type == SDL_MOUSEMOTION) e.motion.x = a, e.motion.y = b;
+    if (type == SDL_MOUSEBUTTONDOWN || type == SDL_MOUSEBUTTONUP) {
+        e.button.button = static_cast<std::uint8_t>(c), e.button.x = a, e.button.y = b;
+    }
+    if (type == SDL_WINDOWEVENT) {
+        e.window.event = static_cast<std::uint8_t>(a), e.window.data1 = b, e.window.data2 = c;
+    }
+    return e;
+}
+
+// Two windows that translation only compares; the event names the first, 800 x 600, the focus is
+// on the second; the right button is held.
+static char windows[2];
+static const auto first = reinterpret_cast<WindowHandle>(&windows[0]);
+static const auto second = reinterpret_cast<WindowHandle>(&windows[1]);
+static const EventTarget target{first, second, 800, 600, SDL_BUTTON_RMASK};
+
+// Window (0 first, 1 second, -1 none), message, word and long parameter; empty for none.
+static Seen translated(const SDL_Event& e, const EventTarget& to = target) {
+    const Message m = translate_event(e, to);
+    if (m.message == WM_NULL) return {};
+    return {m.window == first    ? 0
+            : m.window == second ? 1
+                                 : -1,
+            long(m.message), long(m.w_param), long(m.l_param)};
+}
+
+// Every key the system reads, by its virtual-key number; the main keyboard's plus and minus are
+// other keys than the keypad's; a repeat sets bit 30. A key that names no window is the focused
+// window's; keys of no code, or of a window not the layer's, are no message.
+TEST(TranslationTest, KeysBecomeKeyMessagesWithTheirVirtualKeyCodes) {
     const std::pair<SDL_Keycode, long> keys[] = {
-        {SDLK_ESCAPE, 27},     {SDLK_F1, 112},      {SDLK_F2, 113},     {SDLK_F3, 114},
-        {SDLK_F4, 115},        {SDLK_F5, 116},      {SDLK_SPACE, 0x20}, {SDLK_KP_PLUS, 0x6B},
-        {SDLK_KP_MINUS, 0x6D}, {SDLK_EQUALS, 0xBB}, {SDLK_MINUS, 0xBD}, {SDLK_a, 'A'},
+        {SDLK_ESCAPE, 27},  {SDLK_F1, 112},       {SDLK_F5, 116},        {SDLK_F12, 123},
+        {SDLK_SPACE, 0x20}, {SDLK_KP_PLUS, 0x6B}, {SDLK_KP_MINUS, 0x6D}, {SDLK_EQUALS, 0xBB},
+        {SDLK_MINUS, 0xBD}, {SDLK_a, 'A'},        {SDLK_z, 'Z'},         {SDLK_9, '9'},
+        {SDLK_KP_0, 0x60},  {SDLK_KP_9, 0x69},    {SDLK_RETURN, 0x0D},   {SDLK_RSHIFT, 0x10},
     };
     for (const auto& [key, code] : keys) {
         SCOPED_TRACE(SDL_GetKeyName(key));
-        EXPECT_EQ(message_for(event(SDL_KEYDOWN, key)), Seen({0x100, code, 1}));
-        EXPECT_FALSE(peek_message(&message));  // an idle pass sees the key down
-        EXPECT_EQ(message_for(event(SDL_KEYUP, key)), Seen({0x101, code, 1}));
+        EXPECT_EQ(translated(event(SDL_KEYDOWN, key, 0, 0, 7)), Seen({0, 0x100, code, 1}));
+        EXPECT_EQ(translated(event(SDL_KEYUP, key)), Seen({1, 0x101, code, 1}));
     }
+    SDL_Event repeat = event(SDL_KEYDOWN, SDLK_F2, 0, 0, 7);
+    repeat.key.repeat = 1;
+    EXPECT_EQ(translated(repeat), Seen({0, 0x100, 113, 1 | 1 << 30}));
+    EXPECT_EQ(translated(event(SDL_KEYDOWN, SDLK_HOME, 0, 0, 7)), Seen());
+    EXPECT_EQ(translated(event(SDL_KEYDOWN, SDLK_F2, 0, 0, 7), {nullptr, second, 8, 6, 0}), Seen());
 }
 
-// A press and release between two idle passes: the release waits for one.
-// Escape's release, with no press since the last idle pass, does not wait.
-TEST_F(LayerTest, ATapIsReleasedOnlyAfterAnIdlePass) {
-    for (auto [type, key] : {std::pair{SDL_KEYDOWN, SDLK_F3}, std::pair{SDL_KEYUP, SDLK_F3},
-                             std::pair{SDL_KEYUP, SDLK_ESCAPE}}) {
-        SDL_Event e = event(type, key);
-        SDL_PushEvent(&e);
-    }
-    Seen seen;  // key messages as number and key, 0 for an idle pass
-    for (int pass = 0; pass < 2; ++pass) {
-        while (peek_message(&message)) seen.push_back(long(message.message << 8 | message.w_param));
-        seen.push_back(0);
-    }
-    EXPECT_EQ(seen, Seen({0x10000 | 114, 0x10100 | 27, 0, 0x10100 | 114, 0}));
-}
-
-// Positions in client pixels, stopped at the edges; the buttons the system reads.
-TEST_F(LayerTest, MousePositionsStopAtTheClientEdges) {
+// Positions in client pixels, stopped at the edges, with the held buttons; the buttons the system
+// reads; window events as sizes (minimised 0 by 0, restored the window's own), redraws and close
+// requests; the end of the session, focus changes and other windows' events carry none.
+TEST(TranslationTest, PointerAndWindowEventsBecomeMessages) {
     const std::pair<int, int> moves[][2] = {
         {{10, 20}, {10, 20}}, {{-5, -7}, {0, 0}}, {{900, 650}, {799, 599}}, {{799, 0}, {799, 0}}};
     for (const auto& [to, seen] : moves) {
-        EXPECT_EQ(message_for(event(SDL_MOUSEMOTION, to.first, to.second)),
-                  Seen({0x200, 0, at(seen.first, seen.second)}));
+        SDL_Event move = event(SDL_MOUSEMOTION, to.first, to.second);
+        move.motion.state = SDL_BUTTON_LMASK;
+        EXPECT_EQ(translated(move), Seen({0, 0x200, 1, at(seen.first, seen.second)}));
     }
     Seen numbers;
     for (auto [type, button] : {std::pair{SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT},
                                 {SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT},
                                 {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT},
                                 {SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT}}) {
-        Seen got = message_for(event(type, 400, -3, button));
-        numbers.push_back(got.empty() ? -1 : got[0]);
-        EXPECT_EQ(got.empty() ? -1 : got[2], at(400, 0));
+        Seen got = translated(event(type, 400, -3, button));
+        numbers.push_back(got.empty() ? -1 : got[1]);
+        EXPECT_EQ(got.empty() ? Seen() : Seen(got.begin() + 2, got.end()), Seen({2, at(400, 0)}));
     }
     EXPECT_EQ(numbers, Seen({0x201, 0x202, 0x204, 0x205}));
-    EXPECT_EQ(message_for(event(SDL_MOUSEBUTTONDOWN, 5, 5, SDL_BUTTON_MIDDLE)), Seen());
+    EXPECT_EQ(translated(event(SDL_MOUSEBUTTONDOWN, 5, 5, SDL_BUTTON_MIDDLE)), Seen());
+
+    const std::pair<int, Seen> window_events[] = {
+        {SDL_WINDOWEVENT_MINIMIZED, {0, 5, 0, 0}},
+        {SDL_WINDOWEVENT_RESTORED, {0, 5, 0, at(800, 600)}},
+        {SDL_WINDOWEVENT_SIZE_CHANGED, {0, 5, 0, at(1000, 700)}},
+        {SDL_WINDOWEVENT_EXPOSED, {0, 0x0F, 0, 0}},
+        {SDL_WINDOWEVENT_CLOSE, {0, 0x10, 0, 0}},
+        {SDL_WINDOWEVENT_FOCUS_GAINED, {}},
+        {SDL_WINDOWEVENT_DISPLAY_CHANGED, {}}};
+    for (const auto& [what, seen] : window_events) {
+        EXPECT_EQ(translated(event(SDL_WINDOWEVENT, what, 1000, 700)), seen) << what;
+    }
+    EXPECT_EQ(translated(event(SDL_QUIT)), Seen());
+    EXPECT_EQ(translated(event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE), {nullptr, second, 0, 0, 0}),
+              Seen());
 }
 
-// Minimise is a size of 0 by 0, restore the window's size again; close and
-// the end of the session are close requests.
-TEST_F(LayerTest, WindowEventsBecomeSizeAndCloseMessages) {
-    EXPECT_EQ(message_for(event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_MINIMIZED)), Seen({5, 0, 0}));
-    EXPECT_EQ(message_for(event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_RESTORED)),
-              Seen({5, 0, at(800, 600)}));
-    EXPECT_EQ(message_for(event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_SIZE_CHANGED, 1000, 700)),
-              Seen({5, 0, at(1000, 700)}));
-    EXPECT_EQ(message_for(event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE)), Seen({0x10, 0, 0}));
-    EXPECT_EQ(message_for(event(SDL_QUIT)), Seen({0x10, 0, 0}));
-}
+static LResult quiet_proc(WindowHandle, std::uint32_t, WParam, LParam) { return 0; }
 
-// The screen saver is held off only while the window is focused and not minimised.
-TEST_F(LayerTest, ScreenSaverIsHeldOffOnlyWhileTheWindowIsActive) {
+// A shown window of the layer on a private display.
+class QueueTest : public ::testing::Test {
+   protected:
+    static void SetUpTestSuite() {
+        static XvfbDisplay display("1024x768x24");
+        setenv("DISPLAY", display.name().c_str(), 1);
+        static char instance;
+        ASSERT_TRUE(register_class({0, quiet_proc, &instance, "QueueTest"}));
+        window =
+            create_window(0, "QueueTest", "queue", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, &instance);
+        ASSERT_NE(window, nullptr);
+        show_window(window);
+    }
+    void SetUp() override {
+        // Whatever the server sent the new window so far is not under test.
+        set_focus(window);
+        SDL_Delay(50);
+        while (peek_message(&message)) {
+        }
+    }
+    static void push(std::uint32_t type, int a = 0, int b = 0, int c = 0) {
+        SDL_Event e = event(type, a, b, c, platform_window_id(window));
+        SDL_PushEvent(&e);
+    }
+    // Message numbers and words as number << 8 | word, in the order the loop takes them; 0 for
+    // each idle pass, of which there are `passes`.
+    static Seen taken(int passes) {
+        Seen seen;
+        for (int pass = 0; pass < passes; ++pass) {
+            while (peek_message(&message))
+                seen.push_back(long(message.message << 8 | message.w_param));
+            seen.push_back(0);
+        }
+        return seen;
+    }
+    static WindowHandle window;
+    static Message message;
+};
+WindowHandle QueueTest::window = nullptr;
+Message QueueTest::message{};
+
+// The screen saver is held off only while the window is focused and not minimised; video starts
+// with text input off.
+TEST_F(QueueTest, ScreenSaverIsHeldOffOnlyWhileTheWindowIsActive) {
+    EXPECT_FALSE(SDL_IsTextInputActive());
     disable_screen_saver();
     Seen enabled;
     for (int what : {SDL_WINDOWEVENT_FOCUS_GAINED, SDL_WINDOWEVENT_MINIMIZED,
                      SDL_WINDOWEVENT_RESTORED, SDL_WINDOWEVENT_FOCUS_LOST}) {
-        message_for(event(SDL_WINDOWEVENT, what));
+        push(SDL_WINDOWEVENT, what), taken(1);
         enabled.push_back(SDL_IsScreenSaverEnabled());
     }
     EXPECT_EQ(enabled, Seen({0, 1, 0, 1}));
+}
+
+// While a box is open, presses, moves and close requests are dropped, also those already in the
+// queue (the first is taken before) or SDL's backlog when the box opens; releases, sizes and
+// redraws come afterwards. The window keeps the focus that the box takes, and full screen would
+// not be minimised. A quit signal is kept: its close request, queued before, comes after the box.
+TEST_F(QueueTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
+    push(SDL_KEYDOWN, SDLK_F2), push(SDL_MOUSEBUTTONDOWN, 5, 5, SDL_BUTTON_LEFT);
+    push(SDL_KEYDOWN, SDLK_ESCAPE), push(SDL_KEYUP, SDLK_SPACE), push(SDL_QUIT);
+    ASSERT_TRUE(peek_message(&message));  // the F2 press; the rest is in the layer's queue
+    push(SDL_MOUSEMOTION, 9, 9), push(SDL_MOUSEBUTTONDOWN, 9, 9, SDL_BUTTON_RIGHT);
+    push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_SIZE_CHANGED, 1000, 700);  // SDL's backlog
+    begin_box_time();
+    push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST), push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE);
+    push(SDL_MOUSEBUTTONUP, 9, 9, SDL_BUTTON_RIGHT), push(SDL_KEYDOWN, SDLK_F1);
+    push(SDL_KEYUP, SDLK_F2), push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED);
+    pump_events();
+    EXPECT_EQ(get_focus(), window);
+    const char* hint = SDL_GetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS);
+    EXPECT_STREQ(hint, "0");
+    EXPECT_TRUE(quit_signalled());
+    end_box_time();
+    EXPECT_EQ(SDL_GetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS), nullptr);
+    // The F2 release was pressed since the last idle pass: it waits for one, so that a key tapped
+    // within one frame is still seen; Space's, pressed before, does not.
+    EXPECT_EQ(taken(2), Seen({0x10100 | 0x20, 0x500, 0x20500, 0xF00, 0x1000, 0, 0x10100 | 113, 0}));
+}
+
+// SDL turns SIGINT and SIGTERM into its quit event; a hang-up, which SDL leaves alone, takes the
+// same road: the window is asked to close.
+TEST_F(QueueTest, AHangUpAsksTheWindowToClose) {
+    ASSERT_EQ(raise(SIGHUP), 0);
+    EXPECT_EQ(taken(1), Seen({0x1000, 0}));
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window_system.h"
+#include "platform/test_hooks.h"
 
 struct RecordedBox {
     WindowHandle owner;

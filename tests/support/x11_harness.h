@@ -1,4 +1,6 @@
-// Test harness: a private Xvfb server and the programs started on it, temporary directories.
+// Test harness: a private Xvfb server and the programs started on it, temporary directories, and
+// what a window manager says about the windows, read from the root window's and the windows' own
+// properties (EWMH and ICCCM).
 #pragma once
 
 #include <string>
@@ -35,3 +37,15 @@ class ScratchDir {  // a private temporary directory, empty or with the planet p
    private:
     std::string path_;
 };
+
+typedef struct _XDisplay Display;  // as Xlib declares it; its macros stay out of the tests' way
+namespace wm {
+bool running(Display* x);  // _NET_SUPPORTING_WM_CHECK names a live window with a _NET_WM_NAME
+std::vector<unsigned long> windows(Display* x);  // _NET_CLIENT_LIST_STACKING, the bottom one first
+std::string name(Display* x, unsigned long window);  // _NET_WM_NAME, else WM_NAME; "" if gone
+unsigned long transient_for(Display* x, unsigned long window);  // WM_TRANSIENT_FOR, 0 if none
+unsigned long active(Display* x);                               // _NET_ACTIVE_WINDOW, 0 if none
+void request_close(Display* x, unsigned long window);  // _NET_CLOSE_WINDOW, as a taskbar sends it
+void activate(Display* x, unsigned long window);       // _NET_ACTIVE_WINDOW, as a taskbar sends it
+bool answers_ping(Display* x, unsigned long window, double seconds);  // _NET_WM_PING in time
+}  // namespace wm

@@ -1,0 +1,162 @@
+// The message queue: posted and translated messages, the held key releases,
+// the box-time policy and the end of the session.
+#include "platform/message_queue.h"
+
+#include <deque>
+#include <set>
+
+#include "platform/event_translation.h"
+#include "platform/quit_signal.h"
+#include "platform/video.h"
+#include "platform/window_state.h"
+#include "platform/windows.h"
+
+// ---------------------------------------------------------------------------
+// Queue state. Written by the pump, the post functions and the box-time
+// switches; read by peek_message.
+static std::deque<Message> queue;            // posted and translated messages
+static std::deque<Message> held_releases;    // key releases waiting for an idle pass
+static std::set<WParam> pressed_since_idle;  // keys whose press went out since the last one
+static bool box_time = false;                // a box is open
+static bool quit_seen = false;               // SDL's quit event has come
+static bool quit_undelivered = false;        // ... and no window has been asked to close yet
+
+// What a frozen window drops: presses, moves, typing and the close request
+// of the window manager.
+static bool dropped_during_box(const Message& message) {
+    switch (message.message) {
+        case WM_KEYDOWN:
+        case WM_CHAR:
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_CLOSE:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The loop reads F1 to F5 and Escape from the table of keys held down in its
+// idle pass, so a key pressed and released between two idle passes would
+// never act. The release of a key pressed since the last idle pass is
+// therefore held back and queued after the next one: every press is seen by
+// at least one idle pass.
+static void enqueue(const Message& message) {
+    if (box_time && dropped_during_box(message)) return;
+    if (message.message == WM_KEYDOWN) pressed_since_idle.insert(message.w_param);
+    if (message.message == WM_KEYUP && pressed_since_idle.count(message.w_param)) {
+        held_releases.push_back(message);
+    } else {
+        queue.push_back(message);
+    }
+}
+
+static void take_event(const SDL_Event& event) {
+    if (event.type == SDL_QUIT) {
+        // An interrupt, terminate or hang-up signal: the main window is asked
+        // to close, so that the program ends the usual way.
+        quit_seen = quit_undelivered = true;
+        return;
+    }
+    WindowHandle window = find_window(event_window_id(event));
+    apply_window_state(event, window);
+    EventTarget target{window, focus_window(), 0, 0, SDL_GetMouseState(nullptr, nullptr)};
+    if (window != nullptr) SDL_GetWindowSize(window->sdl_window, &target.width, &target.height);
+    Message message = translate_event(event, target);
+    if (message.message != WM_NULL) enqueue(message);
+}
+
+void pump_events(void (*observe)(const SDL_Event& event)) {
+    if (!video_started()) return;
+    forward_hangup();
+    // SDL ends each poll cycle with a marker; an event that arrives behind it
+    // is only seen by the next cycle. The pump therefore takes everything SDL
+    // has in one go, so that an empty queue really means no input is waiting.
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (observe != nullptr) observe(event);
+        take_event(event);
+    }
+    if (quit_undelivered && !box_time && first_window() != nullptr) {
+        queue.push_back({first_window(), WM_CLOSE, 0, 0});
+        quit_undelivered = false;
+    }
+}
+
+// Takes the messages that `drop` names off a queue. A close request among
+// them, once a quit signal has come, may have been the quit's own: the quit
+// is then delivered again, so that it is never lost.
+template <typename Drop>
+static void drop_messages(std::deque<Message>* pending, Drop drop) {
+    for (auto message = pending->begin(); message != pending->end();) {
+        if (!drop(*message)) {
+            ++message;
+            continue;
+        }
+        if (message->message == WM_CLOSE && quit_seen) quit_undelivered = true;
+        message = pending->erase(message);
+    }
+}
+
+void begin_box_time() {
+    box_time = true;
+    hold_focus(true);
+    keep_full_screen_on_focus_loss(true);
+    drop_messages(&queue, dropped_during_box);
+    pump_events();
+}
+
+void end_box_time() {
+    keep_full_screen_on_focus_loss(false);
+    hold_focus(false);
+    box_time = false;
+}
+
+bool quit_signalled() { return quit_seen; }
+
+void forget_messages_for(WindowHandle window) {
+    for (std::deque<Message>* pending : {&queue, &held_releases}) {
+        drop_messages(pending,
+                      [window](const Message& message) { return message.window == window; });
+    }
+}
+
+bool peek_message(Message* message) {
+    if (queue.empty()) pump_events();
+    if (queue.empty()) {
+        // An empty queue means an idle pass comes next: what it sees pressed
+        // may be released after it.
+        pressed_since_idle.clear();
+        queue.insert(queue.end(), held_releases.begin(), held_releases.end());
+        held_releases.clear();
+        return false;
+    }
+    *message = queue.front();
+    queue.pop_front();
+    return true;
+}
+
+void translate_message(const Message* message) {
+    if (message->message != WM_KEYDOWN) return;
+    WParam key = message->w_param;
+    bool character = (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9') || key == VK_SPACE ||
+                     key == VK_RETURN || key == VK_BACK || key == VK_TAB || key == VK_ESCAPE;
+    if (!character) return;
+    WParam code = (key >= 'A' && key <= 'Z') ? key + ('a' - 'A') : key;
+    queue.push_back({message->window, WM_CHAR, code, message->l_param});
+}
+
+LResult dispatch_message(const Message* message) {
+    PlatformWindow* window = message->window;
+    if (window == nullptr || window->proc == nullptr) return 0;
+    return window->proc(window, message->message, message->w_param, message->l_param);
+}
+
+void post_quit_message(int exit_code) {
+    queue.push_back({nullptr, WM_QUIT, static_cast<WParam>(exit_code), 0});
+}
+
+void post_message(WindowHandle window, std::uint32_t message, WParam w_param, LParam l_param) {
+    queue.push_back({window, message, w_param, l_param});
+}

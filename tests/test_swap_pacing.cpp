@@ -1,0 +1,90 @@
+// The swap pacing's arithmetic, driven with counter readings of a clock of a million ticks a
+// second: periods of 33333 (30 Hz), 16666 (60 Hz) and 6944 (144 Hz) ticks.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/swap_pacing.h"
+
+using Ticks = std::vector<std::uint64_t>;
+
+// Two swaps that came back `frame` ticks apart, at 1000 and 1000 + frame; the swap calls
+// themselves take no time.
+static SwapPacing after_two_swaps(std::uint64_t period, std::uint64_t frame) {
+    SwapPacing pacing;
+    pacing.set_period(period);
+    pacing.swap_done(1000, 1000);
+    pacing.swap_done(1000 + frame, 1000 + frame);
+    return pacing;
+}
+
+// Paced when swaps come back in under three quarters of a period; the next swap is then due one
+// period after the last came back: 1000 + frame + period.
+TEST(SwapPacingTest, PacesWhereSwapsComeBackWellUnderAPeriod) {
+    struct Case {
+        std::uint64_t period, frame;
+        bool paced;
+        std::uint64_t wait_one_frame_on;  // waited at 1000 + 2 * frame
+    };
+    const Case cases[] = {
+        {33333, 20000, true, 13333},  // 30 Hz, 20 ms frames: due at 54333, asked at 41000
+        {16666, 20000, false, 0},     // 60 Hz, the same frames are slower than the display
+        {16666, 6000, true, 10666},   // 60 Hz, 6 ms frames: due at 23666, asked at 13000
+        {16666, 12500, false, 0},     // exactly three quarters: not well under
+        {6944, 6000, false, 0},       // 144 Hz, 6 ms frames are close to the period
+        {6944, 2000, true, 4944},     // 144 Hz, 2 ms frames: due at 9944, asked at 5000
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.period << " / " << c.frame);
+        const SwapPacing pacing = after_two_swaps(c.period, c.frame);
+        EXPECT_EQ(pacing.pacing(), c.paced);
+        EXPECT_EQ(pacing.wait_before_swap(1000 + 2 * c.frame), c.wait_one_frame_on);
+    }
+    SwapPacing first;  // one swap measures nothing yet
+    first.set_period(16666), first.swap_done(1000, 1000);
+    EXPECT_FALSE(first.pacing());
+}
+
+// At 60 Hz, paced from 3000 on (due at 19666): a swap on time keeps the cadence, one late by less
+// than a period is due one period after the one it missed, one late by a period or more one
+// period after it was made. A swap asked for after its time waits for nothing; one made before
+// its time (not waited for) sets the next one period after it.
+TEST(SwapPacingTest, OnTimeLateAndVeryLateSwaps) {
+    SwapPacing pacing = after_two_swaps(16666, 2000);
+    Ticks waits{pacing.wait_before_swap(5000)};
+    pacing.swap_done(19666, 19700);  // on time: next due at 36332
+    waits.push_back(pacing.wait_before_swap(20000));
+    pacing.swap_done(41332, 41400);  // 5000 late: next due at 52998
+    waits.push_back(pacing.wait_before_swap(42000));
+    pacing.swap_done(70664, 70700);  // 17666 late: next due at 87330
+    waits.push_back(pacing.wait_before_swap(71000));
+    waits.push_back(pacing.wait_before_swap(90000));
+    pacing.swap_done(90000, 90000);  // 2670 late: next due at 103996
+    pacing.swap_done(95000, 95000);  // made without waiting: next due at 111666
+    waits.push_back(pacing.wait_before_swap(96000));
+    EXPECT_EQ(waits, Ticks({14666, 16332, 10998, 16330, 0, 15666}));
+    EXPECT_TRUE(pacing.pacing());
+}
+
+// A swap call that itself takes half a period or more waited for the display: once may be a busy
+// machine, twice in a row ends the pacing, and swaps a period apart do not start it again. A new
+// display starts over unpaced, measured against its own period.
+TEST(SwapPacingTest, StopsWhereTheDriverWaitsAndStartsOverOnANewDisplay) {
+    SwapPacing pacing = after_two_swaps(16666, 2000);
+    pacing.swap_done(19666, 28666);  // 9000 in the call: still paced, due at 36332
+    EXPECT_EQ(Ticks({pacing.pacing(), pacing.wait_before_swap(30000)}), Ticks({1, 6332}));
+    pacing.swap_done(36332, 46332);  // 10000 in the call
+    pacing.swap_done(46332, 62998);  // the driver's own period
+    EXPECT_EQ(Ticks({pacing.pacing(), pacing.wait_before_swap(63000)}), Ticks({0, 0}));
+
+    pacing = after_two_swaps(16666, 6000);  // paced at 60 Hz
+    pacing.set_period(6944);                // moved to a 144 Hz display
+    EXPECT_EQ(Ticks({pacing.pacing(), pacing.wait_before_swap(13000), pacing.period()}),
+              Ticks({0, 0, 6944}));
+    pacing.swap_done(20000, 20000), pacing.swap_done(26000, 26000);
+    EXPECT_FALSE(pacing.pacing());  // 6 ms frames at 144 Hz
+    pacing.set_period(33333);       // and on to a 30 Hz one
+    pacing.swap_done(30000, 30000), pacing.swap_done(36000, 36000);
+    EXPECT_EQ(Ticks({pacing.pacing(), pacing.wait_before_swap(40000)}), Ticks({1, 29333}));
+}
