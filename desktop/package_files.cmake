@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Run by CPack (CPACK_PRE_BUILD_SCRIPTS) on the staged package tree: files that only the
 # Debian package carries, not an install under another prefix.
 file(GLOB_RECURSE staged_program "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*/libexec/orrery/orrery")
@@ -14,4 +15,7 @@ if(validation MATCHES "url-homepage-missing")
   file(MAKE_DIRECTORY "${usr}/share/lintian/overrides")
   file(COPY_FILE "${CPACK_ORRERY_SOURCE_DIR}/desktop/lintian-overrides"
     "${usr}/share/lintian/overrides/orrery")
+  # A checkout may have made the source group-writable (git archive does).
+  file(CHMOD "${usr}/share/lintian/overrides/orrery"
+    PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 endif()

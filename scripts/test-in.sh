@@ -109,7 +109,7 @@ mount_bind /dev/pts "$root/dev/pts"
 mount_bind "$cache/archives" "$root/var/cache/apt/archives"
 
 mkdir -p "$root/src"
-git -C "$top" archive --format=tar HEAD | tar -x -C "$root/src"
+git -C "$top" -c tar.umask=0022 archive --format=tar HEAD | tar -x -C "$root/src"
 echo "== $leg: tree of $(git -C "$top" rev-parse --short HEAD) in $root/src"
 
 inside() {
