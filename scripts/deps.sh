@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages that a task needs, where they are missing.
 # Usage: scripts/deps.sh run|test|bench|package|chroot   (with sudo when not root)
 # ORRERY_SDL=sdl2-compat installs SDL 2's API over SDL 3 (libsdl2-compat-dev) in place

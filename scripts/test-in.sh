@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs the README's test command (scripts/test.sh) in a fresh minimal Debian system made
 # with debootstrap, on a clean copy of the committed tree (HEAD), as a new user would.
 # Usage: scripts/test-in.sh RELEASE [sdl2-compat]      (as root, or through sudo)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The installed program: installs into a temporary prefix, moves that prefix, builds the
 # Debian package and unpacks it; every installed launcher is started from / on a private
 # Xvfb display and must show the textured scene with no box, and end 0 on Escape.
