@@ -89,10 +89,10 @@ diff <(expected_files | sed 's|^|usr/|' | sort) \
 # The lintian override of the metainfo's validation comes with the AppStream that needs it.
 [ "$(dpkg-deb -c "$deb" | grep -c ' ./usr/share/lintian/overrides/orrery$')" = \
   "$(grep -c url-homepage-missing "$work/appstream")" ] || fail "lintian override"
-# SDL's package is whichever one holds the library here: SDL 2 itself or sdl2-compat.
-sdl=$(dpkg-query -S '*/libSDL2-2.0.so.0' | head -1 | cut -d: -f1)
+# libsdl2-2.0-0 is SDL 2's library package, which sdl2-compat's libsdl2-compat-shim provides:
+# a package built against either depends on it.
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in "$sdl" libgl1 libopengl0 libglu1-mesa; do
+for package in libsdl2-2.0-0 libgl1 libopengl0 libglu1-mesa; do
   [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package: $depends"
 done
 recommends=$(dpkg-deb -f "$deb" Recommends)
