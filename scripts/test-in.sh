@@ -113,8 +113,10 @@ mkdir -p "$root/src"
 git -C "$top" -c tar.umask=0022 archive --format=tar HEAD | tar -x -C "$root/src"
 echo "== $leg: tree of $(git -C "$top" rev-parse --short HEAD) in $root/src"
 
+# SIGINT and SIGQUIT get back their default action, which a script's background command loses
+# (the program's own handling of Ctrl+C is under test inside).
 inside() {
-  chroot "$root" /usr/bin/env -i HOME=/root TERM="${TERM:-dumb}" \
+  env --default-signal=INT,QUIT chroot "$root" /usr/bin/env -i HOME=/root TERM="${TERM:-dumb}" \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     ORRERY_SDL="$sdl" ${ORRERY_FUZZ_SECONDS:+ORRERY_FUZZ_SECONDS=$ORRERY_FUZZ_SECONDS} "$@"
 }
@@ -123,4 +125,7 @@ if [ "$sdl" = sdl2-compat ] && ! inside apt-cache show libsdl2-compat-dev >/dev/
   echo "$release has no libsdl2-compat-dev" >&2
   exit 1
 fi
-inside bash -c 'cd /src && scripts/test.sh'
+# In the background, so that Ctrl+C ends the leg at once: a shell runs its trap only once the
+# foreground command has returned, and apt-get, for one, carries on through SIGINT.
+inside bash -c 'cd /src && scripts/test.sh' &
+wait $!
