@@ -1,17 +1,30 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages that a task needs, where they are missing.
-# Usage: scripts/deps.sh run|test|bench|package|soak   (with sudo when not root)
+# Usage: scripts/deps.sh run|test|bench|package|soak|chroot   (with sudo when not root)
+# ORRERY_SDL=sdl2-compat installs SDL 2's API over SDL 3 (libsdl2-compat-dev) in place
+# of SDL 2 itself (libsdl2-dev); the default is sdl2.
+# The lists name packages that every supported release (Debian 12 and 13) has under the
+# same name. Where names differ, an entry "a|b" takes the first one the release offers.
 set -euo pipefail
 
+case "${ORRERY_SDL:-sdl2}" in
+  sdl2) sdl_packages=(libsdl2-dev) ;;
+  sdl2-compat) sdl_packages=(libsdl2-compat-dev) ;;
+  *) echo "ORRERY_SDL must be sdl2 or sdl2-compat" >&2; exit 2 ;;
+esac
 # xfonts-base carries the Korean core fonts of the X11 boxes; on Wayland SDL
 # shows boxes through zenity, whose Korean text needs fonts-nanum.
-run_packages=(build-essential cmake pkg-config libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev
+run_packages=(build-essential cmake pkg-config "${sdl_packages[@]}" libgl-dev libglu1-mesa-dev
   libgl1-mesa-dri xfonts-base zenity fonts-nanum)
+# libclang-rt-dev is the sanitizer and libFuzzer runtime of the release's default clang.
 test_packages=("${run_packages[@]}" googletest libgtest-dev libosmesa6-dev xvfb xauth
-  libx11-dev libxtst-dev clang libclang-rt-14-dev xdotool x11-utils imagemagick desktop-file-utils
-  appstream man-db dpkg-dev file openbox weston wmctrl procps)
+  libx11-dev libxtst-dev clang libclang-rt-dev xdotool x11-utils imagemagick desktop-file-utils
+  appstream man-db dpkg-dev file lintian openbox weston procps)
 bench_packages=("${run_packages[@]}" libbenchmark-dev libstb-dev libosmesa6-dev xvfb xauth)
-package_packages=("${run_packages[@]}" dpkg-dev file)
+# appstream: the package carries a lintian override only where AppStream asks for it.
+package_packages=("${run_packages[@]}" dpkg-dev file appstream)
+chroot_packages=(debootstrap)
 soak_packages=("${run_packages[@]}" xvfb xauth openbox xdotool wmctrl x11-utils xrestop imagemagick
   procps)
 
@@ -21,20 +34,34 @@ case "${1:-}" in
   bench) wanted=("${bench_packages[@]}") ;;
   package) wanted=("${package_packages[@]}") ;;
   soak) wanted=("${soak_packages[@]}") ;;
-  *) echo "usage: $0 run|test|bench|package|soak" >&2; exit 2 ;;
+  chroot) wanted=("${chroot_packages[@]}") ;;
+  *) echo "usage: $0 run|test|bench|package|soak|chroot" >&2; exit 2 ;;
 esac
 
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q '^install ok installed$'; }
+offered() { apt-cache show "$1" 2>/dev/null | grep -q '^Package:'; }
+
 missing=()
-for package in "${wanted[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q '^install ok installed$'; then
-    missing+=("$package")
-  fi
+for entry in "${wanted[@]}"; do
+  found=
+  for package in ${entry//|/ }; do
+    installed "$package" && found=yes && break
+  done
+  [ -z "$found" ] && missing+=("$entry")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=()
 [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-echo "Installing: ${missing[*]}"
 "${sudo[@]}" apt-get update -qq
+chosen=()
+for entry in "${missing[@]}"; do
+  pick=${entry%%|*}
+  for package in ${entry//|/ }; do
+    if offered "$package"; then pick=$package && break; fi
+  done
+  chosen+=("$pick")
+done
+echo "Installing: ${chosen[*]}"
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-  "${missing[@]}" >/dev/null
+  "${chosen[@]}" >/dev/null

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package of orrery (Release build in build-package/) and
 # prints its path and size. Install it with `sudo apt install ./<path>`.
 set -euo pipefail

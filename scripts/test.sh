@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds and runs every test: the unit tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, a bounded fuzzing run of the bitmap reader, and
 # then the whole suite (unit and end-to-end under Xvfb), ending with ctest's
