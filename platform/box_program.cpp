@@ -158,7 +158,10 @@ int main(int argc, char** argv) {
     // SDL's rule: a box is shown from the thread that made its parent window;
     // here that is this program's main thread, which does nothing else.
     int result = SDL_ShowMessageBox(&data, &answer);
-    SDL_Quit();
+    // No SDL_Quit, which would destroy the owner's SDL window: SDL 3 read the
+    // owner's full-screen state when it wrapped it, and on destroying it asks
+    // the window manager to take the main program out of full screen. The X
+    // server frees what this process made when it ends; the box is closed.
     // A box closed without a button (its window closed) answers like Escape.
     if (result == 0 && answer == -1) answer = yes_no ? BOX_EXIT_NO : BOX_EXIT_OK;
     // The exit status is the answer: nothing run at exit may change it (the

@@ -64,6 +64,14 @@ bool video_driver_is(const char* name) {
     return driver != nullptr && std::strcmp(driver, name) == 0;
 }
 
+bool sdl3_underneath() {
+    // sdl2-compat reports a patch level of 50 or more, far above any of SDL
+    // 2's own releases, so that a program can tell the two apart.
+    SDL_version linked;
+    SDL_GetVersion(&linked);
+    return linked.major == 2 && linked.patch >= 50;
+}
+
 void keep_full_screen_on_focus_loss(bool keep) {
     // SDL minimises a full-screen window that loses the focus, which gives the
     // desktop its own mode back: right for Alt+Tab, wrong for a box, which

@@ -9,6 +9,8 @@ bool video_started();
 // The name of SDL's current video driver ("x11", "wayland"), or null.
 const char* video_driver();
 bool video_driver_is(const char* name);
+// Whether SDL 2's calls are served by SDL 3 through its compatibility layer.
+bool sdl3_underneath();
 // While a box is open, a full-screen window that loses the focus to it is not
 // minimised; afterwards SDL's default holds again.
 void keep_full_screen_on_focus_loss(bool keep);

@@ -98,7 +98,8 @@ WindowHandle create_window(std::uint32_t, const char* class_name, const char* ti
     const SDL_DisplayMode* mode = full_screen_mode();
     if (popup && mode != nullptr) SDL_SetWindowDisplayMode(sdl_window, mode);
 
-    auto* window = new PlatformWindow{sdl_window, window_class->proc, popup, {}};
+    auto* window = new PlatformWindow{
+        sdl_window, window_class->proc, popup, bounds.x + x, bounds.y + y, {}};
     window->dc = PlatformDeviceContext{window, false, {}, false};
     windows.push_back(window);
     count(&PlatformCounts::windows_created);
@@ -126,6 +127,22 @@ bool destroy_window(WindowHandle window) {
 
 void show_window(WindowHandle window) {
     SDL_ShowWindow(window->sdl_window);
+    if (!window->popup && sdl3_underneath()) {
+        // SDL 2 asks the window manager to put the frame where the window was
+        // asked to be; SDL 3 moves the client area there once the window is
+        // mapped, which at the top of the screen pushes the title bar off it
+        // and leaves the window with nothing to drag it by. The frame's size
+        // is known by then: the client area goes that far in from the spot.
+        // It goes there in two moves: openbox takes a request to move a
+        // window to where its client area is now for a program's mistake and
+        // ignores it, and that is what the one move would ask for.
+        int top = 0, left = 0;
+        if (SDL_GetWindowBordersSize(window->sdl_window, &top, &left, nullptr, nullptr) == 0 &&
+            (top > 0 || left > 0)) {
+            SDL_SetWindowPosition(window->sdl_window, window->x + left, window->y + top + 1);
+            SDL_SetWindowPosition(window->sdl_window, window->x + left, window->y + top);
+        }
+    }
     if (window->popup && full_screen_mode() != nullptr) {
         SDL_SetWindowFullscreen(window->sdl_window, SDL_WINDOW_FULLSCREEN);
         // The full-screen mode may refresh at another rate than the desktop's.

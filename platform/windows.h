@@ -20,6 +20,7 @@ struct PlatformWindow {
     SDL_Window* sdl_window;
     WindowProc proc;
     bool popup;  // borderless, full screen when a mode was granted
+    int x, y;    // where it was asked to be: its frame's top left, on the screen
     PlatformDeviceContext dc;
 };
 

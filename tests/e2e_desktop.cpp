@@ -55,7 +55,7 @@ struct XSession : XvfbDisplay {
         if (xlib != nullptr) XAutoRepeatOff(xlib), XSync(xlib, False);  // keys are held a while
         if (!window_manager) return;
         start({"openbox", "--sm-disable"});
-        wait_until([&] { return wm::running(xlib); }, 60);
+        wait_until([&] { return wm::running(xlib); }, 60) && wm::frames_windows(xlib, 60);
     }
     ~XSession() {
         if (running() && kill(pid, SIGKILL) == 0) waitpid(pid, nullptr, 0);
@@ -233,7 +233,8 @@ TEST(DesktopEndToEnd, DecoratedWindowFrozenUnderItsBoxesDraggedResizedAndEndedBy
     Desktop desktop("1280x1024x24");
     const Window window = desktop.main_window();
     const std::string id = std::to_string(window);
-    const std::vector<int> at = desktop.geometry(window);
+    std::vector<int> at;  // the window may be moved under its frame just after it is shown
+    wait_until([&] { return (at = desktop.geometry(window)).size() == 4 && at[1] > 0; }, 5);
     ASSERT_EQ(at.size(), 4u) << desktop.output() << desktop.run("xwininfo -root -tree");
     EXPECT_EQ(std::vector<int>(at.begin() + 2, at.end()), std::vector<int>({800, 600}));
     EXPECT_GT(at[1], 0) << "no title bar above the client area";

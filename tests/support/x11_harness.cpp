@@ -88,6 +88,23 @@ bool running(Display* x) {
     return !check.empty() && !name(x, check[0]).empty();
 }
 
+bool frames_windows(Display* x, double seconds) {
+    const Window root = DefaultRootWindow(x);
+    const Window probe = XCreateSimpleWindow(x, root, 0, 0, 10, 10, 0, 0, 0);
+    bool framed = false;
+    for (int waited = 0; !framed && waited < seconds * 100; ++waited, usleep(10000)) {
+        if (waited % 50 == 0) XUnmapWindow(x, probe), XMapWindow(x, probe);  // every half second
+        Window root_return = 0, parent = root, *children = nullptr;
+        unsigned count = 0;
+        if (XQueryTree(x, probe, &root_return, &parent, &children, &count) && children)
+            XFree(children);
+        framed = parent != root;
+    }
+    XDestroyWindow(x, probe);
+    XSync(x, False);
+    return framed;
+}
+
 std::vector<unsigned long> windows(Display* x) {
     return property<Window>(x, DefaultRootWindow(x), "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
 }

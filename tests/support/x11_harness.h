@@ -41,6 +41,10 @@ class ScratchDir {  // a private temporary directory, empty or with the planet p
 typedef struct _XDisplay Display;  // as Xlib declares it; its macros stay out of the tests' way
 namespace wm {
 bool running(Display* x);  // _NET_SUPPORTING_WM_CHECK names a live window with a _NET_WM_NAME
+// Whether it frames a window within `seconds`. The check above is set when it starts up, and a
+// window mapped during its start-up is never framed (openbox), so the probe is mapped again and
+// again until it is.
+bool frames_windows(Display* x, double seconds);
 std::vector<unsigned long> windows(Display* x);  // _NET_CLIENT_LIST_STACKING, the bottom one first
 std::string name(Display* x, unsigned long window);  // _NET_WM_NAME, else WM_NAME; "" if gone
 unsigned long transient_for(Display* x, unsigned long window);  // WM_TRANSIENT_FOR, 0 if none
