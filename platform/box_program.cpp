@@ -47,8 +47,10 @@ static bool utf8_ctype() {
 
 // SDL's X11 box takes the character set for its UTF-8 text from the locale in
 // the environment (it calls setlocale(LC_ALL, "")); with none (the C locale)
-// it draws the caption but leaves the body empty. The box is then given the
-// UTF-8 locale every C library has.
+// it draws the caption but leaves the body empty. zenity, which shows the
+// boxes on Wayland, refuses a Korean title in the C locale as an unknown
+// option and shows nothing. The box is then given the UTF-8 locale every C
+// library has.
 static void ensure_utf8_locale() {
     if (utf8_ctype()) return;
     const char* all = std::getenv("LC_ALL");
@@ -123,7 +125,9 @@ static SDL_MessageBoxFlags box_kind(unsigned flags) {
 int main(int argc, char** argv) {
     if (argc != BOX_ARGUMENT_COUNT + 1) return BOX_EXIT_NO_BOX;
     end_group_on_signals();
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Every change to the environment comes before the first SDL call: SDL 3
+    // takes a copy of the environment then, reads its variables from the copy
+    // and hands the copy to the programs it starts (zenity).
     ensure_utf8_locale();
     unsigned flags = static_cast<unsigned>(std::strtoul(argv[3], nullptr, 10));
     std::uint64_t owner = std::strtoull(argv[4], nullptr, 10);
@@ -139,6 +143,7 @@ int main(int argc, char** argv) {
     if (driver == "wayland" ? !wayland_display_exists() : !x_window_exists(0)) {
         _exit(BOX_EXIT_NO_BOX);
     }
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
 
     bool yes_no = (flags & 0x0F) == MB_YESNO;
     const SDL_MessageBoxButtonData ok_buttons[] = {

@@ -444,8 +444,10 @@ TEST(WaylandEndToEnd, DrawsSurvivesTwoF1SwitchesShowsABoxAndEndsOnEscape) {
     display.run("xdotool mousemove 1010 710 mousemove --window " + std::to_string(output) + " " +
                 std::to_string(sun_x) + " " + std::to_string(sun_y) + " click 1");
     const std::string children = "pgrep -a -P " + std::to_string(display.pid);
-    const std::string zenity =
-        "pgrep -a -P \"$(pgrep -d, -P " + std::to_string(display.pid) + ")\" '^zenity$'";
+    // Its command line as it is (pgrep -a shows the Korean as question marks in the C locale).
+    const std::string zenity = "for box in $(pgrep -P " + std::to_string(display.pid) +
+                               "); do for z in $(pgrep -P $box '^zenity$'); do "
+                               "tr '\\0' ' ' </proc/$z/cmdline; done; done";
     EXPECT_TRUE(wait_until([&] { return display.run(zenity).find("태양") != std::string::npos; }))
         << display.run(children);
     EXPECT_TRUE(tap_until("Return", [&] { return display.run(children).empty(); }));
