@@ -22,6 +22,12 @@ static void set_start_up_hints() {
     // mouse messages turns into 65,000-pixel jumps of a drag. Uncaptured, the
     // positions stop at the edge and a release outside is not seen.
     SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+    // SDL drops a click that it reads within 10 ms of reading the window's
+    // focus coming in. Where the two wait in the queue together (the click
+    // that closes a box and brings the focus back, a window busy drawing) the
+    // user's click would be lost; a click on a window that is not active is
+    // delivered as well as activating it.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     // SDL 2.26 crashes in its Wayland decoration library when a GL window is
     // destroyed and another created (every F1). Windows then come without a
     // title bar on compositors that do not draw one themselves. (sdl2-compat

@@ -43,6 +43,7 @@ fault $p 's/SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0"/SDL_HINT_VIDEO_MINIMIZE_O
 fault $p 's/SDL_ResetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS);/;/' "Alt+Tab out of full screen after a box leaves the desktop in the program's mode"
 fault $p 's/    SDL_StopTextInput();/;/' "text input left on: an input method swallows keys"
 fault $p 's/SDL_HINT_MOUSE_AUTO_CAPTURE, "0"/SDL_HINT_MOUSE_AUTO_CAPTURE, "1"/' "a drag past the window's edge jumps"
+fault $p 's/SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1"/SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "0"/' "a click that comes with the focus is lost"
 fault $p 's/SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0"/SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "1"/' "F1 under Wayland crashes"
 fault platform/quit_signal.cpp 's/hangup_pending = 1;/;/' "a hang-up leaves the program running"
 fault platform/windows.cpp 's/SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE/SDL_WINDOW_BORDERLESS : 0/' "the window cannot be resized"

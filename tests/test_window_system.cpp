@@ -13,6 +13,9 @@
 #include "platform/test_hooks.h"
 #include "platform/window_system.h"
 #include "support/x11_harness.h"
+// Last: Xlib's macros (None, Bool, Status) clash with names in the test framework.
+#include <SDL_syswm.h>
+#include <X11/extensions/XTest.h>
 
 using Seen = std::vector<long>;  // message numbers, words and long parameters
 
@@ -201,4 +204,27 @@ TEST_F(QueueTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
 TEST_F(QueueTest, AHangUpAsksTheWindowToClose) {
     ASSERT_EQ(raise(SIGHUP), 0);
     EXPECT_EQ(taken(1), Seen({0x1000, 0}));
+}
+
+// A click that comes in with the focus is a click, also when the window reads both at once (it was
+// busy drawing): SDL would drop a click it reads within 10 ms of the focus coming in.
+TEST_F(QueueTest, AClickThatComesWithTheFocusIsKept) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    ASSERT_TRUE(SDL_GetWindowWMInfo(SDL_GetWindowFromID(platform_window_id(window)), &info));
+    Display* x = info.info.x11.display;
+    int root_x = 0, root_y = 0;
+    ::Window child = 0;
+    XTranslateCoordinates(x, info.info.x11.window, DefaultRootWindow(x), 100, 100, &root_x,
+                          &root_y, &child);
+    XTestFakeMotionEvent(x, -1, root_x, root_y, CurrentTime);
+    XSetInputFocus(x, PointerRoot, RevertToPointerRoot, CurrentTime);
+    XSync(x, False), SDL_Delay(50), taken(1);
+    XSetInputFocus(x, info.info.x11.window, RevertToParent, CurrentTime);
+    XTestFakeButtonEvent(x, 1, True, CurrentTime), XTestFakeButtonEvent(x, 1, False, CurrentTime);
+    XSync(x, False);
+    Seen buttons;
+    for (long seen : taken(1))
+        if (seen >> 8 == WM_LBUTTONDOWN || seen >> 8 == WM_LBUTTONUP) buttons.push_back(seen >> 8);
+    EXPECT_EQ(buttons, Seen({WM_LBUTTONDOWN, WM_LBUTTONUP}));
 }
