@@ -54,8 +54,9 @@ bool ensure_video() {
     // the last, and its X11 driver leaves a colormap in the server at every
     // load (for the window it queries GLX extensions with): each F1, which
     // destroys the only window before it makes the next, would leave one more.
-    // Loaded here, the library stays for the life of the program; a driver
-    // without GL fails here harmlessly, and window creation reports it.
+    // Loaded here, the library stays for the life of the program (the layer
+    // never quits SDL's video; the process's end takes it). A driver without
+    // GL fails here harmlessly, and window creation reports it.
     SDL_GL_LoadLibrary(nullptr);
     install_hangup_handler();
     started = true;
