@@ -56,6 +56,14 @@ bool ensure_video() {
     // enabled, and this call disables them. sdl2-compat starts it as SDL 2
     // does and turns it off for all windows here alike.)
     SDL_StopTextInput();
+    // SDL loads the GL library with the first GL window and unloads it with
+    // the last, and its X11 driver leaves a colormap in the server at every
+    // load (for the window it queries GLX extensions with): each F1, which
+    // destroys the only window before it makes the next, would leave one more.
+    // Loaded here, the library stays for the life of the program (the layer
+    // never quits SDL's video; the process's end takes it). A driver without
+    // GL fails here harmlessly, and window creation reports it.
+    SDL_GL_LoadLibrary(nullptr);
     install_hangup_handler();
     started = true;
     return true;

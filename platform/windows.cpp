@@ -12,6 +12,7 @@
 #include "platform/video.h"
 #include "platform/window_icon.h"
 #include "platform/window_state.h"
+#include "platform/x11_colormap.h"
 
 struct RegisteredClass {
     std::string name;
@@ -117,7 +118,10 @@ bool destroy_window(WindowHandle window) {
     windows.erase(it);
     int display = SDL_GetWindowDisplayIndex(window->sdl_window);
     if (display >= 0) note_window_display(display);
+    // SDL leaves the window's colormap behind in the X server.
+    OwnColormap colormap = own_colormap(window->sdl_window);
     SDL_DestroyWindow(window->sdl_window);
+    free_own_colormap(colormap);
     forget_window_state(window);
     forget_messages_for(window);
     delete window;

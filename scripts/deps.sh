@@ -14,12 +14,13 @@ case "${ORRERY_SDL:-sdl2}" in
   *) echo "ORRERY_SDL must be sdl2 or sdl2-compat" >&2; exit 2 ;;
 esac
 # xfonts-base carries the Korean core fonts of the X11 boxes; on Wayland SDL
-# shows boxes through zenity, whose Korean text needs fonts-nanum.
-run_packages=(build-essential cmake pkg-config "${sdl_packages[@]}" libgl-dev libglu1-mesa-dev
-  libgl1-mesa-dri xfonts-base zenity fonts-nanum)
+# shows boxes through zenity, whose Korean text needs fonts-nanum. libx11-dev is
+# named because the build links Xlib itself, which libsdl2-compat-dev may not bring.
+run_packages=(build-essential cmake pkg-config "${sdl_packages[@]}" libx11-dev libgl-dev
+  libglu1-mesa-dev libgl1-mesa-dri xfonts-base zenity fonts-nanum)
 # libclang-rt-dev is the sanitizer and libFuzzer runtime of the release's default clang.
 test_packages=("${run_packages[@]}" googletest libgtest-dev libosmesa6-dev xvfb xauth
-  libx11-dev libxtst-dev clang libclang-rt-dev xdotool x11-utils imagemagick desktop-file-utils
+  libxtst-dev libxres-dev clang libclang-rt-dev xdotool x11-utils imagemagick desktop-file-utils
   appstream man-db dpkg-dev file lintian openbox weston procps)
 bench_packages=("${run_packages[@]}" libbenchmark-dev libstb-dev libosmesa6-dev xvfb xauth)
 # appstream: the package carries a lintian override only where AppStream asks for it.

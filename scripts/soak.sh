@@ -21,11 +21,19 @@
 # within 10 s at a sample. Samples are taken between rounds, with no box open
 # and every switch as at the start.
 #
-# Known growth on Debian 12 (SDL 2.26.5, Mesa 22.3), both outside this code:
-# SDL creates an X colormap for every window and one more each time it loads
-# the GL library (every window re-creation, so two per F1) and never frees
-# them ("x_other"); Mesa never frees the immediate-mode vertex buffers that
-# fill up in selection mode, about 1.4 MB per click ("rss_kB").
+# Known growth, by release. SDL's X11 driver never frees the colormaps it
+# makes for each window and at each load of the GL library; the layer frees
+# the window's and keeps the library loaded (platform/x11_colormap.cpp,
+# platform/video.cpp), so "x_other" stays flat everywhere.
+#   Debian 12 (SDL 2.26.5, Mesa 22.3): "rss_kB", about 1.4 MB per click, in
+#   Mesa: in selection mode each draw takes a reference to the buffer holding
+#   its vertices and never drops it, so every immediate-mode vertex buffer
+#   filled during a pick stays allocated (as much as the pick's vertex data).
+#   Only vertices from client memory escape it; immediate mode and GLU's
+#   quadrics do not, nor display lists, which go with each context at F1.
+#   The soak fails there on this figure alone.
+#   Debian 13 (SDL 2.32.4, also under sdl2-compat with SDL 3.2.10; Mesa 25.0):
+#   none.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 minutes=${1:-${SOAK_MINUTES:-10}}

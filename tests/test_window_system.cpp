@@ -1,6 +1,6 @@
 // The layer's events and messages: the translation of SDL events as a pure function, and the
 // queue on SDL's real event queue for a window on a private Xvfb: the screen saver, the time a box
-// is open with the held releases of taps, and hang-ups.
+// is open with the held releases of taps, and hang-ups; and the X colormaps of replaced windows.
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -15,6 +15,8 @@
 #include "support/x11_harness.h"
 // Last: Xlib's macros (None, Bool, Status) clash with names in the test framework.
 #include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XRes.h>
 #include <X11/extensions/XTest.h>
 
 using Seen = std::vector<long>;  // message numbers, words and long parameters
@@ -124,8 +126,10 @@ class QueueTest : public ::testing::Test {
     static void SetUpTestSuite() {
         static XvfbDisplay display("1024x768x24");
         setenv("DISPLAY", display.name().c_str(), 1);
-        static char instance;
         ASSERT_TRUE(register_class({0, quiet_proc, &instance, "QueueTest"}));
+        open_window();
+    }
+    static void open_window() {
         window =
             create_window(0, "QueueTest", "queue", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, &instance);
         ASSERT_NE(window, nullptr);
@@ -153,9 +157,11 @@ class QueueTest : public ::testing::Test {
         }
         return seen;
     }
+    static char instance;
     static WindowHandle window;
     static Message message;
 };
+char QueueTest::instance;
 WindowHandle QueueTest::window = nullptr;
 Message QueueTest::message{};
 
@@ -227,4 +233,72 @@ TEST_F(QueueTest, AClickThatComesWithTheFocusIsKept) {
     for (long seen : taken(1))
         if (seen >> 8 == WM_LBUTTONDOWN || seen >> 8 == WM_LBUTTONUP) buttons.push_back(seen >> 8);
     EXPECT_EQ(buttons, Seen({WM_LBUTTONDOWN, WM_LBUTTONUP}));
+}
+
+// The X window of a layer window, through SDL.
+static unsigned long x_window(WindowHandle window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(SDL_GetWindowFromID(platform_window_id(window)), &info)) return 0;
+    return info.subsystem == SDL_SYSWM_X11 ? info.info.x11.window : 0;
+}
+
+// Whether the server still knows `colormap`: asking for a colour of a freed one is a BadColor.
+static bool colormap_exists(Display* x, unsigned long colormap) {
+    static int error_code;
+    error_code = 0;
+    XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent* e) {
+        error_code = e->error_code;
+        return 0;
+    });
+    XColor colour{};
+    XQueryColor(x, colormap, &colour);
+    XSync(x, False);
+    XSetErrorHandler(previous);
+    EXPECT_TRUE(error_code == 0 || error_code == BadColor) << int(error_code);
+    return error_code == 0;
+}
+
+// The colormaps that the server holds for the client that made X window `owned`.
+static int client_colormaps(Display* x, unsigned long owned) {
+    int clients = 0, types = 0, count = -1;
+    XResClient* client = nullptr;
+    XResType* type = nullptr;
+    XResQueryClients(x, &clients, &client);
+    for (int i = 0; i < clients; ++i) {
+        if ((owned & ~client[i].resource_mask) != client[i].resource_base) continue;
+        XResQueryClientResources(x, client[i].resource_base, &types, &type);
+        count = 0;
+        for (int t = 0; t < types; ++t) {
+            if (type[t].resource_type == XInternAtom(x, "COLORMAP", False)) count = type[t].count;
+        }
+        XFree(type);
+    }
+    XFree(client);
+    return count;
+}
+
+// F1 destroys the only window and then makes the next. Each destroyed window's own colormap is
+// freed, and the server holds no more colormaps of the program after three such turns than
+// before: SDL would leave the window's and, as it loads GL again for the next window, another.
+TEST_F(QueueTest, ReplacingTheOnlyWindowLeavesNoColormapBehind) {
+    Display* x = XOpenDisplay(nullptr);
+    ASSERT_NE(x, nullptr);
+    const unsigned long first_x_window = x_window(window);
+    ASSERT_NE(first_x_window, 0u);
+    const int before = client_colormaps(x, first_x_window);
+    ASSERT_GE(before, 1);
+    std::vector<unsigned long> gone;
+    for (int turn = 0; turn < 3; ++turn) {
+        XWindowAttributes attributes{};
+        ASSERT_NE(XGetWindowAttributes(x, x_window(window), &attributes), 0);
+        ASSERT_NE(attributes.colormap, DefaultColormap(x, DefaultScreen(x)));
+        EXPECT_TRUE(colormap_exists(x, attributes.colormap));
+        gone.push_back(attributes.colormap);
+        ASSERT_TRUE(destroy_window(window));
+        open_window();
+    }
+    for (unsigned long colormap : gone) EXPECT_FALSE(colormap_exists(x, colormap)) << colormap;
+    EXPECT_EQ(client_colormaps(x, x_window(window)), before);
+    XCloseDisplay(x);
 }
