@@ -12,7 +12,7 @@
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "app/window_proc.h"
-#include "platform/test_hooks.h"
+#include "platform/sdl/test_hooks.h"
 #include "platform/window_system.h"
 
 static double process_cpu_seconds() {

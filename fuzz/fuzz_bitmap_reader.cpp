@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "image/bitmap_decode.h"
-#include "platform/test_hooks.h"
+#include "platform/sdl/test_hooks.h"
 
 // Written by the silent box hook, read and reset by the fuzz entry.
 static int boxes_shown = 0;

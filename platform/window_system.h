@@ -1,11 +1,15 @@
-// The window-system layer: a small message-based windowing interface over
-// SDL2. It gives the application shell the shapes it is written against (a
-// message record with message and virtual-key numbers, a peek that never waits,
+// The window-system layer: the one interface the application includes. It
+// gives the application shell the shapes it is written against (a message
+// record with message and virtual-key numbers, a peek that never waits,
 // dispatch to one window procedure, windows, device and rendering contexts,
-// display modes, modal message boxes) and keeps SDL out of every other module.
+// display modes, modal message boxes). Each backend implements all of it:
+// platform/win32/ over the Windows API itself, platform/sdl/ over SDL2 for
+// X11 and Wayland. Neither SDL's headers nor windows.h appear here.
 #pragma once
 
 #include <cstdint>
+
+#include "platform/window_constants.h"
 
 // ---------------------------------------------------------------------------
 // Handles. Each is an opaque pointer; null means "none".
@@ -20,56 +24,6 @@ using InstanceHandle = void*;
 using WParam = std::uintptr_t;
 using LParam = std::intptr_t;
 using LResult = std::intptr_t;
-
-// ---------------------------------------------------------------------------
-// Messages, with the numbers desktop programs know them by.
-constexpr std::uint32_t WM_NULL = 0x0000;
-constexpr std::uint32_t WM_DESTROY = 0x0002;
-constexpr std::uint32_t WM_SIZE = 0x0005;
-constexpr std::uint32_t WM_PAINT = 0x000F;
-constexpr std::uint32_t WM_CLOSE = 0x0010;
-constexpr std::uint32_t WM_QUIT = 0x0012;
-constexpr std::uint32_t WM_KEYDOWN = 0x0100;
-constexpr std::uint32_t WM_KEYUP = 0x0101;
-constexpr std::uint32_t WM_CHAR = 0x0102;
-constexpr std::uint32_t WM_SYSCOMMAND = 0x0112;
-constexpr std::uint32_t WM_MOUSEMOVE = 0x0200;
-constexpr std::uint32_t WM_LBUTTONDOWN = 0x0201;
-constexpr std::uint32_t WM_LBUTTONUP = 0x0202;
-constexpr std::uint32_t WM_RBUTTONDOWN = 0x0204;
-constexpr std::uint32_t WM_RBUTTONUP = 0x0205;
-
-// System-command parameters that the window procedure refuses.
-constexpr WParam SC_SCREENSAVE = 0xF140;
-constexpr WParam SC_MONITORPOWER = 0xF170;
-
-// Virtual-key codes.
-constexpr WParam VK_BACK = 0x08;
-constexpr WParam VK_TAB = 0x09;
-constexpr WParam VK_RETURN = 0x0D;
-constexpr WParam VK_SHIFT = 0x10;
-constexpr WParam VK_CONTROL = 0x11;
-constexpr WParam VK_MENU = 0x12;
-constexpr WParam VK_ESCAPE = 0x1B;
-constexpr WParam VK_SPACE = 0x20;
-constexpr WParam VK_LEFT = 0x25;
-constexpr WParam VK_UP = 0x26;
-constexpr WParam VK_RIGHT = 0x27;
-constexpr WParam VK_DOWN = 0x28;
-constexpr WParam VK_NUMPAD0 = 0x60;
-constexpr WParam VK_MULTIPLY = 0x6A;
-constexpr WParam VK_ADD = 0x6B;
-constexpr WParam VK_SUBTRACT = 0x6D;
-constexpr WParam VK_DECIMAL = 0x6E;
-constexpr WParam VK_DIVIDE = 0x6F;
-constexpr WParam VK_F1 = 0x70;  // 112
-constexpr WParam VK_F2 = 0x71;
-constexpr WParam VK_F3 = 0x72;
-constexpr WParam VK_F4 = 0x73;
-constexpr WParam VK_F5 = 0x74;
-constexpr WParam VK_F12 = 0x7B;
-constexpr WParam VK_OEM_PLUS = 0xBB;   // '=' / '+' on the main keyboard
-constexpr WParam VK_OEM_MINUS = 0xBD;  // '-' / '_' on the main keyboard
 
 // Packs two 16-bit values the way mouse and size messages carry them:
 // the first in the low word, the second in the high word.
@@ -102,9 +56,6 @@ void translate_message(const Message* message);
 LResult dispatch_message(const Message* message);
 // Queues WM_QUIT with the exit code as its word parameter.
 void post_quit_message(int exit_code);
-// Puts a message on the queue as if the platform had produced it (tests and
-// the layer itself).
-void post_message(WindowHandle window, std::uint32_t message, WParam w_param, LParam l_param);
 // The default handling of every message the window procedure does not handle.
 LResult def_window_proc(WindowHandle window, std::uint32_t message, WParam w_param, LParam l_param);
 
@@ -121,23 +72,6 @@ struct PixelFormatRequest {
     std::uint8_t stencil_bits;
     std::uint8_t layer_type;
 };
-constexpr std::uint32_t PFD_DOUBLEBUFFER = 0x01;
-constexpr std::uint32_t PFD_DRAW_TO_WINDOW = 0x04;
-constexpr std::uint32_t PFD_SUPPORT_OPENGL = 0x20;
-constexpr std::uint8_t PFD_TYPE_RGBA = 0;
-constexpr std::uint8_t PFD_MAIN_PLANE = 0;
-
-constexpr std::uint32_t CS_VREDRAW = 0x0001;
-constexpr std::uint32_t CS_HREDRAW = 0x0002;
-constexpr std::uint32_t CS_OWNDC = 0x0020;
-
-constexpr std::uint32_t WS_EX_WINDOWEDGE = 0x00000100;
-constexpr std::uint32_t WS_EX_APPWINDOW = 0x00040000;
-constexpr std::uint32_t WS_OVERLAPPEDWINDOW = 0x00CF0000;
-constexpr std::uint32_t WS_CLIPCHILDREN = 0x02000000;
-constexpr std::uint32_t WS_CLIPSIBLINGS = 0x04000000;
-constexpr std::uint32_t WS_POPUP = 0x80000000;
-
 struct WindowClass {
     std::uint32_t style;
     WindowProc window_proc;
@@ -157,8 +91,7 @@ InstanceHandle get_module_handle();
 bool register_class(const WindowClass& window_class);
 bool unregister_class(const char* class_name, InstanceHandle instance);
 // Grows a client rectangle to the outer rectangle of a window of that style.
-// SDL's windows are sized by their client area, so a window built by this
-// layer has an outer rectangle equal to its client rectangle: no change.
+// (SDL sizes its windows by their client area: there, no change.)
 bool adjust_window_rect(Rect* rect, std::uint32_t style, std::uint32_t ex_style);
 // Creates a hidden window of the registered class with the given outer size
 // at (x, y). A WS_POPUP style gives a borderless full-screen window.
@@ -194,15 +127,6 @@ void show_cursor(bool visible);
 
 // ---------------------------------------------------------------------------
 // Modal message boxes.
-constexpr unsigned MB_OK = 0x00;
-constexpr unsigned MB_YESNO = 0x04;
-constexpr unsigned MB_ICONSTOP = 0x10;
-constexpr unsigned MB_ICONEXCLAMATION = 0x30;
-constexpr unsigned MB_ICONINFORMATION = 0x40;
-constexpr int IDOK = 1;
-constexpr int IDYES = 6;
-constexpr int IDNO = 7;
-
 // Shows a modal box and returns the button the user chose, once the box is
 // closed. Text and caption are UTF-8. While the box is open the window system
 // is served and the owner takes no input; a quit signal (SIGINT, SIGTERM,

@@ -20,7 +20,7 @@ files=() edits=() texts=()
 fault() { files+=("$1") edits+=("$2") texts+=("$3"); }
 
 # Window-system layer: SDL events to messages, window state, the queue and boxes.
-p=platform/event_translation.cpp
+p=platform/sdl/event_translation.cpp
 fault $p 's/{SDLK_KP_PLUS, SDLK_KP_PLUS, VK_ADD}/{SDLK_KP_PLUS, SDLK_KP_PLUS, VK_OEM_PLUS}/' "keypad plus mapped like the main keyboard's plus"
 fault $p 's/{SDLK_SPACE, SDLK_SPACE, VK_SPACE},//' "Space mapped to nothing"
 fault $p 's/case SDL_WINDOWEVENT_RESTORED:/case SDL_WINDOWEVENT_RESTORED: return none;/' "restore event ignored"
@@ -28,17 +28,16 @@ fault $p 's/make_lparam(0, 0)/make_lparam(1, 1)/' "minimising does not send a si
 fault $p 's/message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;/message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;/' "right button mapped as the left"
 fault $p 's/x = std::clamp(x, 0, std::max(target.width - 1, 0));/;/' "positions left of the window reach the drag unclamped"
 fault $p 's/return {target.window, WM_PAINT, 0, 0};/return none;/' "a paused window uncovered stays unpainted"
-p=platform/window_state.cpp
+p=platform/sdl/window_state.cpp
 fault $p 's/if (screen_saver_refused \&\& focus != nullptr \&\& !is_minimised)/if (screen_saver_refused)/' "screen saver held off while minimised or in the background"
 fault $p 's/if (!focus_held \&\& focus == window) focus = nullptr;/if (focus == window) focus = nullptr;/' "reader boxes after the first have no owner"
-p=platform/message_queue.cpp
-fault $p 's/pressed_since_idle.count(message.w_param)/false/' "a key tapped within one frame is never seen by the loop"
+p=platform/sdl/message_queue.cpp
 fault $p 's/if (box_time \&\& dropped_during_box(message)) return;/;/' "input given to the frozen window acts after its box closes"
 fault $p 's/drop_messages(\&queue, dropped_during_box);/;/' "a click queued with the one that opened a box acts after it"
 fault $p 's/        case WM_RBUTTONDOWN:/        case WM_RBUTTONDOWN:\n        case WM_RBUTTONUP:/' "a right button released during a box leaves the drag on"
 fault $p 's/quit_seen = quit_undelivered = true;/quit_seen = true;/' "a quit signal during a box is lost"
 fault $p 's/if (message->message == WM_CLOSE \&\& quit_seen) quit_undelivered = true;/;/' "a quit signal that comes with the click that opens a box is lost"
-p=platform/video.cpp
+p=platform/sdl/video.cpp
 fault $p 's/SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0"/SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1"/' "full screen minimised when a box takes the focus"
 fault $p 's/SDL_ResetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS);/;/' "Alt+Tab out of full screen after a box leaves the desktop in the program's mode"
 fault $p 's/    SDL_StopTextInput();/;/' "text input left on: an input method swallows keys"
@@ -46,25 +45,26 @@ fault $p 's/SDL_HINT_MOUSE_AUTO_CAPTURE, "0"/SDL_HINT_MOUSE_AUTO_CAPTURE, "1"/' 
 fault $p 's/SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1"/SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "0"/' "a click that comes with the focus is lost"
 fault $p 's/SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0"/SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "1"/' "F1 under Wayland crashes"
 fault $p 's/    SDL_GL_LoadLibrary(nullptr);/    ;/' "each F1 leaves one more colormap in the X server (GL loaded anew)"
-fault platform/quit_signal.cpp 's/hangup_pending = 1;/;/' "a hang-up leaves the program running"
-fault platform/windows.cpp 's/SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE/SDL_WINDOW_BORDERLESS : 0/' "the window cannot be resized"
-fault platform/windows.cpp 's/    free_own_colormap(colormap);/    ;/' "a destroyed window's colormap stays in the X server"
-p=platform/message_box.cpp
+fault platform/sdl/quit_signal.cpp 's/hangup_pending = 1;/;/' "a hang-up leaves the program running"
+fault platform/sdl/windows.cpp 's/SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE/SDL_WINDOW_BORDERLESS : 0/' "the window cannot be resized"
+fault platform/sdl/windows.cpp 's/    free_own_colormap(colormap);/    ;/' "a destroyed window's colormap stays in the X server"
+p=platform/sdl/message_box.cpp
 fault $p 's/SDL_GL_SwapWindow(window->sdl_window);/;/' "a box moved over the window leaves its image behind"
 fault $p 's/    std::fprintf(stderr, "%s: %s\\n", caption ? caption : "", text ? text : "");/    ;/' "without a display the message is lost"
 fault $p 's/            if (!ended) close_box_process(pid);/            continue;/' "SIGTERM during a box waits for the user to close it"
 fault $p 's/if (!quit_signalled()) {/if (true) {/' "a box after a quit signal flashes up, its text not on standard error"
-p=platform/box_process.cpp
+p=platform/sdl/box_process.cpp
 fault $p 's/    sigprocmask(SIG_SETMASK, \&none, nullptr);/    ;/' "the box keeps SDL's blocked signals: a killed program leaves its box"
 fault $p 's/    prctl(PR_SET_PDEATHSIG, SIGTERM);/    ;/' "a killed program leaves its box on the screen"
 fault $p '/^void close_box_process/,/^}/s/kill(-pid, SIGKILL);/;/' "a box closed on a quit signal stays on the screen (SDL's forked box)"
-p=platform/box_program.cpp
+p=platform/sdl/box_program.cpp
 fault $p 's/data.window = driver == "x11" ? owner_window(owner) : nullptr;/data.window = nullptr;/' "boxes not transient for their owner"
 fault $p 's/static void end_group(int) { kill(0, SIGKILL); }/static void end_group(int) { _exit(1); }/' "a box program ended by a signal leaves SDL's box behind"
 fault $p 's/    if (utf8_ctype()) return;/    return;/' "boxes blank without a UTF-8 locale"
 fault $p 's/if (driver == "wayland") unsetenv("DISPLAY");/;/' "under Wayland ownerless boxes open on the X server beside it"
 fault $p 's/BOX_EXIT_YES, "Yes"/BOX_EXIT_NO, "Yes"/' "Yes answered as No"
-p=platform/swap_pacing.cpp
+fault platform/common/held_releases.cpp 's/pressed_since_idle_.count(message.w_param) == 0/true/' "a key tapped within one frame is never seen by the loop"
+p=platform/common/swap_pacing.cpp
 fault $p 's/\*this = SwapPacing{}, period_ = period;/period_ = period_ ? period_ : period;/' "pacing keeps the first display's period after a move to another"
 fault $p 's/const bool very_late = began >= next_due_ + period_;/const bool very_late = false;/' "a slow frame is made up for with a burst of fast ones"
 fault $p 's/if (blocked_swaps_ >= 2) {/if (false) {/' "frames paced twice where the driver waits for the display"

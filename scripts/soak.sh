@@ -23,8 +23,8 @@
 #
 # Known growth, by release. SDL's X11 driver never frees the colormaps it
 # makes for each window and at each load of the GL library; the layer frees
-# the window's and keeps the library loaded (platform/x11_colormap.cpp,
-# platform/video.cpp), so "x_other" stays flat everywhere.
+# the window's and keeps the library loaded (platform/sdl/x11_colormap.cpp,
+# platform/sdl/video.cpp), so "x_other" stays flat everywhere.
 #   Debian 12 (SDL 2.26.5, Mesa 22.3): "rss_kB", about 1.4 MB per click, in
 #   Mesa: in selection mode each draw takes a reference to the buffer holding
 #   its vertices and never drops it, so every immediate-mode vertex buffer

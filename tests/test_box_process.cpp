@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/box_process.h"
+#include "platform/sdl/box_process.h"
 #include "platform/window_system.h"
 #include "support/x11_harness.h"
 // Last: Xlib's macros (None, Bool, Status) clash with names in the test framework.

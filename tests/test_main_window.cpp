@@ -6,7 +6,7 @@
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "app/window_proc.h"
-#include "platform/test_hooks.h"
+#include "platform/sdl/test_hooks.h"
 #include "render/render_state.h"
 #include "support/message_box_recorder.h"
 #include "support/x11_harness.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/swap_pacing.h"
+#include "platform/common/swap_pacing.h"
 
 using Ticks = std::vector<std::uint64_t>;
 

@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/event_translation.h"
-#include "platform/message_queue.h"
-#include "platform/test_hooks.h"
+#include "platform/sdl/event_translation.h"
+#include "platform/sdl/message_queue.h"
+#include "platform/sdl/test_hooks.h"
 #include "platform/window_system.h"
 #include "support/x11_harness.h"
 // Last: Xlib's macros (None, Bool, Status) clash with names in the test framework.

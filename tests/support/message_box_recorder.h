@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/test_hooks.h"
+#include "platform/sdl/test_hooks.h"
 
 struct RecordedBox {
     WindowHandle owner;

@@ -1,4 +1,4 @@
-#include "platform/swap_pacing.h"
+#include "platform/common/swap_pacing.h"
 
 void SwapPacing::set_period(std::uint64_t period) { *this = SwapPacing{}, period_ = period; }
 

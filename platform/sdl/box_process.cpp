@@ -2,7 +2,7 @@
 // child between fork and exec may only make async-signal-safe calls, because
 // SDL's threads may hold locks (the allocator's, Xlib's) at the moment of the
 // fork.
-#include "platform/box_process.h"
+#include "platform/sdl/box_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -18,7 +18,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/box_protocol.h"
+#include "platform/sdl/box_protocol.h"
 #include "platform/window_system.h"
 
 static bool executable(const std::string& path) {

@@ -1,4 +1,4 @@
-#include "platform/event_translation.h"
+#include "platform/sdl/event_translation.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
-#include "platform/window_state.h"
+#include "platform/sdl/window_state.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "platform/gl_context.h"
-#include "platform/video.h"
+#include "platform/sdl/gl_context.h"
+#include "platform/sdl/video.h"
 
 // ---------------------------------------------------------------------------
 // Window state. Written by apply_window_state (SDL's events), give_focus and

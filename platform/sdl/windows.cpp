@@ -1,18 +1,18 @@
 // Window classes, windows and their device contexts.
-#include "platform/windows.h"
+#include "platform/sdl/windows.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "platform/display_modes.h"
-#include "platform/gl_context.h"
-#include "platform/hooks.h"
-#include "platform/message_queue.h"
-#include "platform/video.h"
-#include "platform/window_icon.h"
-#include "platform/window_state.h"
-#include "platform/x11_colormap.h"
+#include "platform/sdl/display_modes.h"
+#include "platform/sdl/gl_context.h"
+#include "platform/sdl/hooks.h"
+#include "platform/sdl/message_queue.h"
+#include "platform/sdl/video.h"
+#include "platform/sdl/window_icon.h"
+#include "platform/sdl/window_state.h"
+#include "platform/sdl/x11_colormap.h"
 
 struct RegisteredClass {
     std::string name;

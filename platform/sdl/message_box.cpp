@@ -8,11 +8,11 @@
 
 #include <cstdio>
 
-#include "platform/box_process.h"
-#include "platform/hooks.h"
-#include "platform/message_queue.h"
-#include "platform/video.h"
-#include "platform/windows.h"
+#include "platform/sdl/box_process.h"
+#include "platform/sdl/hooks.h"
+#include "platform/sdl/message_queue.h"
+#include "platform/sdl/video.h"
+#include "platform/sdl/windows.h"
 
 // How long the main thread waits on the box process at a time before it
 // serves the window system's events again. Short enough for the window

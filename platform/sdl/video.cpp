@@ -1,11 +1,11 @@
 // Video start-up and the layer's SDL hints.
-#include "platform/video.h"
+#include "platform/sdl/video.h"
 
 #include <SDL.h>
 
 #include <cstring>
 
-#include "platform/quit_signal.h"
+#include "platform/sdl/quit_signal.h"
 
 // ---------------------------------------------------------------------------
 // Video state. Written by ensure_video; read by every module through

@@ -1,11 +1,11 @@
 // Pixel formats, GL rendering contexts and the paced buffer swap.
-#include "platform/gl_context.h"
+#include "platform/sdl/gl_context.h"
 
 #include <SDL.h>
 
-#include "platform/hooks.h"
-#include "platform/swap_pacing.h"
-#include "platform/windows.h"
+#include "platform/sdl/hooks.h"
+#include "platform/common/swap_pacing.h"
+#include "platform/sdl/windows.h"
 
 struct PlatformRenderContext {
     SDL_GLContext gl_context;

@@ -1,22 +1,21 @@
 // The message queue: posted and translated messages, the held key releases,
 // the box-time policy and the end of the session.
-#include "platform/message_queue.h"
+#include "platform/sdl/message_queue.h"
 
 #include <deque>
-#include <set>
 
-#include "platform/event_translation.h"
-#include "platform/quit_signal.h"
-#include "platform/video.h"
-#include "platform/window_state.h"
-#include "platform/windows.h"
+#include "platform/common/held_releases.h"
+#include "platform/sdl/event_translation.h"
+#include "platform/sdl/quit_signal.h"
+#include "platform/sdl/video.h"
+#include "platform/sdl/window_state.h"
+#include "platform/sdl/windows.h"
 
 // ---------------------------------------------------------------------------
 // Queue state. Written by the pump, the post functions and the box-time
 // switches; read by peek_message.
 static std::deque<Message> queue;            // posted and translated messages
-static std::deque<Message> held_releases;    // key releases waiting for an idle pass
-static std::set<WParam> pressed_since_idle;  // keys whose press went out since the last one
+static HeldReleases held_releases;           // key releases waiting for an idle pass
 static bool box_time = false;                // a box is open
 static bool quit_seen = false;               // SDL's quit event has come
 static bool quit_undelivered = false;        // ... and no window has been asked to close yet
@@ -37,19 +36,9 @@ static bool dropped_during_box(const Message& message) {
     }
 }
 
-// The loop reads F1 to F5 and Escape from the table of keys held down in its
-// idle pass, so a key pressed and released between two idle passes would
-// never act. The release of a key pressed since the last idle pass is
-// therefore held back and queued after the next one: every press is seen by
-// at least one idle pass.
 static void enqueue(const Message& message) {
     if (box_time && dropped_during_box(message)) return;
-    if (message.message == WM_KEYDOWN) pressed_since_idle.insert(message.w_param);
-    if (message.message == WM_KEYUP && pressed_since_idle.count(message.w_param)) {
-        held_releases.push_back(message);
-    } else {
-        queue.push_back(message);
-    }
+    if (!held_releases.hold(message)) queue.push_back(message);
 }
 
 static void take_event(const SDL_Event& event) {
@@ -116,20 +105,14 @@ void end_box_time() {
 bool quit_signalled() { return quit_seen; }
 
 void forget_messages_for(WindowHandle window) {
-    for (std::deque<Message>* pending : {&queue, &held_releases}) {
-        drop_messages(pending,
-                      [window](const Message& message) { return message.window == window; });
-    }
+    drop_messages(&queue, [window](const Message& message) { return message.window == window; });
+    held_releases.forget(window);
 }
 
 bool peek_message(Message* message) {
     if (queue.empty()) pump_events();
     if (queue.empty()) {
-        // An empty queue means an idle pass comes next: what it sees pressed
-        // may be released after it.
-        pressed_since_idle.clear();
-        queue.insert(queue.end(), held_releases.begin(), held_releases.end());
-        held_releases.clear();
+        held_releases.idle(&queue);
         return false;
     }
     *message = queue.front();
@@ -155,8 +138,4 @@ LResult dispatch_message(const Message* message) {
 
 void post_quit_message(int exit_code) {
     queue.push_back({nullptr, WM_QUIT, static_cast<WParam>(exit_code), 0});
-}
-
-void post_message(WindowHandle window, std::uint32_t message, WParam w_param, LParam l_param) {
-    queue.push_back({window, message, w_param, l_param});
 }

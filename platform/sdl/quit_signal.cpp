@@ -1,4 +1,4 @@
-#include "platform/quit_signal.h"
+#include "platform/sdl/quit_signal.h"
 
 #include <SDL.h>
 #include <signal.h>

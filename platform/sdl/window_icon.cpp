@@ -1,4 +1,4 @@
-#include "platform/window_icon.h"
+#include "platform/sdl/window_icon.h"
 
 #include <SDL.h>
 

@@ -3,7 +3,7 @@
 // in the shipped program each hook is a constant that the compiler folds away.
 #pragma once
 
-#include "platform/test_hooks.h"
+#include "platform/sdl/test_hooks.h"
 
 #if ORRERY_TEST_HOOKS
 bool step_fails(PlatformStep step);        // true once after platform_fail_step(step)

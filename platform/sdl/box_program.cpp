@@ -21,7 +21,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/box_protocol.h"
+#include "platform/sdl/box_protocol.h"
 #include "platform/window_system.h"
 
 // SIGTERM (also the one the kernel sends when the main program ends), SIGHUP

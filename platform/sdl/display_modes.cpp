@@ -1,10 +1,10 @@
 // Display modes for full screen, and the cursor.
-#include "platform/display_modes.h"
+#include "platform/sdl/display_modes.h"
 
-#include "platform/gl_context.h"
-#include "platform/hooks.h"
-#include "platform/video.h"
-#include "platform/windows.h"
+#include "platform/sdl/gl_context.h"
+#include "platform/sdl/hooks.h"
+#include "platform/sdl/video.h"
+#include "platform/sdl/windows.h"
 
 // ---------------------------------------------------------------------------
 // Display state. Written by change_display_mode, restore_display_mode and

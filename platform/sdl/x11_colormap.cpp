@@ -1,10 +1,10 @@
 // The colormap of an X11 window, freed after SDL destroys the window.
-#include "platform/x11_colormap.h"
+#include "platform/sdl/x11_colormap.h"
 
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 
-#include "platform/video.h"
+#include "platform/sdl/video.h"
 
 // ---------------------------------------------------------------------------
 // Errors seen while the calls below run. Written by ignore_error (Xlib's error

@@ -1,12 +1,12 @@
 // The test hooks' state; compiled only into the layer's test build.
-#include "platform/test_hooks.h"
+#include "platform/sdl/test_hooks.h"
 
 #include <SDL.h>
 
 #include <set>
 
-#include "platform/hooks.h"
-#include "platform/windows.h"
+#include "platform/sdl/hooks.h"
+#include "platform/sdl/windows.h"
 
 #if !ORRERY_TEST_HOOKS
 #error "platform/test_hooks.cpp belongs to the test build only"
