@@ -55,7 +55,7 @@ endforeach()
 # with a Korean font: recommended, not required, as X11 is SDL's first choice.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME orrery)
-set(CPACK_PACKAGE_VERSION 1.0.0)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Orrery developers <orrery@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "animated OpenGL model of the solar system")
 set(CPACK_PACKAGE_DESCRIPTION "Orrery shows the Sun, the nine planets from Mercury to Pluto,

@@ -5,7 +5,8 @@
 # planets stand wherever the animation happened to be, so every run gives a
 # slightly different picture. Writes desktop/icons/{48x48,128x128,256x256}.png
 # and desktop/icons/48x48.rgba (raw RGBA bytes that the build embeds as the
-# window icon), or the same into the folder given as $1. Needs xvfb, xdotool
+# window icon), and desktop/windows/orrery.ico (the Windows program's icon,
+# 16 to 256 px), or the same into the folder given as $1. Needs xvfb, xdotool
 # and imagemagick.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -45,4 +46,7 @@ for size in 48 128 256; do
     "PNG32:$out/${size}x${size}.png"
 done
 convert "$out/48x48.png" -depth 8 "rgba:$out/48x48.rgba"
+ico="$out/orrery.ico"
+[ -z "${1:-}" ] && ico="$top/desktop/windows/orrery.ico"
+convert "$out/256x256.png" -define icon:auto-resize=256,48,32,16 "$ico"
 ls -l "$out"

@@ -1,0 +1,46 @@
+// What the Win32 backend's modules share: the conversions between the
+// interface's opaque handles and the Windows API's own, and the box-time and
+// close-request state that the queue, the boxes and the console handler meet
+// in. Included by platform/win32/*.cpp only.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/window_system.h"
+
+inline HWND to_hwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+inline WindowHandle from_hwnd(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+inline HDC to_hdc(DeviceContextHandle dc) { return reinterpret_cast<HDC>(dc); }
+inline HGLRC to_hglrc(RenderContextHandle rc) { return reinterpret_cast<HGLRC>(rc); }
+
+// UTF-8 to UTF-16 for the wide API calls; an empty string for null.
+std::wstring widen(const char* text);
+
+// The application's window procedure, as registered (windows.cpp).
+WindowProc application_proc();
+// The top-level window of the class that was made last and still exists, or
+// null (windows.cpp): where a close request from the console goes.
+HWND newest_window();
+
+// A box is open (message_box.cpp): the window procedure drops the input that
+// a frozen window must not act on afterwards (message_queue.cpp).
+bool box_open();
+// The messages a frozen window drops: presses, moves, typing and the close
+// request (message_queue.cpp).
+bool dropped_while_box_open(UINT message);
+// Takes the queued input that a frozen window drops off the thread's queue
+// (message_queue.cpp); called as a box opens.
+void drop_queued_input();
+
+// The console asked the program to end (console.cpp): set from the console's
+// own handler thread, read by the queue and the boxes on the main thread.
+bool close_requested();
+// Installs the console handler and lets go of a console that only this
+// program uses (console.cpp). Safe to call more than once.
+void start_console();
+
+// The refresh period must be read again (gl_context.cpp): a new context, or
+// the display changed.
+void reread_refresh_period();
