@@ -1,5 +1,6 @@
 // Tests of the bitmap reader: every pixel format and header kind, and each failure's box.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 
@@ -130,8 +131,11 @@ TEST(BitmapReader, BadFilesShowOneBoxWithTheirText) {
     };
     const ScratchDir dir;
     write_file(dir.path() + "/empty.bmp", {});
-    for (const std::string& path : {dir.path() + "/missing.bmp", dir.path() + "/empty.bmp",
-                                    dir.path(), "/missing/" + std::string(300, 'a')})
+    // A FIFO without a writer: an open that waited for one would never return.
+    ASSERT_EQ(mkfifo((dir.path() + "/fifo.bmp").c_str(), 0600), 0);
+    for (const std::string& path :
+         {dir.path() + "/missing.bmp", dir.path() + "/empty.bmp", dir.path(),
+          dir.path() + "/fifo.bmp", "/missing/" + std::string(300, 'a')})
         expect_failure(read_bitmap_image(path.c_str()) == nullptr,
                        "Failed to open DIB file " + path.substr(0, 229) + ".\n");
 
