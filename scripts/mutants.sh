@@ -109,6 +109,10 @@ fault $p 's/plain_masks_16\[3\] = {0x7C00, 0x03E0, 0x001F}/plain_masks_16[3] = {
 p=image/row_converters.cpp
 fault $p 's/target\[3 \* x\] = source\[3 \* x + 2\];/target[3 * x] = source[3 * x];/' "24-bit pixels with blue for red"
 fault $p 's/(x \& 1) != 0 ? pair \& 0x0F : pair >> 4/(x \& 1) != 0 ? pair >> 4 : pair \& 0x0F/' "4-bit pictures with each pair of pixels swapped"
+p=image/run_length.cpp
+fault $p '0,/const std::size_t shown = inside_row(count);/s//if (count > width - x) return false; const std::size_t shown = count;/' "odd-width run-length pictures written out to their row padding refused"
+fault $p 's/            position += padded_bytes;/            position += (shown + 1) \& ~std::size_t{1};/' "an absolute run cut at the row end garbles the rest of the picture"
+fault $p '0,/            if (y >= height) return false;/s//            ;/' "a run below a run-length picture's last row is written past the buffer"
 fault image/bitmap_errors.cpp 's/text, "Error", MB_OK/text, "ERROR", MB_OK/' "reader boxes with the wrong caption"
 # Catalogue and animation.
 p=scene/catalogue.cpp
