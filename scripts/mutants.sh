@@ -99,6 +99,9 @@ fault $p 's/glPixelStorei(GL_UNPACK_ALIGNMENT, 1);/glPixelStorei(GL_UNPACK_ALIGN
 fault $p 's/{"pluto.bmp", 11, "Pluto.bmp"}/{"pluto.bmp", 11, "Saturn2.bmp"}/' "Pluto's list holds the second Saturn picture"
 fault $p 's/if (file == nullptr) return nullptr;/if (file == nullptr) return read_bitmap_image(path.c_str());/' "a missing picture reported twice"
 fault $p 's/return regular ? read_bitmap_image(path.c_str()) : nullptr;/return read_bitmap_image(path.c_str());/' "a directory named like a picture passes the existence test"
+p=render/file_lookup.cpp
+fault $p 's/std::strcmp(entry->d_name, found.c_str()) < 0/std::strcmp(entry->d_name, found.c_str()) > 0/' "of pictures named alike in several letter cases, the largest name is read"
+fault $p "s/return (c >= 'A' \&\& c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;/return c;/" "a picture whose name differs in letter case is not found"
 # Bitmap reader.
 p=image/pixel_format.cpp
 fault $p 's/const std::size_t target_row = layout.top_down ? height - 1 - row : row;/const std::size_t target_row = row;/' "top-down pictures upside down"
