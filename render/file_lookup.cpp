@@ -1,6 +1,16 @@
 // Case-insensitive lookup of bare file names in the working directory.
 #include "render/file_lookup.h"
 
+#ifdef _WIN32
+
+// Windows's file systems already ignore letter case, so every name is opened
+// as given: a bare one, or one with a directory part ('/', '\\' or a drive).
+std::string resolve_file_name(const char* name) {
+    return name != nullptr ? std::string(name) : std::string();
+}
+
+#else
+
 #include <dirent.h>
 #include <unistd.h>
 
@@ -35,3 +45,5 @@ std::string resolve_file_name(const char* name) {
     closedir(directory);
     return found;
 }
+
+#endif

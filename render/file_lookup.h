@@ -8,5 +8,6 @@
 // directory's entry that equals it up to ASCII letter case (the smallest such
 // name in byte order when there are several); otherwise `name` unchanged, so
 // that an open of the result fails and reports the name as it was asked for.
-// A name with a '/' is returned unchanged.
+// A name with a '/' is returned unchanged. On Windows, whose file systems
+// ignore letter case themselves, every name is returned unchanged.
 std::string resolve_file_name(const char* name);

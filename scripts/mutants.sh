@@ -99,16 +99,24 @@ fault $p 's/glPixelStorei(GL_UNPACK_ALIGNMENT, 1);/glPixelStorei(GL_UNPACK_ALIGN
 fault $p 's/{"pluto.bmp", 11, "Pluto.bmp"}/{"pluto.bmp", 11, "Saturn2.bmp"}/' "Pluto's list holds the second Saturn picture"
 fault $p 's/if (file == nullptr) return nullptr;/if (file == nullptr) return read_bitmap_image(path.c_str());/' "a missing picture reported twice"
 fault $p 's/return regular ? read_bitmap_image(path.c_str()) : nullptr;/return read_bitmap_image(path.c_str());/' "a directory named like a picture passes the existence test"
+p=render/file_lookup.cpp
+fault $p 's/std::strcmp(entry->d_name, found.c_str()) < 0/std::strcmp(entry->d_name, found.c_str()) > 0/' "of pictures named alike in several letter cases, the largest name is read"
+fault $p "s/return (c >= 'A' \&\& c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;/return c;/" "a picture whose name differs in letter case is not found"
 # Bitmap reader.
-p=image/bitmap_reader.cpp
+p=image/pixel_format.cpp
 fault $p 's/const std::size_t target_row = layout.top_down ? height - 1 - row : row;/const std::size_t target_row = row;/' "top-down pictures upside down"
-fault $p 's/target\[3 \* x\] = source\[3 \* x + 2\];/target[3 * x] = source[3 * x];/' "24-bit pixels with blue for red"
 fault $p 's/format->palette\[i\]\[0\] = entry\[2\];/format->palette[i][0] = entry[0];/' "colour tables read with blue for red"
 fault $p 's/\* bits + 31) \/ 32 \* 4;/* bits + 7) \/ 8;/' "stored rows read without their padding"
 fault $p 's/shift > -bits; shift -= bits/shift > 0; shift -= bits/' "narrow channels not widened to full brightness"
-fault $p 's/text, "Error", MB_OK/text, "ERROR", MB_OK/' "reader boxes with the wrong caption"
 fault $p 's/plain_masks_16\[3\] = {0x7C00, 0x03E0, 0x001F}/plain_masks_16[3] = {0xF800, 0x07E0, 0x001F}/' "16-bit pictures read as 5-6-5"
+p=image/row_converters.cpp
+fault $p 's/target\[3 \* x\] = source\[3 \* x + 2\];/target[3 * x] = source[3 * x];/' "24-bit pixels with blue for red"
 fault $p 's/(x \& 1) != 0 ? pair \& 0x0F : pair >> 4/(x \& 1) != 0 ? pair >> 4 : pair \& 0x0F/' "4-bit pictures with each pair of pixels swapped"
+p=image/run_length.cpp
+fault $p '0,/const std::size_t shown = inside_row(count);/s//if (count > width - x) return false; const std::size_t shown = count;/' "odd-width run-length pictures written out to their row padding refused"
+fault $p 's/            position += padded_bytes;/            position += (shown + 1) \& ~std::size_t{1};/' "an absolute run cut at the row end garbles the rest of the picture"
+fault $p '0,/            if (y >= height) return false;/s//            ;/' "a run below a run-length picture's last row is written past the buffer"
+fault image/bitmap_errors.cpp 's/text, "Error", MB_OK/text, "ERROR", MB_OK/' "reader boxes with the wrong caption"
 # Catalogue and animation.
 p=scene/catalogue.cpp
 fault $p 's/{&venus_spin, -243.0, 243.01, false}/{\&venus_spin, -243.0, 243.1, false}/' "Venus spins by 243.1 per frame"

@@ -1,5 +1,6 @@
 // Tests of the bitmap reader: every pixel format and header kind, and each failure's box.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 
@@ -77,12 +78,13 @@ Bytes format_file(const Format& format, bool core, bool file_header, bool top_do
     });
 }
 
-// 6 x 4 with a 4-entry table; the stream is stored as it is, padded to 4 bytes.
-Bytes rle_file(bool four_bit, const Bytes& stream, bool file_header = true, int height = 4) {
+// 6 x 4 by default, with a 4-entry table; the stream is stored as it is, padded to 4 bytes.
+Bytes rle_file(bool four_bit, const Bytes& stream, bool file_header = true, int height = 4,
+               int width = 6) {
     Bytes table;
     append_le(&table, {palette(1), palette(2), palette(3), palette(4)});
     return assemble_bitmap(file_header,
-                           info_header(6, height, four_bit ? 4 : 8, four_bit ? 2 : 1, 4), table,
+                           info_header(width, height, four_bit ? 4 : 8, four_bit ? 2 : 1, 4), table,
                            int(stream.size()), 1, 8, [&](int x, int) { return stream[x]; });
 }
 
@@ -118,6 +120,32 @@ TEST(BitmapReader, EveryFormatInBothHeaderKindsGivesItsColours) {
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
+// Rows of a 5-pixel picture written out to their 8-pixel padding, as some writers do: the pixels
+// past the row's end are dropped and the stream goes on behind each whole run. Index i is table
+// entry i + 1; 4-bit runs alternate their two indices.
+TEST(BitmapReader, RunsIntoTheRowPaddingAreCutAtTheRowEnd) {
+    MessageBoxRecorder boxes;
+    // clang-format off
+    const Bytes rle8 = {8, 0,                            0, 0,  // 8 of index 0
+                        0, 8, 1, 2, 3, 0, 1, 2, 3, 0,    0, 0,  // absolute 1 2 3 0 1 | 2 3 0
+                        3, 2, 5, 3,                      0, 0,  // 3 of 2, 5 of 3 across the end
+                        5, 1, 3, 0,                      0, 1},  // 5 of 1, 3 of 0 wholly past it
+                rle4 = {8, 0x00,                         0, 0,
+                        0, 8, 0x12, 0x30, 0x12, 0x30,    0, 0,
+                        3, 0x22, 5, 0x33,                0, 0,
+                        5, 0x11, 3, 0x00,                0, 1};
+    // clang-format on
+    const std::string rows[4] = {"00000", "12301", "22233", "11111"};
+    for (int variant = 0; variant < 4; ++variant) {
+        const bool four_bit = variant & 1, top_down = variant & 2;
+        SCOPED_TRACE(testing::Message() << "variant " << variant);
+        expect_picture(
+            rle_file(four_bit, four_bit ? rle4 : rle8, true, top_down ? -4 : 4, 5), 5, 4,
+            [&](int x, int y) { return palette(rows[top_down ? 3 - y : y][x] - '0' + 1); });
+    }
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
 // Each gives no image and exactly one box captioned "Error" with its text. A long path is cut so
 // that the text keeps ".\n" and fits 256 bytes.
 TEST(BitmapReader, BadFilesShowOneBoxWithTheirText) {
@@ -130,8 +158,11 @@ TEST(BitmapReader, BadFilesShowOneBoxWithTheirText) {
     };
     const ScratchDir dir;
     write_file(dir.path() + "/empty.bmp", {});
-    for (const std::string& path : {dir.path() + "/missing.bmp", dir.path() + "/empty.bmp",
-                                    dir.path(), "/missing/" + std::string(300, 'a')})
+    // A FIFO without a writer: an open that waited for one would never return.
+    ASSERT_EQ(mkfifo((dir.path() + "/fifo.bmp").c_str(), 0600), 0);
+    for (const std::string& path :
+         {dir.path() + "/missing.bmp", dir.path() + "/empty.bmp", dir.path(),
+          dir.path() + "/fifo.bmp", "/missing/" + std::string(300, 'a')})
         expect_failure(read_bitmap_image(path.c_str()) == nullptr,
                        "Failed to open DIB file " + path.substr(0, 229) + ".\n");
 
@@ -151,6 +182,11 @@ TEST(BitmapReader, BadFilesShowOneBoxWithTheirText) {
         {offset_past_end, conversion},
         {header_only(-5, 1, 0), conversion},
         {header_only(1, 1, 1), conversion},
+        // Run lengths: no end-of-bitmap mark; an absolute run's data past the file's end; a run
+        // below the last row of a 1-row picture.
+        {rle_file(false, {2, 1, 0, 0}), conversion},
+        {rle_file(false, {0, 6, 1, 2}), conversion},
+        {rle_file(false, {1, 1, 0, 0, 1, 1, 0, 1}, true, 1), conversion},
         {header_only(1, INT32_MIN, 0), "Out of memory."}};
     for (const auto& [file, text] : cases) {
         SCOPED_TRACE(&file - &cases[0].first);
