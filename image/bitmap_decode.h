@@ -1,5 +1,6 @@
 // The bitmap reader's in-memory entry: decodes the bytes of a bitmap file that
-// the caller already holds (the file reader wraps it; the fuzz target calls it).
+// the caller already holds (the file reader shares its decoding; the fuzz
+// target calls it).
 #pragma once
 
 #include <cstddef>

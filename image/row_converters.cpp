@@ -1,6 +1,5 @@
-// The row converters of uncompressed pixels. The 24-bit one, the commonest
-// and the one whose time counts, swaps blue and red 16 bytes at a time where
-// the processor has SSSE3.
+// The row converters of uncompressed pixels. The 24-bit one swaps blue and
+// red 16 bytes at a time where the processor has SSSE3.
 #include "image/row_converters.h"
 
 #include <cstring>
