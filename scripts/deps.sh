@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages that a task needs, where they are missing.
-# Usage: scripts/deps.sh run|test|bench|package|soak|chroot   (with sudo when not root)
+# Usage: scripts/deps.sh run|test|bench|package|soak|chroot|windows|windows-package
+#        (with sudo when not root)
 # ORRERY_SDL=sdl2-compat installs SDL 2's API over SDL 3 (libsdl2-compat-dev) in place
 # of SDL 2 itself (libsdl2-dev); the default is sdl2.
 # The lists name packages that every supported release (Debian 12 and 13) has under the
@@ -26,6 +27,15 @@ bench_packages=("${run_packages[@]}" libbenchmark-dev libstb-dev libosmesa6-dev 
 # appstream: the package carries a lintian override only where AppStream asks for it.
 package_packages=("${run_packages[@]}" dpkg-dev file appstream)
 chroot_packages=(debootstrap)
+# The Windows build: the MinGW-w64 cross-compiler (posix threads), GoogleTest's
+# sources to build for Windows, and Wine on a private Xvfb with openbox for its
+# tests; fonts-nanum gives Wine's boxes their Hangul, xrandr the 800x600 mode.
+windows_build_packages=(cmake make g++-mingw-w64-x86-64-posix)
+windows_packages=("${windows_build_packages[@]}" googletest wine wine64 xvfb xauth openbox xdotool
+  x11-utils x11-xserver-utils imagemagick fonts-nanum procps)
+# The installer is made with NSIS; it and the zip are tried under Wine.
+windows_package_packages=("${windows_build_packages[@]}" nsis wine wine64 xvfb xauth openbox
+  xdotool x11-utils imagemagick fonts-nanum unzip)
 soak_packages=("${run_packages[@]}" xvfb xauth openbox xdotool wmctrl x11-utils xrestop imagemagick
   procps)
 
@@ -36,7 +46,9 @@ case "${1:-}" in
   package) wanted=("${package_packages[@]}") ;;
   soak) wanted=("${soak_packages[@]}") ;;
   chroot) wanted=("${chroot_packages[@]}") ;;
-  *) echo "usage: $0 run|test|bench|package|soak|chroot" >&2; exit 2 ;;
+  windows) wanted=("${windows_packages[@]}") ;;
+  windows-package) wanted=("${windows_package_packages[@]}") ;;
+  *) echo "usage: $0 run|test|bench|package|soak|chroot|windows|windows-package" >&2; exit 2 ;;
 esac
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q '^install ok installed$'; }

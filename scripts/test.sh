@@ -4,9 +4,22 @@
 # UndefinedBehaviorSanitizer, a bounded fuzzing run of the bitmap reader, and
 # then the whole suite (unit and end-to-end under Xvfb), ending with ctest's
 # summary.
+#   scripts/test.sh            the Linux build
+#   scripts/test.sh windows    the Windows build, cross-built with MinGW-w64 and
+#                              run under Wine (unit and end to end)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
+
+if [ "${1:-}" = windows ]; then
+  "$top/scripts/deps.sh" windows
+  echo "== The Windows build, tested under Wine"
+  cmake -S "$top" -B "$top/build-windows" --toolchain "$top/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$top/build-windows" -j"$jobs" >/dev/null
+  exec "$top/tests/windows/wine_session.sh" \
+    ctest --test-dir "$top/build-windows" --output-on-failure --timeout 600
+fi
 "$top/scripts/deps.sh" test
 
 echo "== Unit tests under ASan and UBSan"

@@ -15,7 +15,8 @@ inline WindowHandle from_hwnd(HWND window) { return reinterpret_cast<WindowHandl
 inline HDC to_hdc(DeviceContextHandle dc) { return reinterpret_cast<HDC>(dc); }
 inline HGLRC to_hglrc(RenderContextHandle rc) { return reinterpret_cast<HGLRC>(rc); }
 
-// UTF-8 to UTF-16 for the wide API calls; an empty string for null.
+// UTF-8 to UTF-16 for the wide API calls; an empty string for null
+// (box_state.cpp).
 std::wstring widen(const char* text);
 
 // The application's window procedure, as registered (windows.cpp).
@@ -24,9 +25,10 @@ WindowProc application_proc();
 // null (windows.cpp): where a close request from the console goes.
 HWND newest_window();
 
-// A box is open (message_box.cpp): the window procedure drops the input that
+// A box is open (box_state.cpp): the window procedure drops the input that
 // a frozen window must not act on afterwards (message_queue.cpp).
 bool box_open();
+void note_box_open(bool open);
 // The messages a frozen window drops: presses, moves, typing and the close
 // request (message_queue.cpp).
 bool dropped_while_box_open(UINT message);

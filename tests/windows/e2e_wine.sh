@@ -1,0 +1,161 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The Windows program end to end under Wine, as a user meets it: runs inside
+# tests/windows/wine_session.sh (Xvfb with an 800x600 mode, openbox, a private
+# Wine prefix). Every wait is for a condition, with a deadline.
+#   e2e_wine.sh ORRERY_EXE READ_BOXES_EXE PICTURE_DIR
+set -uo pipefail
+exe=$(realpath "$1") read_boxes=$(realpath "$2") pictures=$(realpath "$3")
+work=$(mktemp -d)
+program=''
+trap '[ -n "$program" ] && kill "$program" 2>/dev/null; rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAILED: $*" >&2; failures=$((failures + 1)); }
+check() { local what=$1; shift; "$@" || fail "$what"; }
+
+# Polls COMMAND every 0.1 s until it succeeds, for at most SECONDS.
+wait_until() {
+  local seconds=$1; shift
+  local deadline=$((SECONDS + seconds))
+  until "$@"; do
+    [ $SECONDS -ge $deadline ] && return 1
+    sleep 0.1
+  done
+}
+
+start_program() { # FOLDER: the program starts in it, as its shortcut starts it
+  (cd "$1" && exec wine "$exe") >"$work/out" 2>&1 &
+  program=$!
+}
+ended_with() { # STATUS: the program ends, within 20 s, with STATUS
+  local status
+  wait_until 20 bash -c "! kill -0 $program 2>/dev/null" || { fail "program still running; boxes: $(boxes)"; return 1; }
+  wait "$program"; status=$?
+  program=''
+  [ "$status" -eq "$1" ] || { fail "exit status $status, expected $1"; return 1; }
+}
+main_window() { xdotool search --onlyvisible --name '^OpenGL Team Project$' 2>/dev/null | head -1; }
+has_main_window() { [ -n "$(main_window)" ]; }
+boxes() { wine "$read_boxes" 2>/dev/null | tr -d '\r'; }
+box_shown() { boxes | grep -q "^$1	"; }
+no_box() { [ -z "$(boxes)" ]; }
+# A Wine window's X window, by its exact title: the newest, as the X windows
+# of boxes closed a moment ago may still be about.
+window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | sort -n | tail -1; }
+press() { xdotool key --window "$1" "$2"; }
+# Presses KEY in the newest box captioned CAPTION until the boxes on the
+# screen change: a key sent in the moment the box maps can be lost.
+answer_box() { # CAPTION KEY
+  local before
+  before=$(boxes)
+  for _ in $(seq 10); do
+    press "$(window_named "$1")" "$2" 2>/dev/null
+    wait_until 2 bash -c "[ \"\$(wine '$read_boxes' 2>/dev/null | tr -d '\r')\" != \"\$0\" ]" "$before" && return 0
+  done
+  return 1
+}
+grab() { import -window "$main" "$work/$1.png" 2>/dev/null; }
+same_pictures() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>/dev/null; }
+pixel() { convert "$work/$1.png" -format "%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]" \
+  -crop "1x1+$2+$3" info: 2>/dev/null; }
+screen_width() { xwininfo -root | awk '/Width:/ {print $2}'; }
+moved() { grab b; ! same_pictures a b; }
+still() { grab a; sleep 0.3; grab b; same_pictures a b; }
+
+echo "== The window, the Sun, the pause, a click and its box, F1 and back, Escape"
+mkdir "$work/run" && cp "$pictures"/*.bmp "$work/run/"
+start_program "$work/run"
+wait_until 30 has_main_window || { fail "no window titled 'OpenGL Team Project'"; exit 1; }
+main=$(main_window)
+eval "$(xwininfo -id "$main" | awk '/Width:/ {print "width=" $2} /Height:/ {print "height=" $2}')"
+check "the client area is 800x600, not ${width}x${height}" test "$width.$height" = 800.600
+# The Sun is drawn at the centre: a bright, yellowish-white disk.
+sun_at_centre() { grab a; read -r red green blue <<<"$(pixel a 400 300)"
+  [ "$red" -gt 180 ] && [ "$green" -gt 160 ] && [ "$blue" -lt "$red" ]; }
+check "the Sun is not at the centre (found $(grab a; pixel a 400 300))" wait_until 20 sun_at_centre
+check "the picture does not move" wait_until 10 moved
+press "$main" space
+check "Space does not pause" wait_until 10 still
+press "$main" space
+check "Space does not resume" wait_until 10 moved
+
+xdotool mousemove --window "$main" 400 300 click 1
+sun=$'태양\t반지름(Km) : 695,500\\n질량(10*24승 Kg) : 1,989,000\\n밀도(g/cm3) : 1.41\\n중력(지구=1) : 28\\n자전주기 : 25.4일\\n공전주기 : -\tOpenGL Team Project'
+if wait_until 15 box_shown 태양; then
+  check "the Sun's box reads '$(boxes)'" test "$(boxes)" = "$sun"
+  # Input given to the frozen window is not acted on afterwards.
+  press "$main" space
+  xdotool mousemove --window "$main" 400 300 click 1
+  check "Return does not close the box" answer_box 태양 Return
+  check "a click or Space given to the frozen window acted after the box" wait_until 10 moved
+  check "a click given to the frozen window opened another box" bash -c "! (sleep 1; wine '$read_boxes' | grep -q .)"
+else
+  fail "no box captioned 태양 after a click on the Sun"
+fi
+
+press "$main" F1
+full_screen() { w=$(main_window); [ -n "$w" ] && [ "$(screen_width)" = 800 ] &&
+  xwininfo -id "$w" | grep -q 'Width: 800' && xwininfo -id "$w" | grep -q 'Absolute upper-left X:  0'; }
+check "F1 does not switch to an 800x600 full screen" wait_until 20 full_screen
+main=$(main_window)
+press "$main" F1
+check "F1 again does not give the desktop its own mode back" wait_until 20 bash -c '[ "$(xwininfo -root | awk "/Width:/ {print \$2}")" = 1024 ]'
+wait_until 20 has_main_window && main=$(main_window)
+press "$main" Escape
+ended_with 0
+
+echo "== Thirteen missing pictures: thirteen boxes owned by the window; Ctrl+C ends with 0"
+mkdir "$work/empty"
+start_program "$work/empty"
+seen=()
+for _ in $(seq 13); do
+  wait_until 20 box_shown Error || break
+  line=$(boxes)
+  seen+=("$line")
+  answer_box Error Return || break
+done
+expected=()
+for name in Sun Mercury Venus earth Moon Mars Jupiter Saturn Uranus Neptune Pluto Saturn2 Space; do
+  expected+=("Error	Failed to open DIB file $name.bmp.\\n	OpenGL Team Project")
+done
+check "the boxes were: $(printf '[%s] ' "${seen[@]}")" test "$(printf '%s\n' "${seen[@]}")" = "$(printf '%s\n' "${expected[@]}")"
+check "no window after the boxes" wait_until 20 has_main_window
+check "a fourteenth box" no_box
+kill -INT "$program"  # wine runs the program in the process it was started as
+ended_with 0
+
+echo "== Full screen refused: the question, No, 'Program Will Now Close.', status 0"
+output=$(xrandr | awk '/ connected/ {print $1; exit}')
+xrandr --delmode "$output" 800x600_orrery
+start_program "$work/run"
+wait_until 30 has_main_window || fail "no window"
+press "$(main_window)" F1
+question=$'2nd Term OpenGL Project\tThe Requested Fullscreen Mode Is Not Supported By\\nYour Video Card. Use Windowed Mode Instead?\t'
+if wait_until 20 box_shown '2nd Term OpenGL Project'; then
+  check "the question reads '$(boxes)'" test "$(boxes)" = "$question"
+  answer_box '2nd Term OpenGL Project' n
+  check "No is not followed by 'Program Will Now Close.'" wait_until 20 box_shown ERROR
+  check "the last box reads '$(boxes)'" test "$(boxes)" = $'ERROR\tProgram Will Now Close.\t'
+  answer_box ERROR Return
+  ended_with 0
+else
+  fail "F1 on a screen without 800x600 asks nothing"
+fi
+xrandr --addmode "$output" 800x600_orrery
+
+echo "== Ctrl+C while a box is open: the box closes and the program ends with 0"
+start_program "$work/run"
+wait_until 30 has_main_window || fail "no window"
+main=$(main_window)
+wait_until 20 sun_at_centre || fail "no Sun drawn"
+xdotool mousemove --window "$main" 400 300 click 1
+if wait_until 15 box_shown 태양; then
+  kill -INT "$program"
+  check "Ctrl+C leaves the box open" wait_until 10 no_box
+  ended_with 0
+else
+  fail "no box captioned 태양 after a click on the Sun"
+fi
+
+[ $failures -eq 0 ] && echo "all end-to-end checks passed"
+exit $((failures > 0))
