@@ -16,8 +16,11 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 work=${MUTANTS_DIR:-/tmp/orrery-mutants}
 only=${1:-}
 
-files=() edits=() texts=()
-fault() { files+=("$1") edits+=("$2") texts+=("$3"); }
+files=() edits=() texts=() kinds=()
+fault() { files+=("$1") edits+=("$2") texts+=("$3") kinds+=(linux); }
+# A fault in what only the Windows build compiles: built with MinGW-w64 and
+# tested under Wine (scripts/test.sh windows's suite).
+wfault() { files+=("$1") edits+=("$2") texts+=("$3") kinds+=(windows); }
 
 # Window-system layer: SDL events to messages, window state, the queue and boxes.
 p=platform/sdl/event_translation.cpp
@@ -69,6 +72,20 @@ fault $p 's/\*this = SwapPacing{}, period_ = period;/period_ = period_ ? period_
 fault $p 's/const bool very_late = began >= next_due_ + period_;/const bool very_late = false;/' "a slow frame is made up for with a burst of fast ones"
 fault $p 's/if (blocked_swaps_ >= 2) {/if (false) {/' "frames paced twice where the driver waits for the display"
 fault $p 's/if (interval \* 4 < period_ \* 3) {/if (false) {/' "frames never paced where the driver does not wait"
+# The Win32 backend, and the file map's Windows side.
+p=platform/win32/message_box.cpp
+wfault $p 's/MessageBoxW(to_hwnd(owner), widen(text).c_str(), widen(caption).c_str(),/MessageBoxA(to_hwnd(owner), text, caption,/' "the Korean facts garbled on every Windows not set to Korean"
+wfault $p 's/^    drop_queued_input();/    ;/' "a click queued with the one that opened a box acts after it (Windows)"
+wfault $p 's/while (PeekMessageA(\&typed, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE | PM_NOYIELD)) {/while (false) {/' "keys typed into the frozen window arrive as characters after the box (Windows)"
+wfault platform/win32/message_queue.cpp 's/if (msg.message != WM_QUIT \&\& held_releases.hold(message)) continue;/;/' "a key tapped within one frame is never seen by the loop (Windows)"
+wfault platform/win32/windows.cpp 's/if (box_open() \&\& dropped_while_box_open(message)) return 0;/;/' "input given to the frozen window acts after its box closes (Windows)"
+p=platform/win32/console.cpp
+wfault $p 's/^    SetConsoleCtrlHandler(on_console_event, TRUE);/    ;/' "Ctrl+C kills the program instead of closing its window (Windows)"
+wfault $p 's/^    EnumThreadWindows(main_thread, close_box, 0);/    ;/' "Ctrl+C waits for the open box to be closed by hand (Windows)"
+p=platform/win32/display.cpp
+wfault $p 's/return ChangeDisplaySettingsW(\&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;/ChangeDisplaySettingsW(\&mode, CDS_FULLSCREEN); return true;/' "a refused full-screen mode is taken for granted (Windows)"
+wfault $p 's/^    ChangeDisplaySettingsW(nullptr, 0);/    ;/' "leaving full screen keeps the desktop at 800x600 (Windows)"
+wfault image/file_map_win32.cpp 's/MultiByteToWideChar(CP_UTF8,/MultiByteToWideChar(CP_ACP,/g' "pictures with Korean names not found (Windows)"
 # Main loop, main window, window procedure.
 p=app/main_loop.cpp
 fault $p 's/bool end_loop = frame_failed || key_down\[VK_ESCAPE\];/bool end_loop = frame_failed;/' "Escape does not end the program"
@@ -187,14 +204,39 @@ if [ -n "$broken" ]; then
   exclude=(-E "^(${broken})\$")
 fi
 
+# The Windows build and its suite under Wine, made once the first Windows
+# fault comes up.
+windows_ready=''
+build_windows() { nice cmake --build build-w -j2 >"$work/build.log" 2>&1; }
+windows_suite() {
+  ORRERY_WINEPREFIX="$work/wineprefix" nice tests/windows/wine_session.sh \
+    ctest --test-dir build-w --stop-on-failure --timeout 300 >"$work/ctest.log" 2>&1
+}
+prepare_windows() {
+  [ -n "$windows_ready" ] && return 0
+  nice cmake -S . -B build-w --toolchain cmake/mingw-w64-x86_64.cmake \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null && build_windows && windows_suite ||
+    { echo "the unchanged tree fails its Windows suite; see $work/ctest.log"; exit 1; }
+  windows_ready=yes
+}
+
 caught=0 total=0 survivors=() unusable=()
 for i in "${!files[@]}"; do
   f=${files[$i]} text="${files[$i]}: ${texts[$i]}"
   [[ -z "$only" || "$text" == *"$only"* ]] || continue
+  [ "${kinds[$i]}" = windows ] && prepare_windows
   cp "$f" "$f.orig"
   sed -i -e "${edits[$i]}" "$f"
   if cmp -s "$f" "$f.orig"; then
     result="not applied"
+  elif [ "${kinds[$i]}" = windows ]; then
+    if ! build_windows; then
+      result="does not build"
+    elif windows_suite; then
+      result=SURVIVED
+    else
+      result="caught by $(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*$/\1/p' "$work/ctest.log" | head -1)"
+    fi
   elif ! build; then
     result="does not build"
   elif (cd build-m && nice ctest -j2 --stop-on-failure --timeout 300 "${exclude[@]}" \
@@ -204,6 +246,7 @@ for i in "${!files[@]}"; do
     result="caught by $(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*$/\1/p' "$work/ctest.log" | head -1)"
   fi
   mv "$f.orig" "$f" && touch "$f"
+  [ "${kinds[$i]}" = windows ] && build_windows
   echo "$result: $text"
   case $result in
     caught*) caught=$((caught + 1)) total=$((total + 1)) ;;
