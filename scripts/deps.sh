@@ -31,7 +31,7 @@ chroot_packages=(debootstrap)
 # sources to build for Windows, and Wine on a private Xvfb with openbox for its
 # tests; fonts-nanum gives Wine's boxes their Hangul, xrandr the 800x600 mode.
 windows_build_packages=(cmake make g++-mingw-w64-x86-64-posix)
-windows_packages=("${windows_build_packages[@]}" googletest wine wine64 xvfb xauth openbox xdotool
+windows_packages=("${windows_build_packages[@]}" googletest nsis unzip wine wine64 xvfb xauth openbox xdotool
   x11-utils x11-xserver-utils imagemagick fonts-nanum procps)
 # The installer is made with NSIS; it and the zip are tried under Wine.
 windows_package_packages=("${windows_build_packages[@]}" nsis wine wine64 xvfb xauth openbox

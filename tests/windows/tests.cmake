@@ -26,3 +26,8 @@ add_executable(read_boxes windows/read_boxes.cpp)
 add_test(NAME windows_end_to_end COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/e2e_wine.sh
   $<TARGET_FILE:orrery> $<TARGET_FILE:read_boxes> ${PROJECT_SOURCE_DIR}/data/textures)
 set_tests_properties(windows_end_to_end PROPERTIES LABELS e2e RUN_SERIAL TRUE TIMEOUT 300)
+
+# The installer and the zip, made from this build and tried under Wine.
+add_test(NAME windows_installer_and_zip
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/install_wine.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(windows_installer_and_zip PROPERTIES LABELS e2e RUN_SERIAL TRUE TIMEOUT 300)
