@@ -78,7 +78,10 @@ wfault $p 's/MessageBoxW(to_hwnd(owner), widen(text).c_str(), widen(caption).c_s
 wfault $p 's/^    drop_queued_input();/    ;/' "a click queued with the one that opened a box acts after it (Windows)"
 wfault $p 's/while (PeekMessageA(\&typed, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE | PM_NOYIELD)) {/while (false) {/' "keys typed into the frozen window arrive as characters after the box (Windows)"
 wfault platform/win32/message_queue.cpp 's/if (msg.message != WM_QUIT \&\& held_releases.hold(message)) continue;/;/' "a key tapped within one frame is never seen by the loop (Windows)"
-wfault platform/win32/windows.cpp 's/if (box_open() \&\& dropped_while_box_open(message)) return 0;/;/' "input given to the frozen window acts after its box closes (Windows)"
+p=platform/win32/windows.cpp
+wfault $p 's/if (box_open() \&\& dropped_while_box_open(message)) return 0;/;/' "input given to the frozen window acts after its box closes (Windows)"
+wfault $p 's/if ((style \& WS_POPUP) == 0 \&\& dpi != USER_DEFAULT_SCREEN_DPI) {/if (false) {/' "a tiny window on a scaled display (Windows)"
+wfault $p 's/if (system_dpi() != USER_DEFAULT_SCREEN_DPI \&\& GetClientRect/if (false \&\& GetClientRect/' "on a scaled display the picture fills a corner of the window (Windows)"
 p=platform/win32/console.cpp
 wfault $p 's/^    SetConsoleCtrlHandler(on_console_event, TRUE);/    ;/' "Ctrl+C kills the program instead of closing its window (Windows)"
 wfault $p 's/^    EnumThreadWindows(main_thread, close_box, 0);/    ;/' "Ctrl+C waits for the open box to be closed by hand (Windows)"

@@ -76,7 +76,7 @@ main=$(main_window)
 eval "$(xwininfo -id "$main" | awk '/Width:/ {print "width=" $2} /Height:/ {print "height=" $2}')"
 check "the client area is 800x600, not ${width}x${height}" test "$width.$height" = 800.600
 # The Sun is drawn at the centre: a bright, yellowish-white disk.
-sun_at_centre() { grab a; read -r red green blue <<<"$(pixel a 400 300)"
+sun_at_centre() { grab a; read -r red green blue <<<"$(pixel a "${1:-400}" "${2:-300}")"
   [ "$red" -gt 180 ] && [ "$green" -gt 160 ] && [ "$blue" -lt "$red" ]; }
 check "the Sun is not at the centre (found $(grab a; pixel a 400 300))" wait_until 20 sun_at_centre
 check "the picture does not move" wait_until 10 moved
@@ -162,6 +162,26 @@ else
   fail "F1 on a screen without 800x600 asks nothing"
 fi
 xrandr --addmode "$output" 800x600_orrery
+
+echo "== A display scaled to 112.5%: a window of 900x675 whose picture fills it"
+# Wine reads the scale at the start of its server.
+set_scale() { wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+  >/dev/null 2>&1; wineserver -k; wineserver -w; wineserver -p; wine cmd /c exit >/dev/null 2>&1; }
+set_scale 108
+start_program "$work/run"
+if wait_until 30 has_main_window; then
+  main=$(main_window)
+  eval "$(xwininfo -id "$main" | awk '/Width:/ {print "width=" $2} /Height:/ {print "height=" $2}')"
+  check "the scaled client area is ${width}x${height}, not 900x675" test "$width.$height" = 900.675
+  check "the Sun is not at the centre of the scaled window" wait_until 20 sun_at_centre 450 337
+  click_at 450 337
+  check "a click on the scaled window's Sun shows no box" wait_until 15 box_shown 태양
+  kill -INT "$program"
+  ended_with 0
+else
+  fail "no window on the scaled display"
+fi
+set_scale 96
 
 [ $failures -eq 0 ] && echo "all end-to-end checks passed"
 exit $((failures > 0))
