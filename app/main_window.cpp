@@ -5,6 +5,7 @@
 #include "app/main_loop.h"
 #include "app/window_proc.h"
 #include "render/render_state.h"
+#include "scene/selection_lists.h"
 
 // ---------------------------------------------------------------------------
 // Window handles. Written by open_main_window, cleared by close_main_window;
@@ -123,6 +124,7 @@ void close_main_window() {
         if (!delete_context(render_context)) close_error("Release Rendering Context Failed.");
         render_context = nullptr;
     }
+    forget_selection_lists();
     if (device_context != nullptr) {
         if (!release_dc(window_handle, device_context)) {
             close_error("Release Device Context Failed.");

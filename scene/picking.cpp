@@ -41,7 +41,9 @@ void pick_at(int x, int y) {
 
     // The scene advances the animation first, as a drawn frame does, so
     // while animating the pick sees the bodies one step ahead of the screen.
-    draw_scene();
+    // Its shapes come from display lists: drawn in selection mode, vertices
+    // submitted anew are kept by some drivers (scene/selection_lists.cpp).
+    draw_scene_for_selection();
 
     // Negative when the records overflowed the buffer: nothing is shown then.
     const GLint hits = glRenderMode(GL_RENDER);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmarks (frame cost of the scene, bitmap reading,
-# the loop's frame rate and CPU use with and without swap pacing).
+# Builds and runs the benchmarks (frame cost of the scene, time of a pick,
+# bitmap reading, the loop's frame rate and CPU use with and without swap
+# pacing).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/deps.sh" bench

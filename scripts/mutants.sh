@@ -154,8 +154,8 @@ fault $p 's/{101, 0, 1, 0.0f, 0.6f, 100, nullptr, \&sun_spin, 0.0f, 1.0f, 0.0f, 
 # Scene drawing.
 p=scene/draw_scene.cpp
 fault $p 's/quadric_sphere_slices = 100;/quadric_sphere_slices = 20;/' "quadric spheres with 20 slices"
-fault $p '/draw_placed_disk(moon_orbit_disk);/{N;s/\(.*\)\n\(.*\)/\2\n\1/}' "Earth's orbit disk drawn before the Moon's"
-fault $p 's/if (index == catalogue::earth) place_and_draw(bodies\[catalogue::moon\]);/if (index == catalogue::earth) { rotate_y(-earth_spin); place_and_draw(bodies[catalogue::moon]); }/' "the Moon no longer turns with Earth's spin"
+fault $p '/draw_placed_disk(pass, moon_orbit_disk,/{N;s/\(.*\)\n\(.*\)/\2\n\1/}' "Earth's orbit disk drawn before the Moon's"
+fault $p 's/if (index == catalogue::earth) place_and_draw(pass, bodies\[catalogue::moon\]);/if (index == catalogue::earth) { rotate_y(-earth_spin); place_and_draw(pass, bodies[catalogue::moon]); }/' "the Moon no longer turns with Earth's spin"
 fault $p 's/^    glPushName(body.id);/    glPushName(body.id + 1);/' "bodies drawn under the next body's name"
 fault $p 's/gluQuadricTexture(quadric, GL_TRUE);/gluQuadricTexture(quadric, GL_FALSE);/' "quadric spheres without texture coordinates"
 fault $p 's/rotate_y(std::fmod(\*body.spin_angle, 360.0));/rotate_y(*body.spin_angle);/' "spins handed over unreduced: after a day of running they turn in jerks"
@@ -170,6 +170,14 @@ fault $p 's/static_cast<double>(viewport\[3\] - y)/static_cast<double>(y)/' "cli
 fault $p 's/if (buffer\[0\] == 0) return;/if (buffer[0] == 0) buffer += 3;/' "a nameless first record passed over to the next body"
 fault $p 's/^    glPopMatrix();/    ;/' "the projection not restored after a click"
 fault $p 's/pick_region_pixels = 2.0;/pick_region_pixels = 60.0;/' "a pick region of 60 pixels"
+fault $p 's/    draw_scene_for_selection();/    draw_scene();/' "every click keeps about 1 MB for good on Debian 12 (7 MB with GLU's spheres)"
+fault app/main_window.cpp 's/    forget_selection_lists();/    ;/' "after F1 a click on a body shows no box"
+p=scene/selection_lists.h
+fault $p 's/return catalogue::count + body; }/return body; }/' "after F5 a click is tested against the other sphere mode's spheres"
+fault $p 's/constexpr int saturn_ring = moon_orbit_disk + 1;/constexpr int saturn_ring = moon_orbit_disk;/' "a click on Saturn's ring is tested against the Moon's orbit disk"
+p=scene/draw_scene.cpp
+fault $p 's/selection_shape::uv_sphere(index)/selection_shape::uv_sphere(0)/' "clicks beside a body in sphere mode 1 hit it as if it were the Sun's size"
+fault $p 's/^    advance_orbits();/    if (pass == Pass::frame) advance_orbits();/' "a click no longer moves the animation on by a step"
 p=scene/body_info.cpp
 fault $p 's/반지름(Km) : 3397/반지름(Km) : 3398/' "one digit of Mars's radius text"
 fault $p 's/{108, "천왕성",/{108, "해왕성",/' "Uranus captioned as Neptune"
