@@ -164,9 +164,15 @@ fi
 xrandr --addmode "$output" 800x600_orrery
 
 echo "== A display scaled to 112.5%: a window of 900x675 whose picture fills it"
-# Wine reads the scale at the start of its server.
-set_scale() { wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
-  >/dev/null 2>&1; wineserver -k; wineserver -w; wineserver -p; wine cmd /c exit >/dev/null 2>&1; }
+# Wine reads the scale at the start of its server. The new server and the
+# services it starts get no output of the test's own, which they would keep
+# open (and CTest waits for it to close).
+set_scale() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wineserver -k; wineserver -w
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+}
 set_scale 108
 start_program "$work/run"
 if wait_until 30 has_main_window; then
