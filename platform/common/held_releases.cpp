@@ -18,7 +18,8 @@ void HeldReleases::idle(std::deque<Message>* queue) {
 }
 
 void HeldReleases::forget(WindowHandle window) {
-    held_.erase(std::remove_if(held_.begin(), held_.end(),
-                               [window](const Message& message) { return message.window == window; }),
-                held_.end());
+    held_.erase(
+        std::remove_if(held_.begin(), held_.end(),
+                       [window](const Message& message) { return message.window == window; }),
+        held_.end());
 }

@@ -1,9 +1,11 @@
 // Device contexts, pixel formats, WGL rendering contexts and the paced
 // buffer swap.
-#include "platform/common/swap_pacing.h"
+// clang-format off: mmsystem.h (timeBeginPeriod) needs windows.h before it.
 #include "platform/win32/win32.h"
-
 #include <mmsystem.h>
+// clang-format on
+
+#include "platform/common/swap_pacing.h"
 
 // ---------------------------------------------------------------------------
 // Swap state. Written by make_current (the swap interval, a new period to

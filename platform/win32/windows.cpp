@@ -26,8 +26,8 @@ HWND newest_window() { return live_windows.empty() ? nullptr : live_windows.back
 // display. Looked up at run time: Windows 10 before 1607 has no such call.
 static UINT system_dpi() {
     using GetDpiForSystemCall = UINT(WINAPI*)();
-    static const auto call = reinterpret_cast<GetDpiForSystemCall>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForSystem")));
+    static const auto call = reinterpret_cast<GetDpiForSystemCall>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForSystem")));
     return call != nullptr ? call() : USER_DEFAULT_SCREEN_DPI;
 }
 

@@ -47,8 +47,8 @@ class Win32Layer : public testing::Test {
     void SetUp() override {
         instance_ = get_module_handle();
         ASSERT_TRUE(register_class({CS_OWNDC, record_input, instance_, "LayerTest"}));
-        window_ = create_window(WS_EX_APPWINDOW, "LayerTest", "layer test",
-                                WS_OVERLAPPEDWINDOW, 0, 0, 320, 240, instance_);
+        window_ = create_window(WS_EX_APPWINDOW, "LayerTest", "layer test", WS_OVERLAPPEDWINDOW, 0,
+                                0, 320, 240, instance_);
         ASSERT_NE(window_, nullptr);
         show_window(window_);
         set_focus(window_);
@@ -132,13 +132,15 @@ TEST_F(Win32Layer, ABoxShowsKoreanAndItsFrozenOwnerActsOnNoInputGivenBeforeOrDur
         post(WM_MOUSEMOVE, 0, MAKELPARAM(6, 6));
         post(WM_KEYUP, VK_F3);
         BoxSeen seen;
-        std::thread user = answer_box(L"\uD0DC\uC591", reinterpret_cast<HWND>(window_), IDOK, &seen);
-        const int answer = message_box(owned ? window_ : nullptr,
-                                       "반지름(Km) : 695,500\n자전주기 : 25.4일", "태양",
-                                       MB_OK | MB_ICONINFORMATION);
+        std::thread user =
+            answer_box(L"\uD0DC\uC591", reinterpret_cast<HWND>(window_), IDOK, &seen);
+        const int answer =
+            message_box(owned ? window_ : nullptr, "반지름(Km) : 695,500\n자전주기 : 25.4일",
+                        "태양", MB_OK | MB_ICONINFORMATION);
         user.join();
         EXPECT_EQ(answer, IDOK);
-        EXPECT_EQ(seen.text, L"\uBC18\uC9C0\uB984(Km) : 695,500\n\uC790\uC804\uC8FC\uAE30 : 25.4\uC77C");
+        EXPECT_EQ(seen.text,
+                  L"\uBC18\uC9C0\uB984(Km) : 695,500\n\uC790\uC804\uC8FC\uAE30 : 25.4\uC77C");
         if (owned) {
             EXPECT_FALSE(seen.owner_enabled);
         }
