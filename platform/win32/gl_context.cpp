@@ -1,6 +1,7 @@
 // Device contexts, pixel formats, WGL rendering contexts and the paced
 // buffer swap.
-// clang-format off: mmsystem.h (timeBeginPeriod) needs windows.h before it.
+// mmsystem.h (timeBeginPeriod) needs windows.h before it.
+// clang-format off
 #include "platform/win32/win32.h"
 #include <mmsystem.h>
 // clang-format on
