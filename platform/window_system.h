@@ -129,11 +129,12 @@ void show_cursor(bool visible);
 // Modal message boxes.
 // Shows a modal box and returns the button the user chose, once the box is
 // closed. Text and caption are UTF-8. While the box is open the window system
-// is served and the owner takes no input; a quit signal (SIGINT, SIGTERM,
-// SIGHUP) closes the box, answers as Escape would, and is then delivered as a
+// is served and the owner takes no input, then or afterwards; a request to
+// end (SIGINT, SIGTERM, SIGHUP; on Windows Ctrl+C, Ctrl+Break or closing the
+// console) closes the box, answers No (or OK), and is then delivered as a
 // close request of the main window. Where no box can be shown, and for every
-// box after a quit signal, the caption and text go to standard error and the
-// answer is IDOK (or IDNO for Yes/No).
+// box after such a request, the caption and text go to standard error and
+// the answer is IDOK (or IDNO for Yes/No).
 int message_box(WindowHandle owner, const char* text, const char* caption, unsigned flags);
 
 // Keeps the screen saver and display power saving off while the program runs.

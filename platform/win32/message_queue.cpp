@@ -8,8 +8,8 @@
 
 // ---------------------------------------------------------------------------
 // Queue state. Written and read by peek_message; pending is also written by
-// drop_queued_input (what a box leaves in the queue) and translate_message's
-// callers through the thread's queue; close_delivered by peek_message only.
+// drop_queued_input, which keeps there the releases it takes off the thread's
+// queue as a box opens.
 static std::deque<Message> pending;   // taken off the thread's queue, not yet handed out
 static HeldReleases held_releases;    // key releases waiting for an idle pass
 static bool close_delivered = false;  // the console's close request has gone out

@@ -34,6 +34,7 @@ static UINT system_dpi() {
 static LRESULT CALLBACK class_proc(HWND window, UINT message, WPARAM w_param, LPARAM l_param);
 
 InstanceHandle get_module_handle() {
+    // The program's first call into the layer: the console is seen to first.
     start_console();
     return GetModuleHandleA(nullptr);
 }
