@@ -11,10 +11,16 @@ bool HeldReleases::hold(const Message& message) {
     return true;
 }
 
-void HeldReleases::idle(std::deque<Message>* queue) {
-    pressed_since_idle_.clear();
-    queue->insert(queue->end(), held_.begin(), held_.end());
-    held_.clear();
+bool HeldReleases::take_next(std::deque<Message>* queue, Message* message) {
+    if (queue->empty()) {
+        pressed_since_idle_.clear();
+        queue->insert(queue->end(), held_.begin(), held_.end());
+        held_.clear();
+        return false;
+    }
+    *message = queue->front();
+    queue->pop_front();
+    return true;
 }
 
 void HeldReleases::forget(WindowHandle window) {

@@ -16,9 +16,10 @@ class HeldReleases {
     // Notes a message on its way into the queue. True when it is a release
     // that must wait for the next idle pass: it is kept here, not queued.
     bool hold(const Message& message);
-    // The queue has run empty, so an idle pass comes next: what it sees
-    // pressed may be released after it. The held releases go to `queue`.
-    void idle(std::deque<Message>* queue);
+    // Hands out the oldest message of `queue`. False when the queue has run
+    // empty, so that an idle pass comes next: what it sees pressed may be
+    // released after it, and the held releases go to `queue`.
+    bool take_next(std::deque<Message>* queue, Message* message);
     // Drops the held releases addressed to `window` (it is being destroyed).
     void forget(WindowHandle window);
 

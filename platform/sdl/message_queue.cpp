@@ -111,13 +111,7 @@ void forget_messages_for(WindowHandle window) {
 
 bool peek_message(Message* message) {
     if (queue.empty()) pump_events();
-    if (queue.empty()) {
-        held_releases.idle(&queue);
-        return false;
-    }
-    *message = queue.front();
-    queue.pop_front();
-    return true;
+    return held_releases.take_next(&queue, message);
 }
 
 void translate_message(const Message* message) {

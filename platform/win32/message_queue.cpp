@@ -85,13 +85,7 @@ bool peek_message(Message* message) {
         pending.push_back(Message{from_hwnd(newest_window()), WM_CLOSE, 0, 0});
     }
     if (pending.empty()) take_from_thread_queue();
-    if (pending.empty()) {
-        held_releases.idle(&pending);
-        return false;
-    }
-    *message = pending.front();
-    pending.pop_front();
-    return true;
+    return held_releases.take_next(&pending, message);
 }
 
 void translate_message(const Message* message) {
