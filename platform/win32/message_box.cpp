@@ -20,6 +20,12 @@ int message_box(WindowHandle owner, const char* text, const char* caption, unsig
     const int answer = MessageBoxW(to_hwnd(owner), widen(text).c_str(), widen(caption).c_str(),
                                    flags | MB_SETFOREGROUND);
     note_box_open(false);
+    // The keyboard goes back to the owner now, not once the window manager
+    // has got round to it: the next box (the reader's) is owned by the
+    // window that has the keyboard.
+    if (owner != nullptr && IsWindow(to_hwnd(owner)) && GetFocus() == nullptr) {
+        SetFocus(to_hwnd(owner));
+    }
     // The box's own loop translated the keys it kept from the owner; the
     // characters it made of them are still queued.
     MSG typed;
