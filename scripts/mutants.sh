@@ -49,8 +49,8 @@ fault $p 's/SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1"/SDL_HINT_MOUSE_FOCUS_CLICKTHR
 fault $p 's/SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0"/SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "1"/' "F1 under Wayland crashes"
 fault $p 's/    SDL_GL_LoadLibrary(nullptr);/    ;/' "each F1 leaves one more colormap in the X server (GL loaded anew)"
 fault platform/sdl/quit_signal.cpp 's/hangup_pending = 1;/;/' "a hang-up leaves the program running"
-fault platform/sdl/windows.cpp 's/SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE/SDL_WINDOW_BORDERLESS : 0/' "the window cannot be resized"
-fault platform/sdl/windows.cpp 's/    free_own_colormap(colormap);/    ;/' "a destroyed window's colormap stays in the X server"
+fault platform/sdl/sdl_windows.cpp 's/SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE/SDL_WINDOW_BORDERLESS : 0/' "the window cannot be resized"
+fault platform/sdl/sdl_windows.cpp 's/    free_own_colormap(colormap);/    ;/' "a destroyed window's colormap stays in the X server"
 p=platform/sdl/message_box.cpp
 fault $p 's/SDL_GL_SwapWindow(window->sdl_window);/;/' "a box moved over the window leaves its image behind"
 fault $p 's/    std::fprintf(stderr, "%s: %s\\n", caption ? caption : "", text ? text : "");/    ;/' "without a display the message is lost"

@@ -4,7 +4,7 @@
 #include "platform/sdl/gl_context.h"
 #include "platform/sdl/hooks.h"
 #include "platform/sdl/video.h"
-#include "platform/sdl/windows.h"
+#include "platform/sdl/sdl_windows.h"
 
 // ---------------------------------------------------------------------------
 // Display state. Written by change_display_mode, restore_display_mode and

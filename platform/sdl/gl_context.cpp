@@ -5,7 +5,7 @@
 
 #include "platform/sdl/hooks.h"
 #include "platform/common/swap_pacing.h"
-#include "platform/sdl/windows.h"
+#include "platform/sdl/sdl_windows.h"
 
 struct PlatformRenderContext {
     SDL_GLContext gl_context;

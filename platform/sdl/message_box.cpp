@@ -12,7 +12,7 @@
 #include "platform/sdl/hooks.h"
 #include "platform/sdl/message_queue.h"
 #include "platform/sdl/video.h"
-#include "platform/sdl/windows.h"
+#include "platform/sdl/sdl_windows.h"
 
 // How long the main thread waits on the box process at a time before it
 // serves the window system's events again. Short enough for the window

@@ -9,7 +9,7 @@
 #include "platform/sdl/quit_signal.h"
 #include "platform/sdl/video.h"
 #include "platform/sdl/window_state.h"
-#include "platform/sdl/windows.h"
+#include "platform/sdl/sdl_windows.h"
 
 // ---------------------------------------------------------------------------
 // Queue state. Written by the pump, the post functions and the box-time

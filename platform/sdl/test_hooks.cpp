@@ -6,7 +6,7 @@
 #include <set>
 
 #include "platform/sdl/hooks.h"
-#include "platform/sdl/windows.h"
+#include "platform/sdl/sdl_windows.h"
 
 #if !ORRERY_TEST_HOOKS
 #error "platform/test_hooks.cpp belongs to the test build only"

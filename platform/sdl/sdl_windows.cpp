@@ -1,5 +1,5 @@
 // Window classes, windows and their device contexts.
-#include "platform/sdl/windows.h"
+#include "platform/sdl/sdl_windows.h"
 
 #include <algorithm>
 #include <string>
