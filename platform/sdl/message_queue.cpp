@@ -4,6 +4,7 @@
 
 #include <deque>
 
+#include "platform/common/frozen_input.h"
 #include "platform/common/held_releases.h"
 #include "platform/sdl/event_translation.h"
 #include "platform/sdl/quit_signal.h"
@@ -20,20 +21,8 @@ static bool box_time = false;                // a box is open
 static bool quit_seen = false;               // SDL's quit event has come
 static bool quit_undelivered = false;        // ... and no window has been asked to close yet
 
-// What a frozen window drops: presses, moves, typing and the close request
-// of the window manager.
 static bool dropped_during_box(const Message& message) {
-    switch (message.message) {
-        case WM_KEYDOWN:
-        case WM_CHAR:
-        case WM_MOUSEMOVE:
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-        case WM_CLOSE:
-            return true;
-        default:
-            return false;
-    }
+    return dropped_while_box_open(message.message);
 }
 
 static void enqueue(const Message& message) {

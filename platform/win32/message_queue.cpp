@@ -3,6 +3,7 @@
 // console's close request.
 #include <deque>
 
+#include "platform/common/frozen_input.h"
 #include "platform/common/held_releases.h"
 #include "platform/win32/win32.h"
 
@@ -26,21 +27,6 @@ static MSG to_msg(const Message& message) {
     msg.lParam = message.l_param;
     msg.time = static_cast<DWORD>(GetMessageTime());
     return msg;
-}
-
-bool dropped_while_box_open(UINT message) {
-    switch (message) {
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-        case WM_CHAR:
-        case WM_MOUSEMOVE:
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-        case WM_CLOSE:
-            return true;
-        default:
-            return false;
-    }
 }
 
 // Windows disables the owner of a box, so that input given to it while the

@@ -29,9 +29,6 @@ HWND newest_window();
 // a frozen window must not act on afterwards (message_queue.cpp).
 bool box_open();
 void note_box_open(bool open);
-// The messages a frozen window drops: presses, moves, typing and the close
-// request (message_queue.cpp).
-bool dropped_while_box_open(UINT message);
 // Takes the queued input that a frozen window drops off the thread's queue
 // (message_queue.cpp); called as a box opens.
 void drop_queued_input();

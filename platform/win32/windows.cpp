@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/common/frozen_input.h"
 #include "platform/win32/win32.h"
 
 // ---------------------------------------------------------------------------

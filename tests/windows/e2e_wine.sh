@@ -6,22 +6,7 @@
 #   e2e_wine.sh ORRERY_EXE READ_BOXES_EXE PICTURE_DIR
 set -uo pipefail
 exe=$(realpath "$1") read_boxes=$(realpath "$2") pictures=$(realpath "$3")
-work=$(mktemp -d)
-program=''
-trap '[ -n "$program" ] && kill "$program" 2>/dev/null; rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAILED: $*" >&2; failures=$((failures + 1)); }
-check() { local what=$1; shift; "$@" || fail "$what"; }
-
-# Polls COMMAND every 0.1 s until it succeeds, for at most SECONDS.
-wait_until() {
-  local seconds=$1; shift
-  local deadline=$((SECONDS + seconds))
-  until "$@"; do
-    [ $SECONDS -ge $deadline ] && return 1
-    sleep 0.1
-  done
-}
+source "$(dirname "$0")/checks.sh"
 
 start_program() { # FOLDER: the program starts in it, as its shortcut starts it
   (cd "$1" && exec wine "$exe") >"$work/out" 2>&1 &
@@ -34,15 +19,9 @@ ended_with() { # STATUS: the program ends, within 20 s, with STATUS
   program=''
   [ "$status" -eq "$1" ] || { fail "exit status $status, expected $1"; return 1; }
 }
-# The newest main window: after an F1 the old one's X window may linger a moment.
-main_window() { window_named 'OpenGL Team Project'; }
-has_main_window() { [ -n "$(main_window)" ]; }
 boxes() { wine "$read_boxes" 2>/dev/null | tr -d '\r'; }
 box_shown() { boxes | grep -q "^$1	"; }
 no_box() { [ -z "$(boxes)" ]; }
-# A Wine window's X window, by its exact title: the newest, as the X windows
-# of boxes closed a moment ago may still be about.
-window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | sort -n | tail -1; }
 # A real key press (XTEST) into WINDOW, made the active window first. (A
 # synthetic key sent to a window leaves Wine holding the key down, and the
 # next box to open takes its release as an answer.)
@@ -61,10 +40,7 @@ answer_box() { # CAPTION KEY
   done
   return 1
 }
-grab() { import -window "$main" "$work/$1.png" 2>/dev/null; }
 same_pictures() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>/dev/null; }
-pixel() { convert "$work/$1.png" -format "%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]" \
-  -crop "1x1+$2+$3" info: 2>/dev/null; }
 screen_width() { xwininfo -root | awk '/Width:/ {print $2}'; }
 moved() { grab b; ! same_pictures a b; }
 still() { grab a; sleep 0.3; grab b; same_pictures a b; }
@@ -76,9 +52,6 @@ wait_until 30 has_main_window || { fail "no window titled 'OpenGL Team Project'"
 main=$(main_window)
 eval "$(xwininfo -id "$main" | awk '/Width:/ {print "width=" $2} /Height:/ {print "height=" $2}')"
 check "the client area is 800x600, not ${width}x${height}" test "$width.$height" = 800.600
-# The Sun is drawn at the centre: a bright, yellowish-white disk.
-sun_at_centre() { grab a; read -r red green blue <<<"$(pixel a "${1:-400}" "${2:-300}")"
-  [ "$red" -gt 180 ] && [ "$green" -gt 160 ] && [ "$blue" -lt "$red" ]; }
 check "the Sun is not at the centre (found $(grab a; pixel a 400 300))" wait_until 20 sun_at_centre
 check "the picture does not move" wait_until 10 moved
 press "$main" space

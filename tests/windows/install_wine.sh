@@ -7,35 +7,15 @@
 #   install_wine.sh BUILD_DIR
 set -uo pipefail
 build=$(realpath "$1")
-work=$(mktemp -d)
-program=''
-trap '[ -n "$program" ] && kill "$program" 2>/dev/null; rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAILED: $*" >&2; failures=$((failures + 1)); }
-wait_until() {
-  local seconds=$1; shift
-  local deadline=$((SECONDS + seconds))
-  until "$@"; do
-    [ $SECONDS -ge $deadline ] && return 1
-    sleep 0.1
-  done
-}
-main_window() { xdotool search --onlyvisible --name '^OpenGL Team Project$' 2>/dev/null | head -1; }
-has_main_window() { [ -n "$(main_window)" ]; }
-# The Sun, bright yellowish white, at the centre of the window's picture.
-sun_at_centre() {
-  import -window "$(main_window)" "$work/shot.png" 2>/dev/null || return 1
-  local red green blue
-  read -r red green blue <<<"$(convert "$work/shot.png" -crop 1x1+400+300 \
-    -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info: 2>/dev/null)"
-  [ "${red:-0}" -gt 180 ] && [ "${green:-0}" -gt 160 ] && [ "${blue:-255}" -lt "$red" ]
-}
+source "$(dirname "$0")/checks.sh"
+
 gone() { ! kill -0 "$program" 2>/dev/null; }
 # Shows the Sun, then Escape ends the program with 0.
 shows_the_sun_and_ends() { # WHAT
   wait_until 30 has_main_window || { fail "$1: no window"; return; }
+  main=$(main_window)
   wait_until 20 sun_at_centre || fail "$1: no Sun at the centre (the pictures not found?)"
-  xdotool windowactivate --sync "$(main_window)" key Escape 2>/dev/null
+  xdotool windowactivate --sync "$main" key Escape 2>/dev/null
   wait_until 20 gone || fail "$1: still running after Escape"
   wait "$program"; local status=$?
   program=''

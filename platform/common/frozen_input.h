@@ -1,0 +1,8 @@
+// What a window frozen by a modal box drops, in both backends: presses,
+// moves, typing and the close request. Releases pass, so that no key or
+// button is left held once the box has closed.
+#pragma once
+
+#include <cstdint>
+
+bool dropped_while_box_open(std::uint32_t message);
