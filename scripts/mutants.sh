@@ -37,7 +37,6 @@ fault $p 's/if (!focus_held \&\& focus == window) focus = nullptr;/if (focus == 
 p=platform/sdl/message_queue.cpp
 fault $p 's/if (box_time \&\& dropped_during_box(message)) return;/;/' "input given to the frozen window acts after its box closes"
 fault $p 's/drop_messages(\&queue, dropped_during_box);/;/' "a click queued with the one that opened a box acts after it"
-fault $p 's/        case WM_RBUTTONDOWN:/        case WM_RBUTTONDOWN:\n        case WM_RBUTTONUP:/' "a right button released during a box leaves the drag on"
 fault $p 's/quit_seen = quit_undelivered = true;/quit_seen = true;/' "a quit signal during a box is lost"
 fault $p 's/if (message->message == WM_CLOSE \&\& quit_seen) quit_undelivered = true;/;/' "a quit signal that comes with the click that opens a box is lost"
 p=platform/sdl/video.cpp
@@ -66,6 +65,7 @@ fault $p 's/static void end_group(int) { kill(0, SIGKILL); }/static void end_gro
 fault $p 's/    if (utf8_ctype()) return;/    return;/' "boxes blank without a UTF-8 locale"
 fault $p 's/if (driver == "wayland") unsetenv("DISPLAY");/;/' "under Wayland ownerless boxes open on the X server beside it"
 fault $p 's/BOX_EXIT_YES, "Yes"/BOX_EXIT_NO, "Yes"/' "Yes answered as No"
+fault platform/common/frozen_input.cpp 's/        case WM_RBUTTONDOWN:/        case WM_RBUTTONDOWN:\n        case WM_RBUTTONUP:/' "a right button released during a box leaves the drag on"
 fault platform/common/held_releases.cpp 's/pressed_since_idle_.count(message.w_param) == 0/true/' "a key tapped within one frame is never seen by the loop"
 p=platform/common/swap_pacing.cpp
 fault $p 's/\*this = SwapPacing{}, period_ = period;/period_ = period_ ? period_ : period;/' "pacing keeps the first display's period after a move to another"
@@ -129,6 +129,8 @@ fault $p 's/format->palette\[i\]\[0\] = entry\[2\];/format->palette[i][0] = entr
 fault $p 's/\* bits + 31) \/ 32 \* 4;/* bits + 7) \/ 8;/' "stored rows read without their padding"
 fault $p 's/shift > -bits; shift -= bits/shift > 0; shift -= bits/' "narrow channels not widened to full brightness"
 fault $p 's/plain_masks_16\[3\] = {0x7C00, 0x03E0, 0x001F}/plain_masks_16[3] = {0xF800, 0x07E0, 0x001F}/' "16-bit pictures read as 5-6-5"
+fault $p 's/return a\[0\] == b\[0\] \&\& a\[1\] == b\[1\] \&\& a\[2\] == b\[2\];/return a[1] == b[1];/' "32-bit bit-field pictures stored blue-green-red shown with red for blue"
+fault $p 's/if ((run \& (run + 1)) != 0) return false;/;/' "masks whose bits are not one run read as garbage instead of refused"
 p=image/row_converters.cpp
 fault $p 's/target\[3 \* x\] = source\[3 \* x + 2\];/target[3 * x] = source[3 * x];/' "24-bit pixels with blue for red"
 fault $p 's/(x \& 1) != 0 ? pair \& 0x0F : pair >> 4/(x \& 1) != 0 ? pair >> 4 : pair \& 0x0F/' "4-bit pictures with each pair of pixels swapped"
@@ -137,6 +139,7 @@ fault $p '0,/const std::size_t shown = inside_row(count);/s//if (count > width -
 fault $p 's/            position += padded_bytes;/            position += (shown + 1) \& ~std::size_t{1};/' "an absolute run cut at the row end garbles the rest of the picture"
 fault $p '0,/            if (y >= height) return false;/s//            ;/' "a run below a run-length picture's last row is written past the buffer"
 fault image/bitmap_errors.cpp 's/text, "Error", MB_OK/text, "ERROR", MB_OK/' "reader boxes with the wrong caption"
+fault image/bitmap_errors.cpp 's/while (length > 0 \&\& (static_cast<unsigned char>(path\[length\]) \& 0xC0) == 0x80) --length;/;/' "a long Korean path cut inside a character in its box"
 # Catalogue and animation.
 p=scene/catalogue.cpp
 fault $p 's/{&venus_spin, -243.0, 243.01, false}/{\&venus_spin, -243.0, 243.1, false}/' "Venus spins by 243.1 per frame"

@@ -43,7 +43,8 @@ const Format formats[] = {
     {1, 0, {}, 0}, {4, 0, {}, 0}, {8, 0, {}, 0}, {24, 0, {0xFF0000, 0xFF00, 0xFF}, 0},
     {24, 0, {0xFF0000, 0xFF00, 0xFF}, 16}, {16, 0, {0x7C00, 0x03E0, 0x001F}, 0},
     {32, 0, {0xFF0000, 0xFF00, 0xFF}, 0}, {16, 3, {0xF800, 0x07E0, 0x001F}, 0},
-    {32, 3, {0x3FF00000, 0x000FFC00, 0x3FF}, 0}};
+    {32, 3, {0x3FF00000, 0x000FFC00, 0x3FF}, 0}, {32, 3, {0xFF0000, 0xFF00, 0xFF}, 0},
+    {32, 3, {0xFF, 0xFF00, 0xFF0000}, 0}};
 // clang-format on
 
 // Varied values, with the unused bits of 16- and 32-bit pixels set too.
@@ -147,7 +148,8 @@ TEST(BitmapReader, RunsIntoTheRowPaddingAreCutAtTheRowEnd) {
 }
 
 // Each gives no image and exactly one box captioned "Error" with its text. A long path is cut so
-// that the text keeps ".\n" and fits 256 bytes.
+// that the text keeps ".\n" and fits 256 bytes: 256 less "Failed to open DIB file " (24), ".\n"
+// and the NUL leave 229 bytes, or 228 where byte 229 would split a 3-byte Hangul character.
 TEST(BitmapReader, BadFilesShowOneBoxWithTheirText) {
     MessageBoxRecorder boxes;
     const auto expect_failure = [&](bool no_image, const std::string& text) {
@@ -165,13 +167,18 @@ TEST(BitmapReader, BadFilesShowOneBoxWithTheirText) {
           dir.path() + "/fifo.bmp", "/missing/" + std::string(300, 'a')})
         expect_failure(read_bitmap_image(path.c_str()) == nullptr,
                        "Failed to open DIB file " + path.substr(0, 229) + ".\n");
+    std::string hangul = "/missing/";  // 9 bytes, then 73 whole characters and 1 byte of the 74th
+    for (int i = 0; i < 100; ++i) hangul += "가";
+    expect_failure(read_bitmap_image(hangul.c_str()) == nullptr,
+                   "Failed to open DIB file " + hangul.substr(0, 228) + ".\n");
 
     // A 24-bit header and 4096 bytes of pixels; a bit-field file cut inside its masks or pixels.
     const auto header_only = [](int width, int height, unsigned compression, unsigned size = 40) {
         return assemble_bitmap(true, info_header(width, height, 24, compression, 0, size), {}, 1024,
                                1, 32, [](int, int) { return 0u; });
     };
-    const Bytes fields = format_file(formats[7], false, true, false);
+    const Bytes fields = format_file(formats[7], false, true, false),
+                scattered = format_file({32, 3, {0xF0F00000, 0xFF00, 0xFF}, 0}, false, true, false);
     Bytes offset_past_end = bmp_24(1, 1, [](int, int) { return 0u; });
     offset_past_end[10] = 59;
     const std::pair<Bytes, std::string> cases[] = {
@@ -179,6 +186,7 @@ TEST(BitmapReader, BadFilesShowOneBoxWithTheirText) {
         {header_only(1, 1, 0, 108), unknown},
         {Bytes(fields.begin(), fields.begin() + 14 + 40 + 11), unknown},
         {Bytes(fields.begin(), fields.end() - 1), conversion},
+        {scattered, conversion},  // a mask whose bits are not one run
         {offset_past_end, conversion},
         {header_only(-5, 1, 0), conversion},
         {header_only(1, 1, 1), conversion},
