@@ -239,12 +239,10 @@ TEST(DesktopEndToEnd, DecoratedWindowFrozenUnderItsBoxesDraggedResizedAndEndedBy
     EXPECT_EQ(std::vector<int>(at.begin() + 2, at.end()), std::vector<int>({800, 600}));
     EXPECT_GT(at[1], 0) << "no title bar above the client area";
 
-    // The Sun shows its picture in both sphere modes; F3 turns the picture off and on again.
+    // The Sun shows its picture; F3 turns the picture off and on again.
     ASSERT_TRUE(wait_until([&] { return desktop.centre_is(165); })) << "the Sun is not its picture";
     ASSERT_TRUE(desktop.press_key(window, "F3", 20, [&] { return desktop.centre_is(255); }));
     ASSERT_TRUE(desktop.press_key(window, "F3", 20, [&] { return desktop.centre_is(165); }));
-    desktop.press_key(window, "F5", 1.0);
-    EXPECT_TRUE(desktop.centre_is(165)) << "sphere mode 2";
     ASSERT_TRUE(desktop.shows_sun(window, 400, 300, 600)) << desktop.output();
 
     // The box, transient for the window and above it, takes the keyboard; Return closes it.
