@@ -8,9 +8,10 @@
 #include "scene/draw_scene.h"
 
 // ---------------------------------------------------------------------------
-// Display switches. Written by the idle pass (F1 to F5) and open_main_window
-// (fullscreen, after a refused full-screen mode); read by the scene drawing
-// and open_main_window.
+// Display switches. Written by the idle pass (F1 to F5) and run_main_loop;
+// fullscreen also by open_main_window, at every opening (the wish it is given,
+// then 0 after a refused full-screen mode). Read by the scene drawing, the
+// idle pass and the main window's opening and closing.
 std::uint8_t fullscreen = 0;
 std::uint8_t lighting_on = 1;
 std::uint8_t texturing_on = 1;

@@ -9,8 +9,8 @@
 // ---------------------------------------------------------------------------
 // Input and view state. Written here (the idle pass also clears the F-key
 // entries of key_down and picture_stale); read by the main loop (key_down,
-// picture_stale), the scene drawing (view values) and the animation
-// (animating).
+// picture_stale, and animating, which decides whether a pass draws), the
+// scene drawing (view values) and the animation (animating).
 std::uint8_t key_down[256] = {};
 std::int32_t mouse_x = 0;
 std::int32_t mouse_y = 0;
