@@ -82,87 +82,13 @@ static std::vector<Item> property(Display* x, Window window, const char* name, A
     return items;
 }
 
-bool running(Display* x) {
-    const auto check =
-        property<Window>(x, DefaultRootWindow(x), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
-    return !check.empty() && !name(x, check[0]).empty();
-}
-
-bool frames_windows(Display* x, double seconds) {
-    const Window root = DefaultRootWindow(x);
-    const Window probe = XCreateSimpleWindow(x, root, 0, 0, 10, 10, 0, 0, 0);
-    bool framed = false;
-    for (int waited = 0; !framed && waited < seconds * 100; ++waited, usleep(10000)) {
-        if (waited % 50 == 0) XUnmapWindow(x, probe), XMapWindow(x, probe);  // every half second
-        Window root_return = 0, parent = root, *children = nullptr;
-        unsigned count = 0;
-        if (XQueryTree(x, probe, &root_return, &parent, &children, &count) && children)
-            XFree(children);
-        framed = parent != root;
-    }
-    XDestroyWindow(x, probe);
-    XSync(x, False);
-    return framed;
-}
-
-std::vector<unsigned long> windows(Display* x) {
-    return property<Window>(x, DefaultRootWindow(x), "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
+std::vector<unsigned long> windows(Display* x, unsigned long window, const char* name) {
+    return property<Window>(x, window, name, XA_WINDOW);
 }
 
 std::string name(Display* x, unsigned long window) {
     auto text = property<char>(x, window, "_NET_WM_NAME", XInternAtom(x, "UTF8_STRING", False));
     if (text.empty()) text = property<char>(x, window, "WM_NAME", XA_STRING);
     return std::string(text.begin(), text.end());
-}
-
-unsigned long transient_for(Display* x, unsigned long window) {
-    const auto owner = property<Window>(x, window, "WM_TRANSIENT_FOR", XA_WINDOW);
-    return owner.empty() ? 0 : owner[0];
-}
-
-unsigned long active(Display* x) {
-    const auto window = property<Window>(x, DefaultRootWindow(x), "_NET_ACTIVE_WINDOW", XA_WINDOW);
-    return window.empty() ? 0 : window[0];
-}
-
-// A request to the window manager, from a pager or taskbar (which it obeys), about the window.
-static void request(Display* x, unsigned long window, const char* type, long source_slot) {
-    XEvent event = {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(x, type, False);
-    event.xclient.format = 32;
-    event.xclient.data.l[source_slot] = 2;  // a pager; the other slot: the time, CurrentTime
-    XSendEvent(x, DefaultRootWindow(x), False, SubstructureRedirectMask | SubstructureNotifyMask,
-               &event);
-    XFlush(x);
-}
-
-void request_close(Display* x, unsigned long window) { request(x, window, "_NET_CLOSE_WINDOW", 1); }
-void activate(Display* x, unsigned long window) { request(x, window, "_NET_ACTIVE_WINDOW", 0); }
-
-// The window's client sends a ping back to the root window, where this connection listens.
-bool answers_ping(Display* x, unsigned long window, double seconds) {
-    const Window root = DefaultRootWindow(x);
-    const Atom ping = XInternAtom(x, "_NET_WM_PING", False);
-    XSelectInput(x, root, SubstructureNotifyMask);
-    XEvent event = {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(ping);
-    event.xclient.data.l[1] = 12345;  // the time stamp that comes back
-    event.xclient.data.l[2] = static_cast<long>(window);
-    XSendEvent(x, window, False, NoEventMask, &event);
-    XFlush(x);
-    for (int waited = 0; waited < seconds * 100; ++waited, usleep(10000)) {
-        while (XCheckTypedWindowEvent(x, root, ClientMessage, &event)) {
-            if (event.xclient.data.l[0] == static_cast<long>(ping) &&
-                event.xclient.data.l[1] == 12345 && event.xclient.data.l[2] == long(window))
-                return XSelectInput(x, root, NoEventMask), true;
-        }
-    }
-    return XSelectInput(x, root, NoEventMask), false;
 }
 }  // namespace wm

@@ -1,6 +1,5 @@
 // Test harness: a private Xvfb server and the programs started on it, temporary directories, and
-// what a window manager says about the windows, read from the root window's and the windows' own
-// properties (EWMH and ICCCM).
+// what the windows' own properties and the root window's say (EWMH and ICCCM).
 #pragma once
 
 #include <string>
@@ -40,16 +39,8 @@ class ScratchDir {  // a private temporary directory, empty or with the planet p
 
 typedef struct _XDisplay Display;  // as Xlib declares it; its macros stay out of the tests' way
 namespace wm {
-bool running(Display* x);  // _NET_SUPPORTING_WM_CHECK names a live window with a _NET_WM_NAME
-// Whether it frames a window within `seconds`. The check above is set when it starts up, and a
-// window mapped during its start-up is never framed (openbox), so the probe is mapped again and
-// again until it is.
-bool frames_windows(Display* x, double seconds);
-std::vector<unsigned long> windows(Display* x);  // _NET_CLIENT_LIST_STACKING, the bottom one first
 std::string name(Display* x, unsigned long window);  // _NET_WM_NAME, else WM_NAME; "" if gone
-unsigned long transient_for(Display* x, unsigned long window);  // WM_TRANSIENT_FOR, 0 if none
-unsigned long active(Display* x);                               // _NET_ACTIVE_WINDOW, 0 if none
-void request_close(Display* x, unsigned long window);  // _NET_CLOSE_WINDOW, as a taskbar sends it
-void activate(Display* x, unsigned long window);       // _NET_ACTIVE_WINDOW, as a taskbar sends it
-bool answers_ping(Display* x, unsigned long window, double seconds);  // _NET_WM_PING in time
+// The windows that a WINDOW property of `window` names, e.g. the root's _NET_CLIENT_LIST_STACKING
+// (the bottom one first) or a box's WM_TRANSIENT_FOR; none if it is not set.
+std::vector<unsigned long> windows(Display* x, unsigned long window, const char* property);
 }  // namespace wm
