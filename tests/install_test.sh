@@ -5,23 +5,17 @@
 # Xvfb display and must show the textured scene with no box, and end 0 on Escape.
 # Usage: install_test.sh <build folder>
 set -euo pipefail
-build=$(cd "$1" && pwd)
-work=$(mktemp -d)
+build=$(cd "$1" && pwd) work=$(mktemp -d) id=org.orrery.Orrery
 trap 'kill ${server:-} 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
-retry() { # the command, every 0.2 s until it succeeds, for about 20 s
-  for _ in $(seq 100); do if "$@"; then return; fi; sleep 0.2; done
-  "$@"
-}
+retry() { for _ in $(seq 100); do "$@" && return; sleep 0.2; done; "$@"; }  # for about 20 s
 
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 server=$!
 retry test -s "$work/display"
 DISPLAY=":$(cat "$work/display")" && export DISPLAY
 
-# Sun.bmp is pale yellow, 255 255 165, all over (ImageMagick's mean of the picture and of
-# its middle quarter); the lit, textured Sun shows that at the window's centre (400, 300).
-# Untextured it would be white, 255 255 255.
+# The lit, textured Sun shows Sun.bmp's mean colour, 255 255 165, at the window's centre.
 shows_sun() {
   [ "$(import -window "$1" -crop 9x9+396+296 -format \
     '%[fx:255*mean.r>=243 && 255*mean.g>=243 && abs(255*mean.b-165)<=12]' info:)" = 1 ]
@@ -42,7 +36,6 @@ run_launcher() { # $1: the launcher to start from /
   echo "ok: $1"
 }
 
-id=org.orrery.Orrery
 expected_files() {
   printf '%s\n' bin/orrery libexec/orrery/orrery libexec/orrery/orrery-box \
     share/applications/$id.desktop \
@@ -63,7 +56,7 @@ ln -s "$work/elsewhere/moved/bin/orrery" "$work/link"
 run_launcher "$work/link"
 
 # Desktop entry, icons at the sizes of the entry's hicolor lookup, manual page, metainfo.
-prefix="$work/elsewhere/moved" entry="$work/elsewhere/moved/share/applications/$id.desktop"
+prefix="$work/elsewhere/moved" && entry="$prefix/share/applications/$id.desktop"
 desktop-file-validate "$entry" >"$work/validate" || fail "desktop entry: $(cat "$work/validate")"
 ! grep -E 'error|warning' "$work/validate" || fail "desktop entry warnings"
 [ "$(grep -cxE "Icon=$id|Exec=orrery" "$entry")" = 2 ] || fail "the entry's icon or command"
@@ -71,9 +64,8 @@ desktop-file-validate "$entry" >"$work/validate" || fail "desktop entry: $(cat "
   "128x128 PNG 256x256 PNG 48x48 PNG " ] || fail "icons"
 [ -z "$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man6/orrery.6.gz" 2>&1 >/dev/null)" ] ||
   fail "the manual page renders with warnings"
-# Every error and warning of the validator fails, but one: the project has no web site, and
-# AppStream 1.0 warns "url-homepage-missing" about the missing <url type="homepage">; a made-up
-# address would be worse. (AppStream 0.16 does not ask for it.)
+# Every error and warning fails but AppStream 1.0's "url-homepage-missing" (0.16 does not ask):
+# the project has no web site, and a made-up address would be worse.
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" >"$work/appstream" || true
 grep -E '^[EW]: ' "$work/appstream" | grep -v "^W: $id:~: url-homepage-missing\$" &&
   fail "metainfo: $(cat "$work/appstream")"
@@ -92,17 +84,14 @@ diff <(expected_files | sed 's|^|usr/|' | sort) \
   "$(grep -c url-homepage-missing "$work/appstream")" ] || fail "lintian override"
 # libsdl2-2.0-0 is SDL 2's library package, which sdl2-compat's libsdl2-compat-shim provides:
 # a package built against either depends on it.
-depends=$(dpkg-deb -f "$deb" Depends)
-for package in libsdl2-2.0-0 libgl1 libopengl0 libglu1-mesa; do
-  [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package: $depends"
+for field in "Depends libsdl2-2.0-0 libgl1 libopengl0 libglu1-mesa" "Recommends xfonts-base zenity"; do
+  set -- $field && value=$(dpkg-deb -f "$deb" "$1")
+  for package in "${@:2}"; do
+    [[ ", $value," == *", $package"[\ ,]* ]] || fail "$1 lacks $package: $value"
+  done
 done
-recommends=$(dpkg-deb -f "$deb" Recommends)
-for package in xfonts-base zenity; do
-  [[ ", $recommends," == *", $package"[\ ,]* ]] || fail "Recommends lacks $package: $recommends"
-done
-# Debian's policy checker: no error or warning. Two informational tags remain: the pictures
-# make most of an architecture-dependent package (arch-dep-package-has-big-usr-share), and
-# CREDITS.md beside them describes that folder (documentation outside /usr/share/doc).
+# Debian's policy checker: no error or warning (informational: the pictures are most of the
+# package, and CREDITS.md beside them is documentation outside /usr/share/doc).
 lintian --fail-on error,warning "$deb" >"$work/lintian" 2>&1 || fail "lintian: $(cat "$work/lintian")"
 dpkg-deb -x "$deb" "$work/root"
 run_launcher "$work/root/usr/bin/orrery"
