@@ -318,10 +318,13 @@ TEST(DesktopEndToEnd, ThirteenMissingPicturesThenAnInterruptDuringAQuestion) {
     ASSERT_TRUE(desktop.press_key(0, "F1", 20, [&] { return desktop.box() != 0; }));
     ASSERT_TRUE(wait_until([&] { return desktop.box_caption() == "2nd Term OpenGL Project"; }))
         << desktop.box_caption();
+    // The interrupt answers No; the box that says so comes after it, on standard error only.
     kill(desktop.pid, SIGINT);
     EXPECT_EQ(desktop.wait_exit(), 0) << desktop.output();
     EXPECT_TRUE(wait_until([&] { return desktop.windows().empty(); }))
         << "left on the screen: " << desktop.box_caption();
+    EXPECT_NE(desktop.output().find("ERROR: Program Will Now Close.\n"), std::string::npos)
+        << desktop.output();
 }
 
 // On a display of exactly 800x600 at 16 bits: F1, a box, Return; the window stays full screen. F1
