@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -75,33 +74,39 @@ TEST_F(Win32Layer, AKeyTappedWithinOneFrameIsSeenByAnIdlePass) {
     EXPECT_EQ(take_until_idle(), (Taken{{WM_KEYUP, VK_F2}, {WM_KEYDOWN, VK_F3}, {WM_NULL, 0}}));
 }
 
+// The user of the box, a timer in the box's own loop: once the box is up,
+// reads it and whether its owner is enabled, gives the owner a click, a letter
+// and a close, and presses OK, all at once (so the box's loop makes the
+// letter's character only after OK is queued).
+wchar_t box_text[512];
+bool owner_enabled = true;
+HWND box_owner = nullptr;
+void CALLBACK act_in_box(HWND, UINT, UINT_PTR timer, DWORD) {
+    const HWND box = FindWindowW(L"#32770", L"\uD0DC\uC591");
+    if (box == nullptr || !IsWindowVisible(box)) return;
+    KillTimer(nullptr, timer);
+    GetDlgItemTextW(box, 0xFFFF, box_text, 512);
+    owner_enabled = IsWindowEnabled(box_owner) != 0;
+    const LPARAM a_key = 1 | LPARAM(MapVirtualKeyW('A', MAPVK_VK_TO_VSC)) << 16;
+    PostMessageW(box_owner, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    PostMessageW(box_owner, WM_KEYDOWN, 'A', a_key);
+    PostMessageW(box_owner, WM_CLOSE, 0, 0);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
 TEST_F(Win32Layer, ABoxShowsKoreanAndItsFrozenOwnerActsOnNoInputGivenBeforeOrDuring) {
     // Queued before the box: a second click, a press, a move; and a release.
     post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     post(WM_KEYDOWN, VK_F2);
     post(WM_MOUSEMOVE, 0, MAKELPARAM(6, 6));
     post(WM_KEYUP, VK_F3);
-    // The user reads the box and whether its owner is enabled, gives the owner
-    // a click, a letter and a close, and presses OK.
-    wchar_t text[512] = {};
-    bool owner_enabled = true;
-    std::thread user([&] {
-        HWND box = nullptr;
-        for (int tries = 0; tries < 1000 && !(box && IsWindowVisible(box)); ++tries) {
-            Sleep(10), box = FindWindowW(L"#32770", L"\uD0DC\uC591");
-        }
-        GetDlgItemTextW(box, 0xFFFF, text, 512);
-        owner_enabled = IsWindowEnabled(hwnd()) != 0;
-        post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
-        post(WM_KEYDOWN, 'A', 1 | LPARAM(MapVirtualKeyW('A', MAPVK_VK_TO_VSC)) << 16);
-        post(WM_CLOSE, 0);
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    });
+    box_owner = hwnd();
+    ASSERT_NE(SetTimer(nullptr, 0, 10, act_in_box), 0u);
     EXPECT_EQ(message_box(window_, "반지름(Km) : 695,500\n자전주기 : 25.4일", "태양",
                           MB_OK | MB_ICONINFORMATION),
               IDOK);
-    user.join();
-    EXPECT_STREQ(text, L"\uBC18\uC9C0\uB984(Km) : 695,500\n\uC790\uC804\uC8FC\uAE30 : 25.4\uC77C");
+    EXPECT_STREQ(box_text,
+                 L"\uBC18\uC9C0\uB984(Km) : 695,500\n\uC790\uC804\uC8FC\uAE30 : 25.4\uC77C");
     EXPECT_FALSE(owner_enabled);
     // The release is handed out, and nothing else reaches the window.
     EXPECT_EQ(take_until_idle(), (Taken{{WM_KEYUP, VK_F3}, {WM_NULL, 0}}));
