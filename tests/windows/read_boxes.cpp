@@ -1,52 +1,33 @@
 // Prints every message box on the desktop, one line each, in UTF-8: its
-// caption, its text (line breaks written as \n) and the title of its owner
-// window, separated by tabs. The end-to-end tests read the program's boxes
-// with it, as a user reads them off the screen.
+// caption, its text (line breaks written as \n) and its owner's title,
+// separated by tabs. The end-to-end tests read the program's boxes with it.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
-namespace {
-
-std::string utf8(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], length,
-                        nullptr, nullptr);
-    return bytes;
-}
-
-std::wstring window_text(HWND window) {
-    wchar_t text[2048] = {};
-    GetWindowTextW(window, text, 2048);
+static std::string text_of(HWND window) {
+    wchar_t wide[2048] = {};
+    char bytes[8192] = {};
+    GetWindowTextW(window, wide, 2048);
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, bytes, sizeof bytes, nullptr, nullptr);
+    std::string text;
+    for (const char* c = bytes; *c != '\0'; ++c) {
+        if (*c != '\r') text += *c == '\n' ? std::string("\\n") : std::string(1, *c);
+    }
     return text;
 }
 
 // A message box is a dialog whose text is the static control 0xFFFF.
-BOOL CALLBACK print_box(HWND window, LPARAM) {
+static BOOL CALLBACK print_box(HWND window, LPARAM) {
     wchar_t class_name[16] = {};
     GetClassNameW(window, class_name, 16);
-    HWND text_control = GetDlgItem(window, 0xFFFF);
-    if (lstrcmpW(class_name, L"#32770") != 0 || !IsWindowVisible(window) || !text_control) {
-        return TRUE;
+    const HWND text = GetDlgItem(window, 0xFFFF);
+    if (lstrcmpW(class_name, L"#32770") == 0 && IsWindowVisible(window) && text != nullptr) {
+        std::printf("%s\t%s\t%s\n", text_of(window).c_str(), text_of(text).c_str(),
+                    text_of(GetWindow(window, GW_OWNER)).c_str());
     }
-    std::string text;
-    for (char c : utf8(window_text(text_control))) {
-        if (c == '\r') continue;
-        text += c == '\n' ? std::string("\\n") : std::string(1, c);
-    }
-    HWND owner = GetWindow(window, GW_OWNER);
-    std::printf("%s\t%s\t%s\n", utf8(window_text(window)).c_str(), text.c_str(),
-                owner ? utf8(window_text(owner)).c_str() : "");
     return TRUE;
 }
 
-}  // namespace
-
-int main() {
-    EnumWindows(print_box, 0);
-    return 0;
-}
+int main() { EnumWindows(print_box, 0); }
