@@ -37,7 +37,7 @@ fault $p 's/if (!focus_held \&\& focus == window) focus = nullptr;/if (focus == 
 p=platform/sdl/message_queue.cpp
 fault $p 's/if (box_time \&\& dropped_during_box(message)) return;/;/' "input given to the frozen window acts after its box closes"
 fault $p 's/drop_messages(\&queue, dropped_during_box);/;/' "a click queued with the one that opened a box acts after it"
-fault $p 's/        case WM_RBUTTONDOWN:/        case WM_RBUTTONDOWN:\n        case WM_RBUTTONUP:/' "a right button released during a box leaves the drag on"
+fault platform/common/frozen_input.cpp 's/        case WM_RBUTTONDOWN:/        case WM_RBUTTONDOWN:\n        case WM_RBUTTONUP:/' "a right button released during a box leaves the drag on"
 fault $p 's/quit_seen = quit_undelivered = true;/quit_seen = true;/' "a quit signal during a box is lost"
 fault $p 's/if (message->message == WM_CLOSE \&\& quit_seen) quit_undelivered = true;/;/' "a quit signal that comes with the click that opens a box is lost"
 p=platform/sdl/video.cpp
