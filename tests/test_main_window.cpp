@@ -71,14 +71,14 @@ class MainWindowTest : public ::testing::Test {
     void SetUp() override {
         static XvfbDisplay display("1024x768x24");
         static ScratchDir pictures(ScratchDir::with_pictures);
-        static const bool ready = [] {  // before anything uses SDL
-            for (const char* mode : {"--newmode 640x480_60 23.75 640 664 720 800 480 483 487 500",
-                                     "--addmode screen 640x480_60"})
-                waitpid(spawn({"sh", "-c", std::string("xrandr ") + mode}, display.name()), nullptr,
-                        0);
-            return setenv("DISPLAY", display.name().c_str(), 1) == 0 &&
-                   chdir(pictures.path().c_str()) == 0;
-        }();
+        static const bool ready =  // before anything uses SDL
+            waitpid(spawn({"sh", "-c",
+                           "xrandr --newmode 640x480_60 23.75 640 664 720 800 480 483 "
+                           "487 500 && xrandr --addmode screen 640x480_60"},
+                          display.name()),
+                    nullptr, 0) > 0 &&
+            setenv("DISPLAY", display.name().c_str(), 1) == 0 &&
+            chdir(pictures.path().c_str()) == 0;
         ASSERT_TRUE(ready);
         seam::reset();
         ASSERT_TRUE(open_window(false));
