@@ -54,15 +54,6 @@ TEST(InputTest, RightDragTurnsAndTilts) {
                             -10, 132.5f, 65525, 32900.5f}));
 }
 
-TEST(InputTest, ACloseRequestPostsQuitZero) {
-    EXPECT_EQ(window_proc(nullptr, WM_CLOSE, 0, 0), 0);
-    Message message{};
-    ASSERT_TRUE(peek_message(&message));
-    EXPECT_EQ(message.message, WM_QUIT);
-    EXPECT_EQ(message.w_param, 0u);
-    EXPECT_FALSE(peek_message(&message));
-}
-
 static bool open_window(bool full) { return open_main_window(window_title, 800, 600, 16, full); }
 
 // The main window opened windowed, with the planet pictures (no bitmap boxes) and boxes recorded.
