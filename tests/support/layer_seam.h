@@ -7,20 +7,13 @@
 #include "platform/window_system.h"
 
 namespace seam {
+// clang-format off
 enum class Step {
-    register_class,
-    change_display_mode,
-    create_window,
-    get_dc,
-    choose_pixel_format,
-    set_pixel_format,
-    create_context,
-    make_current,
-    delete_context,
-    release_dc,
-    destroy_window,
-    unregister_class,
+    register_class, change_display_mode, create_window, get_dc, choose_pixel_format,
+    set_pixel_format, create_context, make_current, delete_context, release_dc, destroy_window,
+    unregister_class
 };
+// clang-format on
 void fail_once(Step step);  // the step's next call fails; cleared by reset()
 
 // What the layer holds now: each successful acquisition adds one, each release takes one away.
