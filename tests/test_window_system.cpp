@@ -176,10 +176,14 @@ TEST_F(QueueTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
 }
 
 // SDL turns SIGINT and SIGTERM into its quit event; a hang-up, which SDL leaves alone, takes the
-// same road: the window is asked to close.
-TEST_F(QueueTest, AHangUpAsksTheWindowToClose) {
+// same road: the window is asked to close. No box holds the program up after that: a box's
+// caption and text go to standard error, answered as if closed.
+TEST_F(QueueTest, AHangUpAsksTheWindowToCloseAndLaterBoxesGoToStandardError) {
     ASSERT_EQ(raise(SIGHUP), 0);
     EXPECT_EQ(taken(1), Seen({0x1000, 0}));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(message_box(window, "Text", "Caption", MB_YESNO | MB_ICONEXCLAMATION), IDNO);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Caption: Text\n");
 }
 
 // A click that comes in with the focus is a click, also when the window reads both at once (it was
