@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -12,8 +13,17 @@
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "app/window_proc.h"
-#include "platform/sdl/test_hooks.h"
 #include "platform/window_system.h"
+#include "support/layer_seam.h"
+
+// Whether the layer's swap may wait for the display: written by measure(), read by the wrapped
+// SDL_Delay, which only that wait calls.
+static bool pacing_allowed = true;
+
+extern "C" void __real_SDL_Delay(std::uint32_t milliseconds);
+extern "C" void __wrap_SDL_Delay(std::uint32_t milliseconds) {
+    if (pacing_allowed) __real_SDL_Delay(milliseconds);
+}
 
 static double process_cpu_seconds() {
     timespec now{};
@@ -24,9 +34,9 @@ static double process_cpu_seconds() {
 // Runs the loop's passes for `seconds`; prints frames per second and the
 // share of one core used.
 static void measure(const char* label, bool paced, bool animate, double seconds) {
-    platform_allow_swap_pacing(paced);
+    pacing_allowed = paced;
     animating = animate ? 1 : 0;
-    platform_reset_counts();
+    seam::reset();
     const auto start = std::chrono::steady_clock::now();
     const double cpu_start = process_cpu_seconds();
     double elapsed = 0;
@@ -41,7 +51,7 @@ static void measure(const char* label, bool paced, bool animate, double seconds)
         elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     const double cpu = process_cpu_seconds() - cpu_start;
-    std::printf("%-26s %7.1f swaps/s %6.0f%% of a core\n", label, platform_counts().swaps / elapsed,
+    std::printf("%-26s %7.1f swaps/s %6.0f%% of a core\n", label, seam::held().swaps / elapsed,
                 100.0 * cpu / elapsed);
 }
 

@@ -17,10 +17,10 @@
 
 #include "app/main_loop.h"
 #include "app/window_proc.h"
-#include "platform/test_hooks.h"
 #include "render/render_state.h"
 #include "scene/draw_scene.h"
 #include "scene/picking.h"
+#include "support/layer_seam.h"
 
 namespace {
 constexpr int width = 800, height = 600;
@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (chdir(texture_directory().c_str()) != 0) std::perror("planet pictures");
-    set_message_box_hook(answer_box);
+    seam::replace_boxes(answer_box);
     resize_view(width, height);
     init_render_state();
     animating = 0;

@@ -4,9 +4,9 @@
 #include <cstdlib>
 
 #include "image/bitmap_decode.h"
-#include "platform/sdl/test_hooks.h"
+#include "support/layer_seam.h"
 
-// Written by the silent box hook, read and reset by the fuzz entry.
+// Written by the silent box, read and reset by the fuzz entry.
 static int boxes_shown = 0;
 
 static int count_box(WindowHandle, const char*, const char*, unsigned) {
@@ -15,7 +15,7 @@ static int count_box(WindowHandle, const char*, const char*, unsigned) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    set_message_box_hook(count_box);
+    seam::replace_boxes(count_box);
     boxes_shown = 0;
     RgbImage* image = decode_bitmap_image(data, size);
     if (boxes_shown != (image == nullptr)) std::abort();

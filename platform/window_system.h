@@ -43,25 +43,6 @@ struct Message {
 
 using WindowProc = LResult (*)(WindowHandle, std::uint32_t, WParam, LParam);
 
-// ---------------------------------------------------------------------------
-// Message queue.
-
-// Takes the oldest message off the queue without waiting. Returns false when
-// the queue is empty. Platform events are turned into messages here.
-bool peek_message(Message* message);
-// Key-downs of character keys also queue a WM_CHAR; nothing in the system
-// reads it, but it keeps the translate step honest.
-void translate_message(const Message* message);
-// Calls the registered window procedure of the message's window.
-LResult dispatch_message(const Message* message);
-// Queues WM_QUIT with the exit code as its word parameter.
-void post_quit_message(int exit_code);
-// The default handling of every message the window procedure does not handle.
-LResult def_window_proc(WindowHandle window, std::uint32_t message, WParam w_param, LParam l_param);
-
-// ---------------------------------------------------------------------------
-// Window class, windows and contexts.
-
 struct PixelFormatRequest {
     std::uint16_t size;
     std::uint16_t version;
@@ -85,6 +66,29 @@ struct Rect {
     int right;
     int bottom;
 };
+
+// The layer's functions have C linkage, like the system calls they stand
+// for, so that a program can put its own in front of any of them at link time.
+extern "C" {
+
+// ---------------------------------------------------------------------------
+// Message queue.
+
+// Takes the oldest message off the queue without waiting. Returns false when
+// the queue is empty. Platform events are turned into messages here.
+bool peek_message(Message* message);
+// Key-downs of character keys also queue a WM_CHAR; nothing in the system
+// reads it, but it keeps the translate step honest.
+void translate_message(const Message* message);
+// Calls the registered window procedure of the message's window.
+LResult dispatch_message(const Message* message);
+// Queues WM_QUIT with the exit code as its word parameter.
+void post_quit_message(int exit_code);
+// The default handling of every message the window procedure does not handle.
+LResult def_window_proc(WindowHandle window, std::uint32_t message, WParam w_param, LParam l_param);
+
+// ---------------------------------------------------------------------------
+// Window class, windows and contexts.
 
 InstanceHandle get_module_handle();
 // Registers the class; false if it cannot be registered (or already is).
@@ -139,3 +143,4 @@ int message_box(WindowHandle owner, const char* text, const char* caption, unsig
 
 // Keeps the screen saver and display power saving off while the program runs.
 void disable_screen_saver();
+}  // extern "C"

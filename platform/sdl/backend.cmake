@@ -10,23 +10,17 @@ pkg_check_modules(XLIB REQUIRED IMPORTED_TARGET x11)
 
 target_link_libraries(orrery_app PUBLIC OpenGL::GL ${GLU_LIBRARY})
 
-# The layer is built twice: as shipped, and with the test hooks
-# (platform/sdl/test_hooks.h) for the tests, benchmarks and fuzzers, which
-# link orrery_core.
+# The layer; the tests, benchmarks and fuzzers link orrery_core, the
+# application with the layer.
 file(GLOB ORRERY_PLATFORM_SOURCES CONFIGURE_DEPENDS platform/sdl/*.cpp)
-list(REMOVE_ITEM ORRERY_PLATFORM_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/platform/sdl/test_hooks.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/platform/sdl/box_program.cpp)
+list(REMOVE_ITEM ORRERY_PLATFORM_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/platform/sdl/box_program.cpp)
 list(APPEND ORRERY_PLATFORM_SOURCES ${ORRERY_COMMON_PLATFORM_SOURCES})
-foreach(variant orrery_platform orrery_platform_hooks)
-  add_library(${variant} STATIC ${ORRERY_PLATFORM_SOURCES})
-  target_include_directories(${variant} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}
-    PRIVATE ${CMAKE_BINARY_DIR}/generated)
-  target_link_libraries(${variant} PRIVATE PkgConfig::SDL2 PkgConfig::XLIB)
-endforeach()
-target_sources(orrery_platform_hooks PRIVATE platform/sdl/test_hooks.cpp)
-target_compile_definitions(orrery_platform_hooks PRIVATE ORRERY_TEST_HOOKS=1)
+add_library(orrery_platform STATIC ${ORRERY_PLATFORM_SOURCES})
+target_include_directories(orrery_platform PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}
+  PRIVATE ${CMAKE_BINARY_DIR}/generated)
+target_link_libraries(orrery_platform PRIVATE PkgConfig::SDL2 PkgConfig::XLIB)
 add_library(orrery_core INTERFACE)
-target_link_libraries(orrery_core INTERFACE orrery_app orrery_platform_hooks)
+target_link_libraries(orrery_core INTERFACE orrery_app orrery_platform)
 
 add_executable(orrery app/main.cpp)
 target_link_libraries(orrery PRIVATE orrery_app orrery_platform)

@@ -15,7 +15,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <string>
 
 #include "platform/sdl/box_protocol.h"
@@ -26,10 +25,7 @@ static bool executable(const std::string& path) {
 }
 
 // The box program sits beside the running program, in the build folder and in
-// the installation alike. Programs that link the layer from elsewhere (the
-// tests) name it in ORRERY_BOX_PROGRAM; the variable is read only when there
-// is no box program beside the running one, so an installed program always
-// runs its own.
+// the installation alike; empty when it is not there.
 static std::string box_program_path() {
     char self[PATH_MAX];
     ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
@@ -41,8 +37,6 @@ static std::string box_program_path() {
             if (executable(path)) return path;
         }
     }
-    const char* named = std::getenv("ORRERY_BOX_PROGRAM");
-    if (named != nullptr && executable(named)) return named;
     return {};
 }
 

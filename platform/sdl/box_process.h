@@ -14,11 +14,11 @@ struct BoxRequest {
     const char* video_driver;      // SDL's current video driver ("x11", "wayland"), or null
 };
 
-// Starts the box program (found beside the running program, else named by
-// ORRERY_BOX_PROGRAM) in a process group of its own, with a clean signal mask
-// and default signal actions; it ends when this process ends. Call it from
-// the main thread: the box ends with the thread that started it. Returns its
-// process id, or -1 when it could not be started.
+// Starts the box program (found beside the running program) in a process
+// group of its own, with a clean signal mask and default signal actions; it
+// ends when this process ends. Call it from the main thread: the box ends with
+// the thread that started it. Returns its process id, or -1 when it could not
+// be started.
 int start_box_process(const BoxRequest& request);
 
 // Waits up to `milliseconds` (0: does not wait) for the box to be closed; a

@@ -2,7 +2,6 @@
 #include "platform/sdl/display_modes.h"
 
 #include "platform/sdl/gl_context.h"
-#include "platform/sdl/hooks.h"
 #include "platform/sdl/video.h"
 #include "platform/sdl/sdl_windows.h"
 
@@ -20,7 +19,6 @@ int display_for_windows() { return last_display; }
 void note_window_display(int display) { last_display = display; }
 
 bool change_display_mode(int width, int height, int bits_per_pixel) {
-    if (step_fails(PlatformStep::change_display_mode)) return false;
     if (!ensure_video()) return false;
     // The display must offer exactly width x height; SDL's "closest mode"
     // would hand back a larger one. Of such modes, the requested depth wins.
@@ -42,7 +40,6 @@ bool change_display_mode(int width, int height, int bits_per_pixel) {
     if (!found) return false;
     granted_mode = chosen;
     mode_granted = true;
-    count(&PlatformCounts::display_mode_changes);
     return true;
 }
 
@@ -54,10 +51,8 @@ void restore_display_mode() {
     });
     mode_granted = false;
     reread_refresh_period();
-    count(&PlatformCounts::display_mode_restores);
 }
 
 void show_cursor(bool visible) {
     if (video_started()) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
-    count(visible ? &PlatformCounts::cursor_shows : &PlatformCounts::cursor_hides);
 }

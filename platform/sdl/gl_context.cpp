@@ -3,7 +3,6 @@
 
 #include <SDL.h>
 
-#include "platform/sdl/hooks.h"
 #include "platform/common/swap_pacing.h"
 #include "platform/sdl/sdl_windows.h"
 
@@ -48,7 +47,6 @@ void apply_window_pixel_format() { apply_gl_attributes(window_format); }
 void reread_refresh_period() { period_stale = true; }
 
 int choose_pixel_format(DeviceContextHandle dc, const PixelFormatRequest* request) {
-    if (step_fails(PlatformStep::choose_pixel_format)) return 0;
     if (dc == nullptr || request == nullptr) return 0;
     const std::uint32_t needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
     if ((request->flags & needed) != needed || request->pixel_type != PFD_TYPE_RGBA) return 0;
@@ -56,7 +54,6 @@ int choose_pixel_format(DeviceContextHandle dc, const PixelFormatRequest* reques
 }
 
 bool set_pixel_format(DeviceContextHandle dc, int format, const PixelFormatRequest* request) {
-    if (step_fails(PlatformStep::set_pixel_format)) return false;
     if (dc == nullptr || format <= 0 || request == nullptr) return false;
     dc->format = *request;
     dc->format_set = true;
@@ -65,7 +62,6 @@ bool set_pixel_format(DeviceContextHandle dc, int format, const PixelFormatReque
 }
 
 RenderContextHandle create_context(DeviceContextHandle dc) {
-    if (step_fails(PlatformStep::create_context)) return nullptr;
     if (dc == nullptr || !dc->format_set) return nullptr;
     apply_gl_attributes(dc->format);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
@@ -76,12 +72,10 @@ RenderContextHandle create_context(DeviceContextHandle dc) {
     SDL_GLContext gl_context = SDL_GL_CreateContext(dc->window->sdl_window);
     if (gl_context == nullptr) return nullptr;
     SDL_GL_MakeCurrent(previous_window, previous_context);
-    count(&PlatformCounts::contexts_created);
     return new PlatformRenderContext{gl_context, dc->window};
 }
 
 bool make_current(DeviceContextHandle dc, RenderContextHandle rc) {
-    if (step_fails(PlatformStep::make_current)) return false;
     if (dc == nullptr && rc == nullptr) return SDL_GL_MakeCurrent(nullptr, nullptr) == 0;
     if (dc == nullptr || rc == nullptr) return false;
     if (SDL_GL_MakeCurrent(dc->window->sdl_window, rc->gl_context) != 0) return false;
@@ -94,12 +88,10 @@ bool make_current(DeviceContextHandle dc, RenderContextHandle rc) {
 }
 
 bool delete_context(RenderContextHandle rc) {
-    if (step_fails(PlatformStep::delete_context)) return false;
     if (rc == nullptr) return false;
     if (SDL_GL_GetCurrentContext() == rc->gl_context) SDL_GL_MakeCurrent(nullptr, nullptr);
     SDL_GL_DeleteContext(rc->gl_context);
     delete rc;
-    count(&PlatformCounts::contexts_deleted);
     return true;
 }
 
@@ -123,7 +115,6 @@ static std::uint64_t refresh_period(SDL_Window* window) {
 // can, spin a core and run the animation several times too fast: the swap
 // then waits out the display's refresh period itself.
 bool swap_buffers(DeviceContextHandle dc) {
-    count(&PlatformCounts::swaps);
     if (dc == nullptr) return false;
     SDL_Window* window = dc->window->sdl_window;
     if (period_stale) {
@@ -131,8 +122,7 @@ bool swap_buffers(DeviceContextHandle dc) {
         if (period != pacing.period()) pacing.set_period(period);
         period_stale = false;
     }
-    std::uint64_t wait =
-        swap_pacing_allowed() ? pacing.wait_before_swap(SDL_GetPerformanceCounter()) : 0;
+    std::uint64_t wait = pacing.wait_before_swap(SDL_GetPerformanceCounter());
     if (wait > 0) {
         std::uint64_t frequency = SDL_GetPerformanceFrequency();
         SDL_Delay(static_cast<Uint32>((wait * 1000 + frequency - 1) / frequency));

@@ -9,7 +9,6 @@
 #include <cstdio>
 
 #include "platform/sdl/box_process.h"
-#include "platform/sdl/hooks.h"
 #include "platform/sdl/message_queue.h"
 #include "platform/sdl/video.h"
 #include "platform/sdl/sdl_windows.h"
@@ -77,7 +76,6 @@ static int show_box(WindowHandle owner, const char* text, const char* caption, u
 }
 
 int message_box(WindowHandle owner, const char* text, const char* caption, unsigned flags) {
-    if (MessageBoxHook hook = message_box_hook()) return hook(owner, text, caption, flags);
     // The default answer: what Escape, or closing the box, would give.
     const int default_answer = (flags & 0x0F) == MB_YESNO ? IDNO : IDOK;
     // Without a display no box can be shown.

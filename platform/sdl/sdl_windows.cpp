@@ -7,7 +7,6 @@
 
 #include "platform/sdl/display_modes.h"
 #include "platform/sdl/gl_context.h"
-#include "platform/sdl/hooks.h"
 #include "platform/sdl/message_queue.h"
 #include "platform/sdl/video.h"
 #include "platform/sdl/window_icon.h"
@@ -47,21 +46,17 @@ InstanceHandle get_module_handle() {
 }
 
 bool register_class(const WindowClass& window_class) {
-    if (step_fails(PlatformStep::register_class)) return false;
     for (const RegisteredClass& known : classes) {
         if (known.name == window_class.class_name) return false;
     }
     classes.push_back({window_class.class_name, window_class.window_proc, window_class.instance});
-    count(&PlatformCounts::classes_registered);
     return true;
 }
 
 bool unregister_class(const char* class_name, InstanceHandle instance) {
-    if (step_fails(PlatformStep::unregister_class)) return false;
     for (auto it = classes.begin(); it != classes.end(); ++it) {
         if (it->name == class_name && it->instance == instance) {
             classes.erase(it);
-            count(&PlatformCounts::classes_unregistered);
             return true;
         }
     }
@@ -73,7 +68,6 @@ bool adjust_window_rect(Rect*, std::uint32_t, std::uint32_t) { return true; }
 WindowHandle create_window(std::uint32_t, const char* class_name, const char* title,
                            std::uint32_t style, int x, int y, int width, int height,
                            InstanceHandle instance) {
-    if (step_fails(PlatformStep::create_window)) return nullptr;
     const RegisteredClass* window_class = nullptr;
     for (const RegisteredClass& known : classes) {
         if (known.name == class_name && known.instance == instance) window_class = &known;
@@ -103,7 +97,6 @@ WindowHandle create_window(std::uint32_t, const char* class_name, const char* ti
         sdl_window, window_class->proc, popup, bounds.x + x, bounds.y + y, {}};
     window->dc = PlatformDeviceContext{window, false, {}, false};
     windows.push_back(window);
-    count(&PlatformCounts::windows_created);
     // A new window learns its size before it is shown, while it has no
     // rendering context yet.
     if (window->proc != nullptr) window->proc(window, WM_SIZE, 0, make_lparam(width, height));
@@ -111,7 +104,6 @@ WindowHandle create_window(std::uint32_t, const char* class_name, const char* ti
 }
 
 bool destroy_window(WindowHandle window) {
-    if (step_fails(PlatformStep::destroy_window)) return false;
     auto it = std::find(windows.begin(), windows.end(), window);
     if (it == windows.end()) return false;
     if (window->proc != nullptr) window->proc(window, WM_DESTROY, 0, 0);
@@ -125,7 +117,6 @@ bool destroy_window(WindowHandle window) {
     forget_window_state(window);
     forget_messages_for(window);
     delete window;
-    count(&PlatformCounts::windows_destroyed);
     return true;
 }
 
@@ -173,16 +164,13 @@ LResult def_window_proc(WindowHandle window, std::uint32_t message, WParam, LPar
 // handed out by get_dc.
 
 DeviceContextHandle get_dc(WindowHandle window) {
-    if (step_fails(PlatformStep::get_dc) || window == nullptr) return nullptr;
+    if (window == nullptr) return nullptr;
     window->dc.acquired = true;
-    count(&PlatformCounts::dcs_got);
     return &window->dc;
 }
 
 bool release_dc(WindowHandle window, DeviceContextHandle dc) {
-    if (step_fails(PlatformStep::release_dc)) return false;
     if (window == nullptr || dc != &window->dc || !dc->acquired) return false;
     dc->acquired = false;
-    count(&PlatformCounts::dcs_released);
     return true;
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sdl/test_hooks.h"
+#include "support/layer_seam.h"
 
 struct RecordedBox {
     WindowHandle owner;
@@ -15,8 +15,8 @@ struct RecordedBox {
 
 class MessageBoxRecorder {
    public:
-    MessageBoxRecorder() { set_message_box_hook(record); }
-    ~MessageBoxRecorder() { set_message_box_hook(nullptr), clear(), answer_yes_no_with(IDYES); }
+    MessageBoxRecorder() { seam::replace_boxes(record); }
+    ~MessageBoxRecorder() { seam::replace_boxes(nullptr), clear(), answer_yes_no_with(IDYES); }
     void answer_yes_no_with(int answer) { yes_no_answer_ = answer; }
     const std::vector<RecordedBox>& boxes() const { return boxes_; }
     void clear() { boxes_.clear(); }
