@@ -100,6 +100,8 @@ p=app/main_window.cpp
 fault $p "s/Can't Set The PixelFormat./Can't Set The Pixel Format./" "a failure text misspelt"
 fault $p 's/"SHUTDOWN ERROR"/"ERROR"/' "release failures captioned like opening failures"
 fault $p 's/return fail_after_close("Window Creation Error.");/{ open_error("Window Creation Error."); return false; }/' "a failed window creation leaves the class registered"
+fault $p 's/show_cursor(false);/;/' "the cursor stays over the full-screen picture"
+fault $p 's/show_cursor(true);/;/' "after full screen the cursor stays hidden"
 p=app/window_proc.cpp
 fault $p 's/view_scale_step = 0.3;/view_scale_step = 0.25;/' "keypad scale step 0.25 instead of 0.3"
 fault $p 's/view_turn - (last_mouse_x - mouse_x)/view_turn + (last_mouse_x - mouse_x)/' "dragging right turns the scene the other way"
