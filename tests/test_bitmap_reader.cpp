@@ -79,14 +79,33 @@ Bytes format_file(const Format& format, bool core, bool file_header, bool top_do
     });
 }
 
-// 6 x 4 by default, with a 4-entry table; the stream is stored as it is, padded to 4 bytes.
-Bytes rle_file(bool four_bit, const Bytes& stream, bool file_header = true, int height = 4,
-               int width = 6) {
+// A picture `width` x `height` with a 4-entry table; the stream is stored as it is, padded to 4
+// bytes.
+Bytes rle_file(bool four_bit, const Bytes& stream, bool file_header, int width, int height) {
     Bytes table;
     append_le(&table, {palette(1), palette(2), palette(3), palette(4)});
     return assemble_bitmap(file_header,
                            info_header(width, height, four_bit ? 4 : 8, four_bit ? 2 : 1, 4), table,
                            int(stream.size()), 1, 8, [&](int x, int) { return stream[x]; });
+}
+
+// What the 8-bit and the 4-bit stream give, with and without the file header, bottom-up and
+// top-down: `rows` from the bottom, each character an index ("r" is 1 in 8 bits, 2 in 4) or "."
+// for black; index i is table entry i + 1. No box.
+void expect_runs(const Bytes& rle8, const Bytes& rle4, const std::vector<std::string>& rows) {
+    MessageBoxRecorder boxes;
+    const int width = int(rows[0].size()), height = int(rows.size());
+    for (int variant = 0; variant < 6; ++variant) {
+        const bool four_bit = variant & 1, file_header = variant / 2 != 1, top_down = variant >= 4;
+        SCOPED_TRACE(testing::Message() << "run lengths, " << variant);
+        const Bytes file = rle_file(four_bit, four_bit ? rle4 : rle8, file_header, width,
+                                    top_down ? -height : height);
+        expect_picture(file, width, height, [&](int x, int y) {
+            const char c = rows[top_down ? height - 1 - y : y][x];
+            return c == '.' ? 0 : palette(c == 'r' ? 2 + four_bit : c - '0' + 1);
+        });
+    }
+    EXPECT_TRUE(boxes.boxes().empty());
 }
 
 TEST(BitmapReader, EveryFormatInBothHeaderKindsGivesItsColours) {
@@ -101,50 +120,31 @@ TEST(BitmapReader, EveryFormatInBothHeaderKindsGivesItsColours) {
                 [&](int x, int y) { return expected_colour(format, stored_value(format, x, y)); });
         }
     }
-    // Row 0 ends early; row 1 is left by a delta that skips pixels; row 2 uses index 9, beyond
-    // the table; row 3 has an odd literal and ends the bitmap early. The picture's indices from
-    // the bottom row ("r" alternates in 4 bits), "." black.
-    const Bytes rle8 = {3, 1, 0, 3, 2, 3, 0, 0, 0, 0, 2, 2, 0, 2, 1, 1,
-                        1, 9, 2, 3, 0, 0, 0, 5, 0, 1, 2, 3, 0, 0, 0, 1},
-                rle4 = {3, 0x12, 0, 3,    0x23, 0, 0, 0, 2,    0x22, 0, 2, 1, 1,
-                        1, 0x93, 2, 0x33, 0,    0, 0, 5, 0x01, 0x23, 0, 0, 0, 1};
-    const std::string rows[4] = {"1r1230", "22....", "....33", "01230."};
-    for (int variant = 0; variant < 6; ++variant) {
-        const bool four_bit = variant & 1, file_header = variant / 2 != 1, top_down = variant >= 4;
-        SCOPED_TRACE(testing::Message() << "run lengths, " << variant);
-        expect_picture(rle_file(four_bit, four_bit ? rle4 : rle8, file_header, top_down ? -4 : 4),
-                       6, 4, [&](int x, int y) {
-                           const char c = rows[top_down ? 3 - y : y][x];
-                           return c == '.' ? 0 : palette(c == 'r' ? 2 + four_bit : c - '0' + 1);
-                       });
-    }
     EXPECT_TRUE(boxes.boxes().empty());
+    // Row 0 ends early; row 1 is left by a delta that skips pixels; row 2 uses index 9, beyond
+    // the table; row 3 has an odd literal and ends the bitmap early.
+    expect_runs({3, 1, 0, 3, 2, 3, 0, 0, 0, 0, 2, 2, 0, 2, 1, 1,
+                 1, 9, 2, 3, 0, 0, 0, 5, 0, 1, 2, 3, 0, 0, 0, 1},
+                {3, 0x12, 0, 3,    0x23, 0, 0, 0, 2,    0x22, 0, 2, 1, 1,
+                 1, 0x93, 2, 0x33, 0,    0, 0, 5, 0x01, 0x23, 0, 0, 0, 1},
+                {"1r1230", "22....", "....33", "01230."});
 }
 
 // Rows of a 5-pixel picture written out to their 8-pixel padding, as some writers do: the pixels
 // past the row's end are dropped and the stream goes on behind each whole run. Index i is table
 // entry i + 1; 4-bit runs alternate their two indices.
 TEST(BitmapReader, RunsIntoTheRowPaddingAreCutAtTheRowEnd) {
-    MessageBoxRecorder boxes;
     // clang-format off
-    const Bytes rle8 = {8, 0,                            0, 0,  // 8 of index 0
-                        0, 8, 1, 2, 3, 0, 1, 2, 3, 0,    0, 0,  // absolute 1 2 3 0 1 | 2 3 0
-                        3, 2, 5, 3,                      0, 0,  // 3 of 2, 5 of 3 across the end
-                        5, 1, 3, 0,                      0, 1},  // 5 of 1, 3 of 0 wholly past it
-                rle4 = {8, 0x00,                         0, 0,
-                        0, 8, 0x12, 0x30, 0x12, 0x30,    0, 0,
-                        3, 0x22, 5, 0x33,                0, 0,
-                        5, 0x11, 3, 0x00,                0, 1};
+    expect_runs({8, 0,                            0, 0,    // 8 of index 0
+                 0, 8, 1, 2, 3, 0, 1, 2, 3, 0,    0, 0,    // absolute 1 2 3 0 1 | 2 3 0
+                 3, 2, 5, 3,                      0, 0,    // 3 of 2, 5 of 3 across the end
+                 5, 1, 3, 0,                      0, 1},   // 5 of 1, 3 of 0 wholly past it
+                {8, 0x00,                         0, 0,
+                 0, 8, 0x12, 0x30, 0x12, 0x30,    0, 0,
+                 3, 0x22, 5, 0x33,                0, 0,
+                 5, 0x11, 3, 0x00,                0, 1},
+                {"00000", "12301", "22233", "11111"});
     // clang-format on
-    const std::string rows[4] = {"00000", "12301", "22233", "11111"};
-    for (int variant = 0; variant < 4; ++variant) {
-        const bool four_bit = variant & 1, top_down = variant & 2;
-        SCOPED_TRACE(testing::Message() << "variant " << variant);
-        expect_picture(
-            rle_file(four_bit, four_bit ? rle4 : rle8, true, top_down ? -4 : 4, 5), 5, 4,
-            [&](int x, int y) { return palette(rows[top_down ? 3 - y : y][x] - '0' + 1); });
-    }
-    EXPECT_TRUE(boxes.boxes().empty());
 }
 
 // Each gives no image and exactly one box captioned "Error" with its text. A long path is cut so
@@ -192,9 +192,9 @@ TEST(BitmapReader, BadFilesShowOneBoxWithTheirText) {
         {header_only(1, 1, 1), conversion},
         // Run lengths: no end-of-bitmap mark; an absolute run's data past the file's end; a run
         // below the last row of a 1-row picture.
-        {rle_file(false, {2, 1, 0, 0}), conversion},
-        {rle_file(false, {0, 6, 1, 2}), conversion},
-        {rle_file(false, {1, 1, 0, 0, 1, 1, 0, 1}, true, 1), conversion},
+        {rle_file(false, {2, 1, 0, 0}, true, 6, 4), conversion},
+        {rle_file(false, {0, 6, 1, 2}, true, 6, 4), conversion},
+        {rle_file(false, {1, 1, 0, 0, 1, 1, 0, 1}, true, 6, 1), conversion},
         {header_only(1, INT32_MIN, 0), "Out of memory."}};
     for (const auto& [file, text] : cases) {
         SCOPED_TRACE(&file - &cases[0].first);

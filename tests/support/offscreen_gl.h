@@ -13,8 +13,6 @@ class OffscreenGl {
     // Mesa 22.3 crashes when it destroys a context that still holds queued immediate-mode
     // vertices: finish the context's work first.
     ~OffscreenGl() { glFinish(), OSMesaDestroyContext(context_); }
-    static int width() { return 800; }
-    static int height() { return 600; }
 
    private:
     OSMesaContext context_ = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
