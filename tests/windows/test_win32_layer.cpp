@@ -1,11 +1,16 @@
 // The Win32 backend on Wine's real message queue and boxes: key releases held
-// for the idle pass, and a box's UTF-16 text and frozen owner.
+// for the idle pass, a box's UTF-16 text and frozen owner; and the file map
+// on UTF-8 names.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "image/file_map.h"
 #include "platform/window_system.h"
 
 namespace {
@@ -23,8 +28,8 @@ LResult record_input(WindowHandle window, std::uint32_t message, WParam w_param,
     return message == WM_CLOSE ? 0 : def_window_proc(window, message, w_param, l_param);
 }
 
-// The input messages the loop takes next, each dispatched as the loop does,
-// up to and including the first idle pass (written as WM_NULL).
+// The input messages the loop takes and dispatches next, up to and including
+// the first idle pass (written as WM_NULL).
 Taken take_until_idle() {
     Taken taken;
     Message message;
@@ -74,10 +79,9 @@ TEST_F(Win32Layer, AKeyTappedWithinOneFrameIsSeenByAnIdlePass) {
     EXPECT_EQ(take_until_idle(), (Taken{{WM_KEYUP, VK_F2}, {WM_KEYDOWN, VK_F3}, {WM_NULL, 0}}));
 }
 
-// The user of the box, a timer in the box's own loop: once the box is up,
-// reads it and whether its owner is enabled, gives the owner a click, a letter
-// and a close, and presses OK, all at once (so the box's loop makes the
-// letter's character only after OK is queued).
+// The box's user, a timer in the box's own loop: once the box is up, reads it
+// and whether its owner is enabled, then gives the owner a click, a letter and
+// a close and presses OK at once (so the letter's character comes after OK).
 wchar_t box_text[512];
 bool owner_enabled = true;
 HWND box_owner = nullptr;
@@ -111,6 +115,31 @@ TEST_F(Win32Layer, ABoxShowsKoreanAndItsFrozenOwnerActsOnNoInputGivenBeforeOrDur
     // The release is handed out, and nothing else reaches the window.
     EXPECT_EQ(take_until_idle(), (Taken{{WM_KEYUP, VK_F3}, {WM_NULL, 0}}));
     EXPECT_EQ(handed_to_window, (Taken{{WM_KEYUP, VK_F3}}));
+}
+
+// Names in Hangul and in any letter case open; a missing name, an empty file
+// and a folder do not.
+TEST(FileMapInAKoreanFolder, OpensUtf8NamesInAnyCaseAndRefusesMissingEmptyAndFolders) {
+    namespace fs = std::filesystem;
+    const fs::path folder =
+        fs::temp_directory_path() / (L"\uD589\uC131-" + std::to_wstring(GetCurrentProcessId()));
+    ASSERT_TRUE(fs::create_directory(folder));
+    fs::current_path(folder);
+    std::ofstream(fs::path(L"\uC9C0\uAD6C.bmp"), std::ios::binary) << "BM6";
+    std::ofstream(fs::path(L"empty.bmp"));
+    fs::create_directory("sub.bmp");
+    for (const char* name : {"지구.bmp", ".\\지구.BMP"}) {
+        FileMap map{};
+        ASSERT_TRUE(open_file_map(name, &map)) << name;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(map.bytes), map.size), "BM6");
+        close_file_map(&map);
+    }
+    for (const char* name : {"Sun.bmp", "empty.bmp", "sub.bmp"}) {
+        FileMap map{};
+        EXPECT_FALSE(open_file_map(name, &map)) << name;
+    }
+    fs::current_path(folder.parent_path());
+    fs::remove_all(folder);
 }
 
 }  // namespace
