@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The Windows packages and program end to end under Wine, as a user meets
-# them; runs inside tests/windows/wine_session.sh. Every wait is for a
-# condition, with a deadline.
+# The Windows packages and program end to end under Wine, as a user meets them;
+# runs inside tests/windows/wine_session.sh. Every wait has a deadline.
 #   e2e_wine.sh BUILD_DIR READ_BOXES_EXE
 set -uo pipefail
 build=$(realpath "$1") read_boxes=$(realpath "$2") work=$(mktemp -d) program='' failures=0
@@ -31,13 +30,11 @@ main_shown() { wait_until 30 eval '[ -n "$(main_window)" ]' && main=$(main_windo
 press() { xdotool windowactivate --sync "$1" key "$2" 2>/dev/null; }
 # A left click at X Y, the pointer coming from outside (Wine follows its moves).
 click_at() { xdotool mousemove 1000 700 sleep 0.1 mousemove --window "$main" "$1" "$2" click 1; }
-grab() { import -window "$main" "$work/$1.png" 2>/dev/null; }
 sun_at() { # X Y: the Sun there, a bright yellowish white
-  grab a && read -r red green blue <<<"$(convert "$work/a.png" -crop "1x1+$1+$2" \
+  import -window "$main" "$work/a.png" 2>/dev/null && read -r red green blue <<<"$(convert "$work/a.png" -crop "1x1+$1+$2" \
     -format "%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]" info: 2>/dev/null)" &&
     [ "${red:-0}" -gt 180 ] && [ "${green:-0}" -gt 160 ] && [ "${blue:-255}" -lt "$red" ]
 }
-moving() { grab a; sleep 0.3; grab b; ! compare -metric AE "$work/a.png" "$work/b.png" null: 2>/dev/null; }
 client_size() { xwininfo -id "$main" | awk '/Width:/ {w = $2} /Height:/ {print w "x" $2}'; }
 desktop_width_is() { [ "$(xwininfo -root | awk '/Width:/ {print $2}')" = "$1" ]; }
 full_screen() { # the desktop at 800x600, the newest main window all over it
@@ -50,12 +47,9 @@ boxes_are() { [ "$(boxes)" = "$1" ]; }
 shows() { # WHAT BOXES: within 20 s the boxes on the screen are BOXES
   wait_until 20 boxes_are "$2" || { fail "$1: the boxes read '$(boxes)', not '$2'"; return 1; }
 }
+answered() { press "$(window_named "$1")" "$2" && wait_until 2 eval '! boxes_are "$before"'; }
 answer_box() { # CAPTION KEY: pressed until the boxes change (a key sent as the box maps is lost)
-  local before; before=$(boxes)
-  for _ in {1..10}; do
-    press "$(window_named "$1")" "$2" && wait_until 2 eval '! boxes_are "$before"' && return
-  done
-  return 1
+  local before; before=$(boxes); wait_until 20 answered "$1" "$2"
 }
 # Wine reads the scale as its server starts. The new server gets no output of
 # the test's own, which it would keep open (and CTest waits for it to close).
@@ -75,10 +69,8 @@ menu='ProgramData\Microsoft\Windows\Start Menu\Programs\Orrery'
 listed() { wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orrery' >/dev/null 2>&1; }
 wine "$work"/Orrery-*-win64.exe /S
 wait_until 60 test -f "$folder/Uninstall.exe" || fail "no uninstaller in Program Files\\Orrery"
-for name in orrery.exe LICENSE CREDITS.md \
-  {Sun,Mercury,Venus,earth,Moon,Mars,Jupiter,Saturn,Saturn2,Uranus,Neptune,Pluto,Space}.bmp; do
-  [ -f "$folder/$name" ] || fail "$name not installed"
-done
+# (A picture not installed would show its box before the window.)
+for name in orrery.exe LICENSE CREDITS.md; do [ -f "$folder/$name" ] || fail "no $name"; done
 listed || fail "not listed among the installed programs"
 output=$(xrandr | awk '/ connected/ {print $1; exit}')
 xrandr --delmode "$output" 800x600_orrery
@@ -111,15 +103,13 @@ main_shown || { fail "no window titled 'OpenGL Team Project'"; exit 1; }
 check "the client area is $(client_size), not 800x600" test "$(client_size)" = 800x600
 wait_until 20 sun_at 400 300 || fail "the Sun is not at the centre (found ${red:-} ${green:-} ${blue:-})"
 click_at 400 300
-if shows "a click on the Sun" "$sun"; then  # input given to the frozen window comes to nothing
-  xdotool key --window "$main" space
-  click_at 400 300
+if shows "a click on the Sun" "$sun"; then
+  click_at 400 300  # given to the frozen window: comes to nothing
   check "Return does not close the box" answer_box 태양 Return
-  check "a Space given to the frozen window paused the picture after the box" wait_until 10 moving
-  check "a click given to the frozen window opened a box after it: $(boxes)" boxes_are ''
 fi
 press "$main" F1
 check "F1 does not switch to an 800x600 full screen" wait_until 20 full_screen
+check "a click given to the frozen window opened a box after it: $(boxes)" boxes_are ''
 full=$main
 press "$full" F1
 check "F1 again does not give the desktop its own mode back" wait_until 20 desktop_width_is 1024
@@ -137,5 +127,4 @@ if shows "a click on the full-screen Sun" "$sun"; then
     wait_until 10 desktop_width_is 1024
 fi
 
-[ $failures -eq 0 ] && echo "all end-to-end checks passed"
 exit $((failures > 0))

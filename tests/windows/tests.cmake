@@ -7,15 +7,13 @@ include(GoogleTest)
 
 # The layer on Wine's queue and boxes, with the file map; the pacing as Windows compiles it.
 add_executable(test_win32_layer windows/test_win32_layer.cpp)
-target_link_libraries(test_win32_layer PRIVATE orrery_app)
 add_executable(test_swap_pacing test_swap_pacing.cpp)
 foreach(test test_win32_layer test_swap_pacing)
-  target_link_libraries(${test} PRIVATE orrery_platform gtest_main)
+  target_link_libraries(${test} PRIVATE orrery_app orrery_platform gtest_main)
   gtest_discover_tests(${test} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 120 LABELS unit)
 endforeach()
 
-# The packages made from this build and the program end to end, with the tool
-# that reads its boxes off the desktop.
+# The packages of this build and the program end to end; read_boxes reads its boxes.
 add_executable(read_boxes windows/read_boxes.cpp)
 add_test(NAME windows_end_to_end COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/e2e_wine.sh
   ${CMAKE_BINARY_DIR} $<TARGET_FILE:read_boxes>)
