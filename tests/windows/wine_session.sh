@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Runs a command on a private desktop for the Windows build: a 1024x768 Xvfb
-# with an 800x600 mode for full screen to switch to, openbox, and a Wine
-# prefix of its own, made on the first run and kept in $ORRERY_WINEPREFIX
-# (default build-windows/wineprefix). All it starts is stopped on exit.
+# with an 800x600 mode for full screen, openbox, and a Wine prefix made on the
+# first run and kept in $ORRERY_WINEPREFIX (default build-windows/wineprefix).
 #   tests/windows/wine_session.sh COMMAND...
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
