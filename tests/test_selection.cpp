@@ -1,5 +1,5 @@
-// The selection pass of a click on an offscreen Mesa context: its hit records are those of the
-// frame's own drawing in selection mode, and a run of clicks keeps no memory.
+// Clicks on the frame, on an offscreen Mesa context: the box of the body under a click, and the
+// selection pass's hit records, those of the frame's own drawing in selection mode.
 #include <GL/glu.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -53,159 +53,135 @@ extern "C" GLint glRenderMode(GLenum mode) {
     return hits;
 }
 
-// The frame as the main loop draws it, in selection mode through the click's pick region: 2 by 2
-// pixels centred on (x, viewport height - y), the view's 45 degrees from the stored aspect ratio,
-// near plane the float 0.1, far 100, a buffer of 64 words.
-static Records frame_records(int x, int y) {
-    GLuint buffer[64];
-    GLint viewport[4];
-    glSelectBuffer(64, buffer);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glRenderMode(GL_SELECT);
-    glLoadIdentity();
-    gluPickMatrix(x, viewport[3] - y, 2.0, 2.0, viewport);
-    gluPerspective(45.0, aspect_ratio, 0.1f, 100.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    draw_scene();
-    glRenderMode(GL_RENDER);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    return records;
-}
-
-static double* const angles[] = {
-    &sun_spin,     &mercury_orbit, &mercury_spin, &venus_orbit,    &venus_spin,    &earth_orbit,
-    &earth_spin,   &moon_orbit,    &mars_orbit,   &mars_spin,      &jupiter_orbit, &jupiter_spin,
-    &saturn_orbit, &saturn_spin,   &ring_angle,   &uranus_orbit,   &uranus_spin,   &neptune_orbit,
-    &neptune_spin, &pluto_orbit,   &pluto_spin,   &moon_disk_angle};
-using Angles = std::array<double, std::size(angles)>;
-static Angles angle_values() {
-    Angles values;
-    for (size_t i = 0; i < values.size(); ++i) values[i] = *angles[i];
-    return values;
-}
-
-// Clicks at each point and draws the frame in selection mode from the angles the click started
-// from: the same records, and the same one step of the animation (none while paused). Returns the
-// first name of every first record, 0 for a nameless one.
-struct Point {
-    double x, y;
+// Each body seen from above (tilt 90) at scale 0.6, where a unit of the orbit plane is
+// 0.6 * 300 / tan(22.5) / 22 = 19.753 pixels: name, distance and angle in the orbit plane,
+// radius, and the FNV-1a digest of its box, caption + "\n" + text in UTF-8 (captions 태양 수성
+// 금성 지구 화성 목성 토성 천왕성 해왕성 명왕성). Pluto's tilted orbit puts it at 369.6 and 23.2
+// pixels off the centre, 18.75 units at 3.59 degrees. The Moon, Earth's name, lies 0.4 beyond
+// Earth at 7 + 1 + 10 degrees: 3.3935 units at 8.289 degrees.
+struct Body {
+    GLuint name;
+    double distance, angle, radius;
+    std::uint32_t digest;
+    double x() const { return 400 + 19.753 * distance * std::cos(angle * M_PI / 180); }
+    double y() const { return 300 - 19.753 * distance * std::sin(angle * M_PI / 180); }
 };
-static std::set<GLuint> expect_picks_like_frame(const std::vector<Point>& points) {
+const Body bodies_from_above[] = {
+    {101, 0, 0, 0.6, 0x7db7e293},          {102, 1, 200, 0.13, 0xedab7175},
+    {103, 2, 4, 0.22, 0x17af893c},         {104, 3, 7, 0.2, 0xfe31ec1b},
+    {105, 4, 80, 0.16, 0x4419230a},        {106, 7, 150, 0.3, 0xb1a74078},
+    {107, 9, 60, 0.25, 0xb485b1be},        {108, 11, 300, 0.23, 0xa1084a9b},
+    {109, 14, 20, 0.21, 0xf3dd3ccb},       {110, 18.75, 3.59, 0.2, 0xdfbe3e7d},
+    {104, 3.3935, 8.289, 0.07, 0xfe31ec1b}};
+
+// The view of an 800x600 window, paused, on the current context.
+static void prepare() {
+    std::filesystem::current_path(ORRERY_TEXTURE_DIR);
+    resize_view(800, 600);
+    ASSERT_TRUE(init_render_state());
+    animating = 0;
+    window_handle = reinterpret_cast<WindowHandle>(&records);  // any address, never used
+}
+
+// Paused: no box just beside the Sun, for a nameless first record or another name; each body
+// from above with its box; the Sun, drawn first, over nearer Mercury. Running: one step per pick.
+TEST(Picking, ClicksOnTheFrame) {
+    OffscreenGl gl;
+    MessageBoxRecorder recorder;
+    prepare();
+    std::array<double, 17> before, after;  // the projection and the matrix mode
+    glGetDoublev(GL_PROJECTION_MATRIX, &before[0]), glGetDoublev(GL_MATRIX_MODE, &before[16]);
+    const std::vector<RecordedBox>& boxes = recorder.boxes();
+    auto pick = [&](double x, double y, const Body* body) {  // null: no box; projection kept
+        const size_t count = boxes.size();
+        pick_at(std::lround(x), std::lround(y));
+        glGetDoublev(GL_PROJECTION_MATRIX, &after[0]), glGetDoublev(GL_MATRIX_MODE, &after[16]);
+        EXPECT_EQ(after, before) << x << "," << y;
+        ASSERT_EQ(boxes.size(), count + (body != nullptr)) << x << "," << y;
+        if (body == nullptr) return;
+        std::uint32_t digest = 0x811c9dc5;
+        for (unsigned char c : boxes.back().caption + "\n" + boxes.back().text)
+            digest = (digest ^ c) * 0x01000193;
+        EXPECT_EQ(digest, body->digest) << boxes.back().caption << "\n" << boxes.back().text;
+        EXPECT_TRUE(boxes.back().owner == window_handle && boxes.back().flags == 0);  // OK box
+    };
+    pick(426, 300, nullptr);  // the Sun's edge lies 19.7 pixels from the centre
+    const GLuint nameless_then_uranus[] = {0, 5, 9, 1, 2, 3, 108}, not_a_body[] = {1, 2, 3, 111};
+    show_body_info(nameless_then_uranus);
+    show_body_info(not_a_body);
+    ASSERT_EQ(boxes.size(), 0u);
+    view_tilt = 90.0f, view_scale = 0.6f;
+    for (const Body& body : bodies_from_above) pick(body.x(), body.y(), &body);
+    view_tilt = 0.0f, view_turn = 70.0f;    // Mercury (at 200 + 70 degrees) 1 unit nearer than the
+    pick(400, 300, &bodies_from_above[0]);  // first-drawn Sun
+    animating = 1;
+    pick(400, 300, &bodies_from_above[0]);
+    EXPECT_EQ(earth_orbit, 8.0);
+}
+
+// Clicks from above at scale 0.6 on each body's centre and four points 0.8 of its radius out,
+// and over Saturn's ring on a square of 2-pixel steps, 2 * `ring` pixels each way. Each click's
+// records are those of the frame drawn in selection mode through the same pick region: 2 by 2
+// pixels centred on (x, 600 - y), 45 degrees from the stored aspect ratio, near plane the float
+// 0.1, far 100, a buffer of 64 words. Returns the first name of every first record, 0 for a
+// nameless one.
+static std::set<GLuint> expect_picks_like_frame(int ring) {
+    view_tilt = 90.0f, view_turn = 0.0f, view_scale = 0.6f;
     std::set<GLuint> firsts;
-    for (const Point& p : points) {
-        const int x = int(std::lround(p.x)), y = int(std::lround(p.y));
-        const Angles before = angle_values();
+    const auto click = [&](int x, int y) {
         pick_at(x, y);
         const Records picked = records;
-        const Angles after = angle_values();
-        for (size_t i = 0; i < before.size(); ++i) *angles[i] = before[i];
-        const Records drawn = frame_records(x, y);
-        EXPECT_EQ(picked, drawn) << "click at " << x << "," << y << ", sphere mode " << sphere_mode;
-        EXPECT_EQ(angle_values(), after) << x << "," << y;
-        if (drawn.size() > 1) firsts.insert(drawn[1] == 0 ? 0 : drawn[4]);
+        GLuint buffer[64];
+        GLint viewport[4];
+        glSelectBuffer(64, buffer);
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glRenderMode(GL_SELECT);
+        glLoadIdentity();
+        gluPickMatrix(x, viewport[3] - y, 2.0, 2.0, viewport);
+        gluPerspective(45.0, aspect_ratio, 0.1f, 100.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        draw_scene();
+        glRenderMode(GL_RENDER);
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+        EXPECT_EQ(picked, records) << "click at " << x << "," << y << ", mode " << sphere_mode;
+        if (records.size() > 1) firsts.insert(records[1] == 0 ? 0 : records[4]);
+    };
+    for (const Body& b : bodies_from_above) {
+        const double r = 0.8 * b.radius * 19.753;
+        for (auto [dx, dy] : {std::pair{0.0, 0.0}, {r, 0.0}, {-r, 0.0}, {0.0, r}, {0.0, -r}})
+            click(std::lround(b.x() + dx), std::lround(b.y() + dy));
     }
+    const Body& saturn = bodies_from_above[6];
+    for (int i = -ring; i <= ring; ++i)
+        for (int j = -ring; j <= ring; ++j)
+            click(std::lround(saturn.x()) + 2 * i, std::lround(saturn.y()) + 2 * j);
     return firsts;
 }
 
-// Looked at from above (tilt 90) at scale s, a unit of the orbit plane is s * 300 / tan(22.5) / 22
-// pixels (19.753 at 0.6). Each body at its starting orbit angle (Mercury 200, Venus 4, Earth 7,
-// Mars 80, Jupiter 150, Saturn 60, Uranus 300, Neptune 20 degrees; the Moon 0.4 beyond Earth at
-// 7 + 1 + 10 degrees; Pluto, on its tilted orbit, 369.6 and 23.2 pixels off the centre at 0.6,
-// 18.75 units at 3.59 degrees) sampled at its centre and at four points 0.8 of its radius out; a
-// square of 2-pixel steps over Saturn's ring.
-static std::vector<Point> points_from_above(float scale, int ring_steps) {
-    view_tilt = 90.0f, view_turn = 0.0f, view_scale = scale;
-    const double unit = scale * 300 / std::tan(22.5 * M_PI / 180) / 22, rad = M_PI / 180;
-    struct Place {
-        double distance, angle, radius;
-    };
-    const Place places[] = {{0, 0, 0.6},    {1, 200, 0.13},    {2, 4, 0.22},  {3, 7, 0.2},
-                            {4, 80, 0.16},  {7, 150, 0.3},     {9, 60, 0.25}, {11, 300, 0.23},
-                            {14, 20, 0.21}, {18.75, 3.59, 0.2}};
-    std::vector<Point> points;
-    const auto around = [&](double cx, double cy, double radius) {
-        const double r = 0.8 * radius * unit;
-        for (auto [dx, dy] : {std::pair{0.0, 0.0}, {r, 0.0}, {-r, 0.0}, {0.0, r}, {0.0, -r}})
-            points.push_back({400 + cx * unit + dx, 300 - cy * unit + dy});
-    };
-    for (const Place& p : places)
-        around(p.distance * std::cos(p.angle * rad), p.distance * std::sin(p.angle * rad),
-               p.radius);
-    around(3 * std::cos(7 * rad) + 0.4 * std::cos(18 * rad),
-           3 * std::sin(7 * rad) + 0.4 * std::sin(18 * rad), 0.07);
-    const double sx = 400 + 9 * std::cos(60 * rad) * unit, sy = 300 - 9 * std::sin(60 * rad) * unit;
-    for (int i = -ring_steps; i <= ring_steps; ++i)
-        for (int j = -ring_steps; j <= ring_steps; ++j) points.push_back({sx + 2 * i, sy + 2 * j});
-    return points;
-}
-
-// The starting view (tilt 22.5, scale 1) along the orbit plane's line through the Sun, every
-// `step` pixels: bodies in front of and behind each other, and in outline the polygons' edges.
-static std::vector<Point> points_along_view(int step) {
-    view_tilt = 22.5f, view_turn = 0.0f, view_scale = 1.0f;
-    std::vector<Point> points;
-    for (int x = 1; x < 800; x += step) points.push_back({double(x), 300});
-    return points;
-}
-
-// Every click, in both sphere modes, filled and outlined, paused and animated, after a switch of
-// modes and in a replacing context, gives the records of the frame's own drawing. The ring shows
-// as a nameless first record; every body is hit.
+// In both sphere modes, and outlined in a context that replaces the first as F1 does, every click
+// gives the records of the frame's own drawing. The ring shows as a nameless first record; every
+// body is hit.
 TEST(Selection, EveryPickRecordsWhatTheFrameDraws) {
-    std::filesystem::current_path(ORRERY_TEXTURE_DIR);
     MessageBoxRecorder recorder;
     std::optional<OffscreenGl> gl;
     gl.emplace();
-    resize_view(800, 600);
-    ASSERT_TRUE(init_render_state());
-    animating = 0;
+    prepare();
     const std::set<GLuint> all = {0, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110};
-    std::set<GLuint> seen = expect_picks_like_frame(points_from_above(0.6f, 6));
-    EXPECT_EQ(seen, all);
-    expect_picks_like_frame(points_from_above(2.0f, 0));
-    expect_picks_like_frame(points_along_view(3));
-
+    EXPECT_EQ(expect_picks_like_frame(6), all);
     sphere_mode = 2;
-    seen = expect_picks_like_frame(points_from_above(0.6f, 3));
-    EXPECT_EQ(seen, all);
-    solid_fill = 0;
-    expect_picks_like_frame(points_along_view(12));
-    solid_fill = 1;
-
-    sphere_mode = 1;
-    expect_picks_like_frame(points_along_view(8));
-    const Angles start = angle_values();
-    animating = 1;
-    expect_picks_like_frame(points_along_view(40));
-    animating = 0;
-    for (size_t i = 0; i < start.size(); ++i) *angles[i] = start[i];
-
-    // The window re-created, as F1 does: the close, a new context, its render state.
+    EXPECT_EQ(expect_picks_like_frame(3), all);
     close_main_window();
     gl.reset();
     gl.emplace();
-    resize_view(800, 600);
-    ASSERT_TRUE(init_render_state());
-    seen = expect_picks_like_frame(points_from_above(0.6f, 3));
-    EXPECT_EQ(seen, all);
-    sphere_mode = 2;
-    expect_picks_like_frame(points_along_view(16));
+    prepare();
+    solid_fill = 0;
+    EXPECT_EQ(expect_picks_like_frame(3), all);
     close_main_window();
-}
-
-static long resident_kb() {
-    long kb = -1;
-    char line[256];
-    FILE* status = std::fopen("/proc/self/status", "r");
-    while (status != nullptr && std::fgets(line, sizeof line, status) != nullptr)
-        if (std::sscanf(line, "VmRSS: %ld", &kb) == 1) break;
-    if (status != nullptr) std::fclose(status);
-    return kb;
 }
 
 // Sixty clicks, alternating the sphere modes with the animation running, once each mode has been
@@ -216,16 +192,23 @@ TEST(Selection, RunOfPicksKeepsMemoryBounded) {
     GTEST_SKIP() << "AddressSanitizer's allocator holds freed memory back, so resident memory "
                     "does not show what the driver keeps";
 #endif
-    std::filesystem::current_path(ORRERY_TEXTURE_DIR);
     MessageBoxRecorder recorder;
     OffscreenGl gl;
-    resize_view(800, 600);
-    ASSERT_TRUE(init_render_state());
+    prepare();
+    animating = 1;
+    const auto resident_kb = [] {
+        long kb = -1;
+        char line[256];
+        FILE* status = std::fopen("/proc/self/status", "r");
+        while (status != nullptr && std::fgets(line, sizeof line, status) != nullptr)
+            if (std::sscanf(line, "VmRSS: %ld", &kb) == 1) break;
+        if (status != nullptr) std::fclose(status);
+        return kb;
+    };
     for (int mode : {1, 2, 1, 2}) sphere_mode = mode, pick_at(400, 300);
     const long before = resident_kb();
     ASSERT_GT(before, 0);
-    for (int i = 0; i < 30; ++i)
-        for (int mode : {1, 2}) sphere_mode = mode, pick_at(400, 300);
+    for (int i = 0; i < 60; ++i) sphere_mode = 1 + i % 2, pick_at(400, 300);
     EXPECT_LT(resident_kb() - before, 2048);
     EXPECT_EQ(recorder.boxes().size(), 64u);  // every click on the Sun showed its box
 }
