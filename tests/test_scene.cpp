@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <utility>
@@ -317,25 +318,20 @@ TEST(Textures, SunADirectory) { build_textures(0, 'd', {"Failed to open DIB file
 TEST(Textures, MoonNotABitmap) { build_textures(4, 'g', {not_a_bitmap, not_a_bitmap}); }
 
 // The hit count that the last selection pass ended with, then its records word by word (all 64
-// words when they overflowed). Taken by this executable's own glSelectBuffer and glRenderMode,
-// which hand each call on to Mesa's.
+// words when they overflowed), taken by this executable's own glRenderMode as a pass ends; each
+// call goes on to Mesa's.
 using Records = std::vector<GLuint>;
 static Records records;
-static GLuint* selection_buffer = nullptr;
-extern "C" void glSelectBuffer(GLsizei size, GLuint* buffer) {
-    static auto real = reinterpret_cast<void (*)(GLsizei, GLuint*)>(dlsym(RTLD_NEXT, __func__));
-    selection_buffer = buffer, real(size, buffer);
-}
 extern "C" GLint glRenderMode(GLenum mode) {
     static auto real = reinterpret_cast<GLint (*)(GLenum)>(dlsym(RTLD_NEXT, __func__));
-    GLint previous = 0;
-    glGetIntegerv(GL_RENDER_MODE, &previous);
+    GLuint* buffer = nullptr;
+    glGetPointerv(GL_SELECTION_BUFFER_POINTER, reinterpret_cast<void**>(&buffer));
     const GLint hits = real(mode);
-    if (previous != GL_SELECT) return hits;
+    if (mode == GL_SELECT) return hits;
     size_t words = 0;
-    for (GLint i = 0; i < hits; ++i) words += 3 + selection_buffer[words];
+    for (GLint i = 0; i < hits; ++i) words += 3 + buffer[words];
     records.assign(1, GLuint(hits));
-    records.insert(records.end(), selection_buffer, selection_buffer + (hits < 0 ? 64 : words));
+    records.insert(records.end(), buffer, buffer + (hits < 0 ? 64 : words));
     return hits;
 }
 
@@ -367,33 +363,12 @@ static void prepare() {
     window_handle = reinterpret_cast<WindowHandle>(&records);  // any address, never used
 }
 
-// The records of the frame drawn in selection mode through a click's pick region: 2 by 2 pixels
-// centred on (x, 600 - y), 45 degrees from the stored aspect ratio, near plane the float 0.1, far
-// 100, a buffer of 64 words.
-static Records frame_records(int x, int y) {
-    GLuint buffer[64];
-    GLint viewport[4];
-    glSelectBuffer(64, buffer);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glRenderMode(GL_SELECT);
-    glLoadIdentity();
-    gluPickMatrix(x, viewport[3] - y, 2.0, 2.0, viewport);
-    gluPerspective(45.0, aspect_ratio, 0.1f, 100.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    draw_scene();
-    glRenderMode(GL_RENDER);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    return records;
-}
-
-// A click while paused: the projection and the matrix mode are kept, the records are those of the
-// frame, and a first record with a body's name, and only that, shows the body's box, an OK box
-// owned by the window. Returns that name, 0 for a nameless first record, -1 for none.
+// A click while paused: the projection and the matrix mode are kept; the records are those of the
+// frame drawn in selection mode through the click's pick region (2 by 2 pixels centred on
+// (x, 600 - y), 45 degrees from the stored aspect ratio, near plane the float 0.1, far 100, a
+// buffer of 64 words); and a first record with a body's name, and only that, shows the body's
+// box, an OK box owned by the window. Returns that name, 0 for a nameless first record, -1 for
+// none.
 static long click(double px, double py, MessageBoxRecorder& recorder) {
     const int x = int(std::lround(px)), y = int(std::lround(py));
     std::array<double, 17> before, after;
@@ -403,7 +378,23 @@ static long click(double px, double py, MessageBoxRecorder& recorder) {
     glGetDoublev(GL_PROJECTION_MATRIX, &after[0]), glGetDoublev(GL_MATRIX_MODE, &after[16]);
     EXPECT_EQ(after, before) << x << "," << y;
     const Records picked = records;
-    EXPECT_EQ(picked, frame_records(x, y)) << "click at " << x << "," << y << ", " << sphere_mode;
+    GLuint buffer[64];
+    GLint viewport[4] = {0, 0, 800, 600};
+    glSelectBuffer(64, buffer);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glRenderMode(GL_SELECT);
+    glLoadIdentity();
+    gluPickMatrix(x, 600 - y, 2.0, 2.0, viewport);
+    gluPerspective(45.0, aspect_ratio, 0.1f, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    draw_scene();
+    glRenderMode(GL_RENDER);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    EXPECT_EQ(picked, records) << "click at " << x << "," << y << ", mode " << sphere_mode;
     const long first = GLint(picked[0]) < 1 ? -1 : picked[1] == 0 ? 0 : long(picked[4]);
     const std::vector<RecordedBox>& boxes = recorder.boxes();
     EXPECT_EQ(boxes.size(), first > 0 ? 1u : 0u) << x << "," << y;
@@ -449,33 +440,31 @@ static std::set<long> clicks_from_above(int ring, MessageBoxRecorder& recorder) 
 // in immediate mode, about 1 MB a pick in sphere mode 1 and 7 MB in mode 2.
 TEST(Picking, ClicksShowTheFirstRecordsBoxAndRecordWhatTheFrameDraws) {
     MessageBoxRecorder recorder;
-    {
-        OffscreenGl gl;
-        prepare();
-        EXPECT_EQ(click(426, 300, recorder),
-                  -1);  // the Sun's edge lies 19.7 pixels from the centre
-        const GLuint nameless_then_uranus[] = {0, 5, 9, 1, 2, 3, 108},
-                     not_a_body[] = {1, 2, 3, 111};
-        show_body_info(nameless_then_uranus);
-        show_body_info(not_a_body);
-        ASSERT_EQ(recorder.boxes().size(), 0u);
-        view_turn = 70.0f;  // Mercury, at 200 + 70 degrees, 1 unit nearer than the Sun
-        EXPECT_EQ(click(400, 300, recorder), 101);
-        EXPECT_EQ(clicks_from_above(6, recorder), all_firsts);
-        sphere_mode = 2;
-        EXPECT_EQ(clicks_from_above(3, recorder), all_firsts);
-        animating = 1;
-        pick_at(400, 300);
-        EXPECT_EQ(earth_orbit, 8.0);
-        animating = 0, recorder.clear();
-        const long before = resident_kb();
-        ASSERT_GT(before, 0);
-        for (int i = 0; i < 60; ++i) sphere_mode = 1 + i % 2, pick_at(400, 300);
-        EXPECT_TRUE(__asan_init != nullptr || resident_kb() - before < 2048) << before;
-        EXPECT_EQ(recorder.boxes().size(), 60u);  // every click on the Sun showed its box
-        close_main_window();
-    }
-    OffscreenGl gl;
+    std::optional<OffscreenGl> gl;
+    gl.emplace();
+    prepare();
+    EXPECT_EQ(click(426, 300, recorder), -1);  // the Sun's edge lies 19.7 pixels from the centre
+    const GLuint nameless_then_uranus[] = {0, 5, 9, 1, 2, 3, 108}, not_a_body[] = {1, 2, 3, 111};
+    show_body_info(nameless_then_uranus);
+    show_body_info(not_a_body);
+    ASSERT_EQ(recorder.boxes().size(), 0u);
+    view_turn = 70.0f;  // Mercury, at 200 + 70 degrees, 1 unit nearer than the Sun
+    EXPECT_EQ(click(400, 300, recorder), 101);
+    EXPECT_EQ(clicks_from_above(6, recorder), all_firsts);
+    sphere_mode = 2;
+    EXPECT_EQ(clicks_from_above(3, recorder), all_firsts);
+    animating = 1;
+    pick_at(400, 300);
+    EXPECT_EQ(earth_orbit, 8.0);
+    animating = 0, recorder.clear();
+    const long before = resident_kb();
+    ASSERT_GT(before, 0);
+    for (int i = 0; i < 60; ++i) sphere_mode = 1 + i % 2, pick_at(400, 300);
+    EXPECT_TRUE(__asan_init != nullptr || resident_kb() - before < 2048) << before;
+    EXPECT_EQ(recorder.boxes().size(), 60u);  // every click on the Sun showed its box
+    close_main_window();
+    gl.reset();
+    gl.emplace();
     prepare();
     solid_fill = 0;
     EXPECT_EQ(clicks_from_above(3, recorder), all_firsts);
