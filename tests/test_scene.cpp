@@ -429,9 +429,8 @@ static int clicks_from_above(int ring, MessageBoxRecorder& recorder) {
 // The Sun, drawn first, over nearer Mercury. From above, in both sphere modes, and outlined in a
 // context that replaces the first as F1 does, each body's centre names it and the ring shows as a
 // nameless first record. Running, one step per pick. Sixty clicks alternating the sphere modes add
-// under 2 MB resident (not measured under AddressSanitizer, which holds freed memory back):
-// Mesa 22.3 keeps every vertex a selection pass submits in immediate mode, 1 MB a pick, 7 MB in
-// mode 2.
+// under 2 MB resident (unmeasured under AddressSanitizer, which holds freed memory back); Mesa 22.3
+// keeps every vertex a selection pass submits in immediate mode: 1 MB a pick, 7 MB in mode 2.
 TEST(Picking, ClicksShowTheFirstRecordsBoxAndRecordWhatTheFrameDraws) {
     MessageBoxRecorder recorder;
     std::optional<OffscreenGl> gl;
