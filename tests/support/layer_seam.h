@@ -16,10 +16,10 @@ enum class Step {
 // clang-format on
 void fail_once(Step step);  // the step's next call fails; cleared by reset()
 
-// What the layer holds now: each successful acquisition adds one, each release takes one away.
+// Classes, display modes, windows, DCs and contexts held now (each acquisition adds one, each
+// release takes one away), and the swap requests, whether or not there was a window.
 struct Held {
-    int classes, display_modes, windows, dcs, contexts;
-    int swaps;  // swap requests, whether or not there was a window
+    int things, swaps;
 };
 Held held();
 void reset();  // no steps to fail, all counts 0
