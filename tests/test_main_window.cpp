@@ -147,20 +147,19 @@ TEST_F(MainWindowTest, PassesDrawWhenRunningOrStaleAndEscapeEndsThemWithoutASwap
 // Each failing step shows its box; an opening (as after F1) releases what it got, nothing twice;
 // a failed close keeps what it could not release but no handle.
 TEST_F(MainWindowTest, EachFailingStepShowsItsBox) {
-    using seam::Step;
-    const std::pair<Step, std::string> failures[] = {
-        {Step::register_class, "Failed To Register The Window Class."},
-        {Step::create_window, "Window Creation Error."},
-        {Step::get_dc, "Can't Create A GL Device Context."},
-        {Step::choose_pixel_format, "Can't Find A Suitable PixelFormat."},
-        {Step::set_pixel_format, "Can't Set The PixelFormat."},
-        {Step::create_context, "Can't Create A GL Rendering Context."},
-        {Step::make_current, "Can't Activate The GL Rendering Context."},
-        {Step::make_current, "Release Of DC And RC Failed."},
-        {Step::delete_context, "Release Rendering Context Failed."},
-        {Step::release_dc, "Release Device Context Failed."},
-        {Step::destroy_window, "Could Not Release hWnd."},
-        {Step::unregister_class, "Could Not Unregister Class."}};
+    const std::pair<std::string, std::string> failures[] = {
+        {"register_class", "Failed To Register The Window Class."},
+        {"create_window", "Window Creation Error."},
+        {"get_dc", "Can't Create A GL Device Context."},
+        {"choose_pixel_format", "Can't Find A Suitable PixelFormat."},
+        {"set_pixel_format", "Can't Set The PixelFormat."},
+        {"create_context", "Can't Create A GL Rendering Context."},
+        {"make_current", "Can't Activate The GL Rendering Context."},
+        {"make_current", "Release Of DC And RC Failed."},
+        {"delete_context", "Release Rendering Context Failed."},
+        {"release_dc", "Release Device Context Failed."},
+        {"destroy_window", "Could Not Release hWnd."},
+        {"unregister_class", "Could Not Unregister Class."}};
     for (const auto& [step, text] : failures) {
         const bool on_close = &text >= &failures[7].second;
         ASSERT_TRUE(window_handle != nullptr || open_window(false));
@@ -170,8 +169,8 @@ TEST_F(MainWindowTest, EachFailingStepShowsItsBox) {
         EXPECT_FALSE(on_close ? (close_main_window(), false) : open_window(false));
         EXPECT_EQ(shown(), Texts({text + (on_close ? " | SHUTDOWN ERROR | 64" : " | ERROR | 48")}));
         EXPECT_EQ(on_close ? Ints{unreleased()[0]} : unreleased(), Ints(on_close ? 1 : 2)) << text;
-        if (on_close && step == Step::delete_context) delete_context(context);  // kept
-        if (step == Step::destroy_window) destroy_window(window);               // kept
+        if (on_close && step == "delete_context") delete_context(context);  // kept
+        if (step == "destroy_window") destroy_window(window);               // kept
     }
 }
 
@@ -190,7 +189,7 @@ TEST_F(MainWindowTest, RefusedFullScreenModeAnsweredYesOrNo) {
               Ints({1, 0, 4}));  // a class, window, DC and context; no display mode
 
     key_down[VK_F1] = key_down[VK_F2] = 1, lighting_on = 1;
-    seam::fail_once(seam::Step::create_window);
+    seam::fail_once("create_window");
     EXPECT_EQ(idle_pass(), IdleResult::return_now);
     EXPECT_EQ(shown(), Texts({question, "Window Creation Error. | ERROR | 48"}));
     EXPECT_EQ(unreleased(), Ints({0, 0}));

@@ -1,12 +1,18 @@
 // The layer's events and messages: the translation of SDL events as a pure function, and the
 // queue on SDL's real event queue for a window on a private Xvfb: the screen saver, the time a box
-// is open with the held releases of taps, and hang-ups; and the X colormaps of replaced windows.
+// is open with the held releases of taps, and hang-ups; the X colormaps of replaced windows; and
+// the box program's process.
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <functional>
 #include <vector>
 
+#include "platform/sdl/box_process.h"
 #include "platform/sdl/event_translation.h"
 #include "platform/sdl/message_queue.h"
 #include "platform/sdl/sdl_windows.h"
@@ -20,6 +26,13 @@
 using Seen = std::vector<long>;  // message numbers, words and long parameters
 
 static long at(int x, int y) { return x | y << 16; }
+
+static bool wait_until(const std::function<bool()>& condition) {  // for at most 20 s
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (; !condition(); usleep(5000))
+        if (std::chrono::steady_clock::now() >= end) return false;
+    return true;
+}
 
 // An event for the window with SDL id `id`: a key (a), a pointer position (a, b) with the held
 // buttons or the button (c), or a window event (a) with its data (b, c).
@@ -112,7 +125,11 @@ class QueueTest : public ::testing::Test {
         ASSERT_NE(window, nullptr);
         show_window(window);
     }
-    void SetUp() override { set_focus(window), SDL_Delay(50), taken(1); }  // not under test
+    void SetUp() override {  // the real focus comes in before the test
+        set_focus(window);
+        ASSERT_TRUE(
+            wait_until([] { return taken(1), SDL_GetKeyboardFocus() == window->sdl_window; }));
+    }
     static void push(std::uint32_t type, int a = 0, int b = 0, int c = 0) {
         SDL_Event e = event(type, a, b, c, SDL_GetWindowID(window->sdl_window));
         SDL_PushEvent(&e);
@@ -152,10 +169,13 @@ TEST_F(QueueTest, ScreenSaverIsHeldOffOnlyWhileTheWindowIsActive) {
 // While a box is open, presses, moves and close requests are dropped, also those already in the
 // queue (the first is taken before) or SDL's backlog when the box opens; releases, sizes and
 // redraws come afterwards. The window keeps the focus that the box takes, and full screen would
-// not be minimised. A quit signal is kept: its close request, queued before, comes after the box.
+// not be minimised. A hang-up (SDL turns SIGINT and SIGTERM into its quit event, and the hang-up
+// takes the same road) is kept: its close request, queued before, comes after the box. No box
+// holds the program up after that: a box's caption and text go to standard error, answered as if
+// closed.
 TEST_F(QueueTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
     push(SDL_KEYDOWN, SDLK_F2), push(SDL_MOUSEBUTTONDOWN, 5, 5, SDL_BUTTON_LEFT);
-    push(SDL_KEYDOWN, SDLK_ESCAPE), push(SDL_KEYUP, SDLK_SPACE), push(SDL_QUIT);
+    push(SDL_KEYDOWN, SDLK_ESCAPE), push(SDL_KEYUP, SDLK_SPACE), raise(SIGHUP);
     Message message;
     ASSERT_TRUE(peek_message(&message));  // the F2 press; the rest is in the layer's queue
     push(SDL_MOUSEMOTION, 9, 9), push(SDL_MOUSEBUTTONDOWN, 9, 9, SDL_BUTTON_RIGHT);
@@ -173,14 +193,6 @@ TEST_F(QueueTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
     // The F2 release was pressed since the last idle pass: it waits for one, so that a key tapped
     // within one frame is still seen; Space's, pressed before, does not.
     EXPECT_EQ(taken(2), Seen({0x10100 | 0x20, 0x500, 0x20500, 0xF00, 0x1000, 0, 0x10100 | 113, 0}));
-}
-
-// SDL turns SIGINT and SIGTERM into its quit event; a hang-up, which SDL leaves alone, takes the
-// same road: the window is asked to close. No box holds the program up after that: a box's
-// caption and text go to standard error, answered as if closed.
-TEST_F(QueueTest, AHangUpAsksTheWindowToCloseAndLaterBoxesGoToStandardError) {
-    ASSERT_EQ(raise(SIGHUP), 0);
-    EXPECT_EQ(taken(1), Seen({0x1000, 0}));
     testing::internal::CaptureStderr();
     EXPECT_EQ(message_box(window, "Text", "Caption", MB_YESNO | MB_ICONEXCLAMATION), IDNO);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Caption: Text\n");
@@ -195,7 +207,8 @@ TEST_F(QueueTest, AClickThatComesWithTheFocusIsKept) {
     XTranslateCoordinates(x, x_window(), DefaultRootWindow(x), 100, 100, &root_x, &root_y, &child);
     XTestFakeMotionEvent(x, -1, root_x, root_y, CurrentTime);
     XSetInputFocus(x, PointerRoot, RevertToPointerRoot, CurrentTime);
-    XSync(x, False), SDL_Delay(50), taken(1);
+    XSync(x, False);
+    ASSERT_TRUE(wait_until([] { return taken(1), SDL_GetKeyboardFocus() == nullptr; }));
     XSetInputFocus(x, x_window(), RevertToParent, CurrentTime);
     XTestFakeButtonEvent(x, 1, True, CurrentTime), XTestFakeButtonEvent(x, 1, False, CurrentTime);
     XSync(x, False);
@@ -212,19 +225,12 @@ TEST_F(QueueTest, AClickThatComesWithTheFocusIsKept) {
 TEST_F(QueueTest, ReplacingTheOnlyWindowLeavesNoColormapBehind) {
     Display* x = XOpenDisplay(nullptr);
     auto colormaps = [x] {  // held by the client that made the window
-        int clients = 0, types = 0, count = -1;
-        XResClient* client = nullptr;
+        int types = 0, count = 0;
         XResType* type = nullptr;
-        XResQueryClients(x, &clients, &client);
-        for (int i = 0; i < clients; ++i) {
-            if ((x_window() & ~client[i].resource_mask) != client[i].resource_base) continue;
-            XResQueryClientResources(x, client[i].resource_base, &types, &type);
-            for (int t = count = 0; t < types; ++t)
-                if (type[t].resource_type == XInternAtom(x, "COLORMAP", False))
-                    count = type[t].count;
-            XFree(type);
-        }
-        XFree(client);
+        XResQueryClientResources(x, x_window(), &types, &type);
+        for (int t = 0; t < types; ++t)
+            if (type[t].resource_type == XInternAtom(x, "COLORMAP", False)) count = type[t].count;
+        XFree(type);
         return count;
     };
     const int before = colormaps();
@@ -234,5 +240,42 @@ TEST_F(QueueTest, ReplacingTheOnlyWindowLeavesNoColormapBehind) {
         open_window();
     }
     EXPECT_EQ(colormaps(), before);
+    XCloseDisplay(x);
+}
+
+// The box program as the layer starts it, from a thread that blocks and ignores the quit signals
+// (as SDL's do), on a display without a window manager: the box hears them all the same, so that
+// it goes, with what its program started, when the program that showed it is killed.
+TEST(BoxProcess, TheBoxGoesWhenItsProgramIsKilled) {
+    XvfbDisplay display;
+    Display* x = XOpenDisplay(display.name().c_str());
+    ASSERT_NE(x, nullptr);
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // boxes vanish under the test
+    auto shown = [x] {  // a mapped top-level window with the box's caption
+        ::Window root, parent, *children = nullptr;
+        unsigned count = 0;
+        bool found = false;
+        XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count);
+        for (unsigned i = 0; i < count && !found; ++i) {
+            XWindowAttributes a{};
+            found = XGetWindowAttributes(x, children[i], &a) && a.map_state == IsViewable &&
+                    wm::name(x, children[i]) == "Orphan";
+        }
+        if (children != nullptr) XFree(children);
+        return found;
+    };
+    setenv("DISPLAY", display.name().c_str(), 1);
+    const int program = fork();
+    if (program == 0) {
+        sigset_t quits;
+        sigemptyset(&quits);
+        for (int s : {SIGHUP, SIGINT, SIGTERM, SIGCHLD}) sigaddset(&quits, s), signal(s, SIG_IGN);
+        pthread_sigmask(SIG_BLOCK, &quits, nullptr);
+        start_box_process({"Orphan", "본문", MB_OK, 0, "x11"}), pause(), _exit(0);
+    }
+    ASSERT_TRUE(wait_until(shown));
+    kill(program, SIGKILL);
+    waitpid(program, nullptr, 0);
+    EXPECT_TRUE(wait_until([&] { return !shown(); })) << "orphaned box";
     XCloseDisplay(x);
 }
