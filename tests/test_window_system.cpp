@@ -65,7 +65,7 @@ static Seen translated(const SDL_Event& e, const EventTarget& to = target) {
 // Every key the system reads, by its virtual-key number; the main keyboard's plus and minus are
 // other keys than the keypad's; a repeat sets bit 30. A key that names no window is the focused
 // window's; keys of no code, or of a window not the layer's, are no message.
-TEST(TranslationTest, KeysBecomeKeyMessagesWithTheirVirtualKeyCodes) {
+TEST(TranslationTest, KeysPointerAndWindowEventsBecomeMessages) {
     const std::pair<SDL_Keycode, long> keys[] = {
         {SDLK_ESCAPE, 27},  {SDLK_F1, 112},       {SDLK_F5, 116},        {SDLK_F12, 123},
         {SDLK_SPACE, 0x20}, {SDLK_KP_PLUS, 0x6B}, {SDLK_KP_MINUS, 0x6D}, {SDLK_EQUALS, 0xBB},
@@ -80,12 +80,11 @@ TEST(TranslationTest, KeysBecomeKeyMessagesWithTheirVirtualKeyCodes) {
     EXPECT_EQ(translated(repeat), Seen({0, 0x100, 113, 1 | 1 << 30}));
     EXPECT_EQ(translated(event(SDL_KEYDOWN, SDLK_HOME)), Seen());
     EXPECT_EQ(translated(event(SDL_KEYDOWN, SDLK_F2), {nullptr, target.focus, 8, 6, 0}), Seen());
-}
 
-// Positions in client pixels, stopped at the edges, with the held buttons; the buttons the system
-// reads; window events as sizes (minimised 0 by 0, restored the window's own), redraws and close
-// requests; the end of the session, focus changes and other windows' events carry none.
-TEST(TranslationTest, PointerAndWindowEventsBecomeMessages) {
+    // Positions in client pixels, stopped at the edges, with the held buttons; the buttons the
+    // system reads; window events as sizes (minimised 0 by 0, restored the window's own), redraws
+    // and close requests; the end of the session, focus changes and other windows' events carry
+    // none.
     const std::pair<SDL_Event, Seen> cases[] = {
         {event(SDL_MOUSEMOTION, 10, 20, SDL_BUTTON_LMASK), {0, 0x200, 1, at(10, 20)}},
         {event(SDL_MOUSEMOTION, -5, -7), {0, 0x200, 0, at(0, 0)}},
@@ -202,10 +201,7 @@ TEST_F(QueueTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
 // busy drawing): SDL would drop a click it reads within 10 ms of the focus coming in.
 TEST_F(QueueTest, AClickThatComesWithTheFocusIsKept) {
     Display* x = XOpenDisplay(nullptr);
-    int root_x = 0, root_y = 0;
-    ::Window child = 0;
-    XTranslateCoordinates(x, x_window(), DefaultRootWindow(x), 100, 100, &root_x, &root_y, &child);
-    XTestFakeMotionEvent(x, -1, root_x, root_y, CurrentTime);
+    XWarpPointer(x, 0, x_window(), 0, 0, 0, 0, 100, 100);
     XSetInputFocus(x, PointerRoot, RevertToPointerRoot, CurrentTime);
     XSync(x, False);
     ASSERT_TRUE(wait_until([] { return taken(1), SDL_GetKeyboardFocus() == nullptr; }));
@@ -244,12 +240,10 @@ TEST_F(QueueTest, ReplacingTheOnlyWindowLeavesNoColormapBehind) {
 }
 
 // The box program as the layer starts it, from a thread that blocks and ignores the quit signals
-// (as SDL's do), on a display without a window manager: the box hears them all the same, so that
+// (as SDL's do), on the display without a window manager: the box hears them all the same, so that
 // it goes, with what its program started, when the program that showed it is killed.
-TEST(BoxProcess, TheBoxGoesWhenItsProgramIsKilled) {
-    XvfbDisplay display;
-    Display* x = XOpenDisplay(display.name().c_str());
-    ASSERT_NE(x, nullptr);
+TEST_F(QueueTest, TheBoxGoesWhenItsProgramIsKilled) {
+    Display* x = XOpenDisplay(nullptr);
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // boxes vanish under the test
     auto shown = [x] {  // a mapped top-level window with the box's caption
         ::Window root, parent, *children = nullptr;
@@ -264,7 +258,6 @@ TEST(BoxProcess, TheBoxGoesWhenItsProgramIsKilled) {
         if (children != nullptr) XFree(children);
         return found;
     };
-    setenv("DISPLAY", display.name().c_str(), 1);
     const int program = fork();
     if (program == 0) {
         sigset_t quits;
