@@ -115,6 +115,7 @@ class QueueTest : public ::testing::Test {
     static void SetUpTestSuite() {
         static XvfbDisplay display("1024x768x24");
         setenv("DISPLAY", display.name().c_str(), 1);
+        x = XOpenDisplay(nullptr);
         ASSERT_TRUE(register_class({0, quiet_proc, &instance, "QueueTest"}));
         open_window();
     }
@@ -149,6 +150,7 @@ class QueueTest : public ::testing::Test {
     }
     static inline char instance;
     static inline WindowHandle window = nullptr;
+    static inline Display* x = nullptr;  // the test's own connection
 };
 
 // The screen saver is held off only while the window is focused and not minimised; video starts
@@ -200,7 +202,6 @@ TEST_F(QueueTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
 // A click that comes in with the focus is a click, also when the window reads both at once (it was
 // busy drawing): SDL would drop a click it reads within 10 ms of the focus coming in.
 TEST_F(QueueTest, AClickThatComesWithTheFocusIsKept) {
-    Display* x = XOpenDisplay(nullptr);
     XWarpPointer(x, 0, x_window(), 0, 0, 0, 0, 100, 100);
     XSetInputFocus(x, PointerRoot, RevertToPointerRoot, CurrentTime);
     XSync(x, False);
@@ -212,15 +213,13 @@ TEST_F(QueueTest, AClickThatComesWithTheFocusIsKept) {
     for (long seen : taken(1))
         if (seen >> 8 == WM_LBUTTONDOWN || seen >> 8 == WM_LBUTTONUP) buttons.push_back(seen >> 8);
     EXPECT_EQ(buttons, Seen({WM_LBUTTONDOWN, WM_LBUTTONUP}));
-    XCloseDisplay(x);
 }
 
 // F1 destroys the only window and then makes the next. The server holds no more colormaps of the
 // program after three such turns than before: SDL would leave the destroyed window's and, as it
 // loads GL again for the next window, another.
 TEST_F(QueueTest, ReplacingTheOnlyWindowLeavesNoColormapBehind) {
-    Display* x = XOpenDisplay(nullptr);
-    auto colormaps = [x] {  // held by the client that made the window
+    auto colormaps = [] {  // held by the client that made the window
         int types = 0, count = 0;
         XResType* type = nullptr;
         XResQueryClientResources(x, x_window(), &types, &type);
@@ -236,16 +235,14 @@ TEST_F(QueueTest, ReplacingTheOnlyWindowLeavesNoColormapBehind) {
         open_window();
     }
     EXPECT_EQ(colormaps(), before);
-    XCloseDisplay(x);
 }
 
 // The box program as the layer starts it, from a thread that blocks and ignores the quit signals
 // (as SDL's do), on the display without a window manager: the box hears them all the same, so that
 // it goes, with what its program started, when the program that showed it is killed.
 TEST_F(QueueTest, TheBoxGoesWhenItsProgramIsKilled) {
-    Display* x = XOpenDisplay(nullptr);
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // boxes vanish under the test
-    auto shown = [x] {  // a mapped top-level window with the box's caption
+    auto shown = [] {  // a mapped top-level window with the box's caption
         ::Window root, parent, *children = nullptr;
         unsigned count = 0;
         bool found = false;
@@ -270,5 +267,4 @@ TEST_F(QueueTest, TheBoxGoesWhenItsProgramIsKilled) {
     kill(program, SIGKILL);
     waitpid(program, nullptr, 0);
     EXPECT_TRUE(wait_until([&] { return !shown(); })) << "orphaned box";
-    XCloseDisplay(x);
 }
