@@ -17,8 +17,9 @@ using Texts = std::vector<std::string>;
 
 // Keys are held from press to release (1, then 0). Space and the keypad keys act on every repeat:
 // animating after each space, the scale after each keypad key: 0.7, 0.4, 0.1, -0.2 and 0.1 again,
-// double sums, not float ones nor nearest floats.
-TEST(InputTest, KeysAreHeldAndSpaceAndKeypadActOnRepeats) {
+// double sums, not float ones nor nearest floats. A right drag turns and tilts from the last move,
+// not the press, by a degree a pixel; the tilt is not limited; positions are 16-bit unsigned.
+TEST(InputTest, KeysAndRightDragsActOnTheView) {
     Floats seen;
     for (WParam key : {VK_ESCAPE, VK_F1, WParam{'A'}, WParam{255}}) {
         window_proc(nullptr, WM_KEYDOWN, key, 0), seen.push_back(key_down[key]);
@@ -31,22 +32,17 @@ TEST(InputTest, KeysAreHeldAndSpaceAndKeypadActOnRepeats) {
     }
     EXPECT_EQ(seen, Floats({1, 0, 1, 0, 1, 0, 1, 0, 0, 1, 0x1.666666p-1f, 0x1.999998p-2f,
                             0x1.999994p-4f, -0x1.99999cp-3f, 0x1.999994p-4f}));
-}
-
-// A right drag turns and tilts from the last move, not the press, by a degree a pixel; the tilt
-// is not limited; positions are 16-bit unsigned.
-TEST(InputTest, RightDragTurnsAndTilts) {
     const int drag[][3] = {{WM_MOUSEMOVE, 100, 50}, {WM_RBUTTONDOWN, 300, 300},
                            {WM_MOUSEMOVE, 110, 45}, {WM_MOUSEMOVE, 90, 160},
                            {WM_RBUTTONUP, 0, 0},    {WM_MOUSEMOVE, 0, 0},
                            {WM_RBUTTONDOWN, 0, 0},  {WM_MOUSEMOVE, 0xFFFF, 0x8000}};
-    Floats seen;  // turn and tilt after each message
+    Floats turns;  // turn and tilt after each message
     for (const auto& [message, x, y] : drag) {
         EXPECT_EQ(window_proc(nullptr, message, 0, make_lparam(x, y)), 0);
-        seen.insert(seen.end(), {view_turn, view_tilt});
+        turns.insert(turns.end(), {view_turn, view_tilt});
     }
-    EXPECT_EQ(seen, Floats({0, 22.5f, 0, 22.5f, 10, 17.5f, -10, 132.5f, -10, 132.5f, -10, 132.5f,
-                            -10, 132.5f, 65525, 32900.5f}));
+    EXPECT_EQ(turns, Floats({0, 22.5f, 0, 22.5f, 10, 17.5f, -10, 132.5f, -10, 132.5f, -10, 132.5f,
+                             -10, 132.5f, 65525, 32900.5f}));
 }
 
 static bool open_window(bool full) { return open_main_window(window_title, 800, 600, 16, full); }
