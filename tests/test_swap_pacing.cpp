@@ -19,33 +19,6 @@ static SwapPacing after_two_swaps(std::uint64_t period, std::uint64_t frame) {
     return pacing;
 }
 
-// Paced when swaps come back in under three quarters of a period; the next swap is then due one
-// period after the last came back: 1000 + frame + period.
-TEST(SwapPacingTest, PacesWhereSwapsComeBackWellUnderAPeriod) {
-    struct Case {
-        std::uint64_t period, frame;
-        bool paced;
-        std::uint64_t wait_one_frame_on;  // waited at 1000 + 2 * frame
-    };
-    const Case cases[] = {
-        {33333, 20000, true, 13333},  // 30 Hz, 20 ms frames: due at 54333, asked at 41000
-        {16666, 20000, false, 0},     // 60 Hz, the same frames are slower than the display
-        {16666, 6000, true, 10666},   // 60 Hz, 6 ms frames: due at 23666, asked at 13000
-        {16666, 12500, false, 0},     // exactly three quarters: not well under
-        {6944, 6000, false, 0},       // 144 Hz, 6 ms frames are close to the period
-        {6944, 2000, true, 4944},     // 144 Hz, 2 ms frames: due at 9944, asked at 5000
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.period << " / " << c.frame);
-        const SwapPacing pacing = after_two_swaps(c.period, c.frame);
-        EXPECT_EQ(pacing.pacing(), c.paced);
-        EXPECT_EQ(pacing.wait_before_swap(1000 + 2 * c.frame), c.wait_one_frame_on);
-    }
-    SwapPacing first;  // one swap measures nothing yet
-    first.set_period(16666), first.swap_done(1000, 1000);
-    EXPECT_FALSE(first.pacing());
-}
-
 // At 60 Hz, paced from 3000 on (due at 19666): a swap on time keeps the cadence, one late by less
 // than a period is due one period after the one it missed, one late by a period or more one
 // period after it was made. A swap asked for after its time waits for nothing; one made before
@@ -67,10 +40,13 @@ TEST(SwapPacingTest, OnTimeLateAndVeryLateSwaps) {
     EXPECT_TRUE(pacing.pacing());
 }
 
-// A swap call that itself takes half a period or more waited for the display: once may be a busy
-// machine, twice in a row ends the pacing, and swaps a period apart do not start it again. A new
-// display starts over unpaced, measured against its own period.
+// Paced when swaps come back in under three quarters of a period (of 16666: 12499.5). A swap call
+// that itself takes half a period or more waited for the display: once may be a busy machine,
+// twice in a row ends the pacing, and swaps a period apart do not start it again. A new display
+// starts over unpaced, measured against its own period.
 TEST(SwapPacingTest, StopsWhereTheDriverWaitsAndStartsOverOnANewDisplay) {
+    EXPECT_TRUE(after_two_swaps(16666, 12499).pacing());
+    EXPECT_FALSE(after_two_swaps(16666, 12500).pacing());
     SwapPacing pacing = after_two_swaps(16666, 2000);
     pacing.swap_done(19666, 28666);  // 9000 in the call: still paced, due at 36332
     EXPECT_EQ(Ticks({pacing.pacing(), pacing.wait_before_swap(30000)}), Ticks({1, 6332}));

@@ -1,12 +1,18 @@
 // The layer's events and messages: the translation of SDL events as a pure function, and the
 // queue on SDL's real event queue for a window on a private Xvfb: the screen saver, the time a box
-// is open with the held releases of taps, and hang-ups; and the X colormaps of replaced windows.
+// is open with the held releases of taps, and hang-ups; the X colormaps of replaced windows; and
+// the box program's process.
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <functional>
 #include <vector>
 
+#include "platform/sdl/box_process.h"
 #include "platform/sdl/event_translation.h"
 #include "platform/sdl/message_queue.h"
 #include "platform/sdl/sdl_windows.h"
@@ -20,6 +26,13 @@
 using Seen = std::vector<long>;  // message numbers, words and long parameters
 
 static long at(int x, int y) { return x | y << 16; }
+
+static bool wait_until(const std::function<bool()>& condition) {  // for at most 20 s
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (; !condition(); usleep(5000))
+        if (std::chrono::steady_clock::now() >= end) return false;
+    return true;
+}
 
 // An event for the window with SDL id `id`: a key (a), a pointer position (a, b) with the held
 // buttons or the button (c), or a window event (a) with its data (b, c).
@@ -52,7 +65,7 @@ static Seen translated(const SDL_Event& e, const EventTarget& to = target) {
 // Every key the system reads, by its virtual-key number; the main keyboard's plus and minus are
 // other keys than the keypad's; a repeat sets bit 30. A key that names no window is the focused
 // window's; keys of no code, or of a window not the layer's, are no message.
-TEST(TranslationTest, KeysBecomeKeyMessagesWithTheirVirtualKeyCodes) {
+TEST(TranslationTest, KeysPointerAndWindowEventsBecomeMessages) {
     const std::pair<SDL_Keycode, long> keys[] = {
         {SDLK_ESCAPE, 27},  {SDLK_F1, 112},       {SDLK_F5, 116},        {SDLK_F12, 123},
         {SDLK_SPACE, 0x20}, {SDLK_KP_PLUS, 0x6B}, {SDLK_KP_MINUS, 0x6D}, {SDLK_EQUALS, 0xBB},
@@ -67,12 +80,11 @@ TEST(TranslationTest, KeysBecomeKeyMessagesWithTheirVirtualKeyCodes) {
     EXPECT_EQ(translated(repeat), Seen({0, 0x100, 113, 1 | 1 << 30}));
     EXPECT_EQ(translated(event(SDL_KEYDOWN, SDLK_HOME)), Seen());
     EXPECT_EQ(translated(event(SDL_KEYDOWN, SDLK_F2), {nullptr, target.focus, 8, 6, 0}), Seen());
-}
 
-// Positions in client pixels, stopped at the edges, with the held buttons; the buttons the system
-// reads; window events as sizes (minimised 0 by 0, restored the window's own), redraws and close
-// requests; the end of the session, focus changes and other windows' events carry none.
-TEST(TranslationTest, PointerAndWindowEventsBecomeMessages) {
+    // Positions in client pixels, stopped at the edges, with the held buttons; the buttons the
+    // system reads; window events as sizes (minimised 0 by 0, restored the window's own), redraws
+    // and close requests; the end of the session, focus changes and other windows' events carry
+    // none.
     const std::pair<SDL_Event, Seen> cases[] = {
         {event(SDL_MOUSEMOTION, 10, 20, SDL_BUTTON_LMASK), {0, 0x200, 1, at(10, 20)}},
         {event(SDL_MOUSEMOTION, -5, -7), {0, 0x200, 0, at(0, 0)}},
@@ -103,6 +115,7 @@ class QueueTest : public ::testing::Test {
     static void SetUpTestSuite() {
         static XvfbDisplay display("1024x768x24");
         setenv("DISPLAY", display.name().c_str(), 1);
+        x = XOpenDisplay(nullptr);
         ASSERT_TRUE(register_class({0, quiet_proc, &instance, "QueueTest"}));
         open_window();
     }
@@ -112,7 +125,11 @@ class QueueTest : public ::testing::Test {
         ASSERT_NE(window, nullptr);
         show_window(window);
     }
-    void SetUp() override { set_focus(window), SDL_Delay(50), taken(1); }  // not under test
+    void SetUp() override {  // the real focus comes in before the test
+        set_focus(window);
+        ASSERT_TRUE(
+            wait_until([] { return taken(1), SDL_GetKeyboardFocus() == window->sdl_window; }));
+    }
     static void push(std::uint32_t type, int a = 0, int b = 0, int c = 0) {
         SDL_Event e = event(type, a, b, c, SDL_GetWindowID(window->sdl_window));
         SDL_PushEvent(&e);
@@ -133,6 +150,7 @@ class QueueTest : public ::testing::Test {
     }
     static inline char instance;
     static inline WindowHandle window = nullptr;
+    static inline Display* x = nullptr;  // the test's own connection
 };
 
 // The screen saver is held off only while the window is focused and not minimised; video starts
@@ -152,10 +170,13 @@ TEST_F(QueueTest, ScreenSaverIsHeldOffOnlyWhileTheWindowIsActive) {
 // While a box is open, presses, moves and close requests are dropped, also those already in the
 // queue (the first is taken before) or SDL's backlog when the box opens; releases, sizes and
 // redraws come afterwards. The window keeps the focus that the box takes, and full screen would
-// not be minimised. A quit signal is kept: its close request, queued before, comes after the box.
+// not be minimised. A hang-up (SDL turns SIGINT and SIGTERM into its quit event, and the hang-up
+// takes the same road) is kept: its close request, queued before, comes after the box. No box
+// holds the program up after that: a box's caption and text go to standard error, answered as if
+// closed.
 TEST_F(QueueTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
     push(SDL_KEYDOWN, SDLK_F2), push(SDL_MOUSEBUTTONDOWN, 5, 5, SDL_BUTTON_LEFT);
-    push(SDL_KEYDOWN, SDLK_ESCAPE), push(SDL_KEYUP, SDLK_SPACE), push(SDL_QUIT);
+    push(SDL_KEYDOWN, SDLK_ESCAPE), push(SDL_KEYUP, SDLK_SPACE), raise(SIGHUP);
     Message message;
     ASSERT_TRUE(peek_message(&message));  // the F2 press; the rest is in the layer's queue
     push(SDL_MOUSEMOTION, 9, 9), push(SDL_MOUSEBUTTONDOWN, 9, 9, SDL_BUTTON_RIGHT);
@@ -173,14 +194,6 @@ TEST_F(QueueTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
     // The F2 release was pressed since the last idle pass: it waits for one, so that a key tapped
     // within one frame is still seen; Space's, pressed before, does not.
     EXPECT_EQ(taken(2), Seen({0x10100 | 0x20, 0x500, 0x20500, 0xF00, 0x1000, 0, 0x10100 | 113, 0}));
-}
-
-// SDL turns SIGINT and SIGTERM into its quit event; a hang-up, which SDL leaves alone, takes the
-// same road: the window is asked to close. No box holds the program up after that: a box's
-// caption and text go to standard error, answered as if closed.
-TEST_F(QueueTest, AHangUpAsksTheWindowToCloseAndLaterBoxesGoToStandardError) {
-    ASSERT_EQ(raise(SIGHUP), 0);
-    EXPECT_EQ(taken(1), Seen({0x1000, 0}));
     testing::internal::CaptureStderr();
     EXPECT_EQ(message_box(window, "Text", "Caption", MB_YESNO | MB_ICONEXCLAMATION), IDNO);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Caption: Text\n");
@@ -189,13 +202,10 @@ TEST_F(QueueTest, AHangUpAsksTheWindowToCloseAndLaterBoxesGoToStandardError) {
 // A click that comes in with the focus is a click, also when the window reads both at once (it was
 // busy drawing): SDL would drop a click it reads within 10 ms of the focus coming in.
 TEST_F(QueueTest, AClickThatComesWithTheFocusIsKept) {
-    Display* x = XOpenDisplay(nullptr);
-    int root_x = 0, root_y = 0;
-    ::Window child = 0;
-    XTranslateCoordinates(x, x_window(), DefaultRootWindow(x), 100, 100, &root_x, &root_y, &child);
-    XTestFakeMotionEvent(x, -1, root_x, root_y, CurrentTime);
+    XWarpPointer(x, 0, x_window(), 0, 0, 0, 0, 100, 100);
     XSetInputFocus(x, PointerRoot, RevertToPointerRoot, CurrentTime);
-    XSync(x, False), SDL_Delay(50), taken(1);
+    XSync(x, False);
+    ASSERT_TRUE(wait_until([] { return taken(1), SDL_GetKeyboardFocus() == nullptr; }));
     XSetInputFocus(x, x_window(), RevertToParent, CurrentTime);
     XTestFakeButtonEvent(x, 1, True, CurrentTime), XTestFakeButtonEvent(x, 1, False, CurrentTime);
     XSync(x, False);
@@ -203,36 +213,56 @@ TEST_F(QueueTest, AClickThatComesWithTheFocusIsKept) {
     for (long seen : taken(1))
         if (seen >> 8 == WM_LBUTTONDOWN || seen >> 8 == WM_LBUTTONUP) buttons.push_back(seen >> 8);
     EXPECT_EQ(buttons, Seen({WM_LBUTTONDOWN, WM_LBUTTONUP}));
-    XCloseDisplay(x);
 }
 
 // F1 destroys the only window and then makes the next. The server holds no more colormaps of the
-// program after three such turns than before: SDL would leave the destroyed window's and, as it
+// program after that than before: SDL would leave the destroyed window's and, as it
 // loads GL again for the next window, another.
 TEST_F(QueueTest, ReplacingTheOnlyWindowLeavesNoColormapBehind) {
-    Display* x = XOpenDisplay(nullptr);
-    auto colormaps = [x] {  // held by the client that made the window
-        int clients = 0, types = 0, count = -1;
-        XResClient* client = nullptr;
+    auto colormaps = [] {  // held by the client that made the window
+        int types = 0, count = 0;
         XResType* type = nullptr;
-        XResQueryClients(x, &clients, &client);
-        for (int i = 0; i < clients; ++i) {
-            if ((x_window() & ~client[i].resource_mask) != client[i].resource_base) continue;
-            XResQueryClientResources(x, client[i].resource_base, &types, &type);
-            for (int t = count = 0; t < types; ++t)
-                if (type[t].resource_type == XInternAtom(x, "COLORMAP", False))
-                    count = type[t].count;
-            XFree(type);
-        }
-        XFree(client);
+        XResQueryClientResources(x, x_window(), &types, &type);
+        for (int t = 0; t < types; ++t)
+            if (type[t].resource_type == XInternAtom(x, "COLORMAP", False)) count = type[t].count;
+        XFree(type);
         return count;
     };
     const int before = colormaps();
     ASSERT_GE(before, 1);
-    for (int turn = 0; turn < 3; ++turn) {
-        ASSERT_TRUE(destroy_window(window));
-        open_window();
-    }
+    ASSERT_TRUE(destroy_window(window));
+    open_window();
     EXPECT_EQ(colormaps(), before);
-    XCloseDisplay(x);
+}
+
+// The box program as the layer starts it, from a thread that blocks and ignores the quit signals
+// (as SDL's do), on the display without a window manager: the box hears them all the same, so that
+// it goes, with what its program started, when the program that showed it is killed.
+TEST_F(QueueTest, TheBoxGoesWhenItsProgramIsKilled) {
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // boxes vanish under the test
+    auto shown = [] {  // a mapped top-level window with the box's caption
+        ::Window root, parent, *children = nullptr;
+        unsigned count = 0;
+        bool found = false;
+        XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count);
+        for (unsigned i = 0; i < count && !found; ++i) {
+            XWindowAttributes a{};
+            found = XGetWindowAttributes(x, children[i], &a) && a.map_state == IsViewable &&
+                    wm::name(x, children[i]) == "Orphan";
+        }
+        if (children != nullptr) XFree(children);
+        return found;
+    };
+    const int program = fork();
+    if (program == 0) {
+        sigset_t quits;
+        sigemptyset(&quits);
+        for (int s : {SIGHUP, SIGINT, SIGTERM, SIGCHLD}) sigaddset(&quits, s), signal(s, SIG_IGN);
+        pthread_sigmask(SIG_BLOCK, &quits, nullptr);
+        start_box_process({"Orphan", "본문", MB_OK, 0, "x11"}), pause(), _exit(0);
+    }
+    ASSERT_TRUE(wait_until(shown));
+    kill(program, SIGKILL);
+    waitpid(program, nullptr, 0);
+    EXPECT_TRUE(wait_until([&] { return !shown(); })) << "orphaned box";
 }

@@ -1,25 +1,20 @@
 // The tests' seam in front of the window-system layer. The test programs are linked with
-// `--wrap` for each function below (cmake/layer_seam.cmake), so that the application's calls of
-// them come here first: a step the test names fails once, returning what the real call returns
-// when it fails; otherwise the real call runs and what it acquired or released is counted.
+// `--wrap` for the layer functions that cmake/layer_seam.cmake names, so that the application's
+// calls of them come here first: a step the test names fails once, returning what the real call
+// returns when it fails; otherwise the real call runs and what it acquired or released is counted.
 #pragma once
+
+#include <string>
 
 #include "platform/window_system.h"
 
 namespace seam {
-// clang-format off
-enum class Step {
-    register_class, change_display_mode, create_window, get_dc, choose_pixel_format,
-    set_pixel_format, create_context, make_current, delete_context, release_dc, destroy_window,
-    unregister_class
-};
-// clang-format on
-void fail_once(Step step);  // the step's next call fails; cleared by reset()
+void fail_once(const std::string& step);  // the wrapped step's next call fails; cleared by reset()
 
-// What the layer holds now: each successful acquisition adds one, each release takes one away.
+// Classes, display modes, windows, DCs and contexts held now (each acquisition adds one, each
+// release takes one away), and the swap requests, whether or not there was a window.
 struct Held {
-    int classes, display_modes, windows, dcs, contexts;
-    int swaps;  // swap requests, whether or not there was a window
+    int things, swaps;
 };
 Held held();
 void reset();  // no steps to fail, all counts 0
