@@ -148,14 +148,14 @@ struct Desktop : XvfbDisplay {
         return box() && windows(box(), "WM_TRANSIENT_FOR") == std::vector<Window>{window} &&
                std::find(std::find(all.begin(), all.end(), window), all.end(), box()) != all.end();
     }
-    // Closes the top box by Return (`target` 0: where openbox puts the keyboard, once it has),
-    // and waits for it to go, for the program to have collected the box program that showed it
-    // (clicks that come earlier meet a box time and are dropped), and for the keyboard to come to
-    // another window: a main window or the next box.
+    // Closes the top box by Return (`target` 0: where openbox puts the keyboard once it has, else
+    // the box) and waits for it to go, for the program to have collected the box program that
+    // showed it (clicks that come earlier meet a box time and are dropped), and for the keyboard
+    // to come to another window: a main window or the next box.
     bool close_box(Window target = 0) {
         const Window open = box();
         const std::string shown_by = shell_output("pgrep -d, -P " + std::to_string(pid));
-        if (target == 0) wait_until([&] { return active(open); }, 5);
+        if (target == 0 && !wait_until([&] { return active(open); })) target = open;
         press_key(target, "Return");
         return open && wait_until([&] {
                    const std::vector<Window> all = windows();
