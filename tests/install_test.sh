@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The installed program: installs into a temporary prefix, moves that prefix, builds the
-# Debian package and unpacks it; every installed launcher is started from / on a private
-# Xvfb display and must show the textured scene with no box, and end 0 on Escape.
-# Usage: install_test.sh <build folder>
+# The installed program: installed into a temporary prefix, moved, and unpacked from the Debian
+# package; each launcher, started from / on a private Xvfb display, must show the textured Sun
+# with no box and end 0 on Escape. Usage: install_test.sh <build folder>
 set -euo pipefail
 build=$(cd "$1" && pwd) work=$(mktemp -d) id=org.orrery.Orrery
 trap 'kill ${server:-} 2>/dev/null || true; rm -rf "$work"' EXIT
@@ -37,13 +36,11 @@ run_launcher() { # $1: the launcher to start from /
 }
 
 expected_files() {
-  printf '%s\n' bin/orrery libexec/orrery/orrery libexec/orrery/orrery-box \
-    share/applications/$id.desktop \
-    share/metainfo/$id.metainfo.xml share/man/man6/orrery.6.gz share/orrery/CREDITS.md \
-    share/doc/orrery/copyright share/doc/orrery/changelog.gz \
-    share/icons/hicolor/{48x48,128x128,256x256}/apps/$id.png \
-    share/orrery/{Sun,Mercury,Venus,earth,Moon,Mars,Jupiter,Saturn,Uranus,Neptune,Pluto}.bmp \
-    share/orrery/{Saturn2,Space}.bmp
+  printf '%s\n' bin/orrery libexec/orrery/orrery{,-box} share/applications/$id.desktop \
+    share/metainfo/$id.metainfo.xml share/doc/orrery/{copyright,changelog.gz} \
+    share/man/man6/orrery.6.gz share/icons/hicolor/{48x48,128x128,256x256}/apps/$id.png \
+    share/orrery/CREDITS.md \
+    share/orrery/{Sun,Mercury,Venus,earth,Moon,Mars,Jupiter,Saturn,Saturn2,Uranus,Neptune,Pluto,Space}.bmp
 }
 
 # Installed, then moved elsewhere and started through a symbolic link.
