@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <functional>
@@ -20,13 +19,6 @@
 #include <X11/Xutil.h>
 
 namespace {
-bool wait_until(const std::function<bool()>& condition, double seconds = 20) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    for (; !condition(); usleep(50000))
-        if (std::chrono::steady_clock::now() >= end) return false;
-    return true;
-}
-
 std::string shell_output(const std::string& command) {
     std::string output;
     if (FILE* pipe = popen(command.c_str(), "r")) {

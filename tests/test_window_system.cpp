@@ -8,8 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <functional>
 #include <vector>
 
 #include "platform/sdl/box_process.h"
@@ -26,13 +24,6 @@
 using Seen = std::vector<long>;  // message numbers, words and long parameters
 
 static long at(int x, int y) { return x | y << 16; }
-
-static bool wait_until(const std::function<bool()>& condition) {  // for at most 20 s
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    for (; !condition(); usleep(5000))
-        if (std::chrono::steady_clock::now() >= end) return false;
-    return true;
-}
 
 // An event for the window with SDL id `id`: a key (a), a pointer position (a, b) with the held
 // buttons or the button (c), or a window event (a) with its data (b, c).

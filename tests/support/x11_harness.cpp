@@ -9,8 +9,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+
+bool wait_until(const std::function<bool()>& condition, double seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (; !condition(); usleep(50000))
+        if (std::chrono::steady_clock::now() >= end) return false;
+    return true;
+}
 
 int spawn(const std::vector<std::string>& command, const std::string& display,
           const std::string& dir, int out_fd, const std::vector<std::string>& environment) {

@@ -2,8 +2,12 @@
 // what the windows' own properties and the root window's say (EWMH and ICCCM).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
+
+// Polls `condition` every 50 ms until it holds (true) or `seconds` have passed (false).
+bool wait_until(const std::function<bool()>& condition, double seconds = 20);
 
 // Starts `command` in `dir` with DISPLAY set (unless empty), `environment` (NAME=value) added and
 // standard output and error on `out_fd` (-1: nowhere); the child ends with this process.
