@@ -22,7 +22,7 @@ run_packages=(build-essential cmake pkg-config "${sdl_packages[@]}" libx11-dev l
 # libclang-rt-dev is the sanitizer and libFuzzer runtime of the release's default clang.
 test_packages=("${run_packages[@]}" googletest libgtest-dev libosmesa6-dev xvfb xauth
   libxtst-dev libxres-dev clang libclang-rt-dev xdotool x11-utils imagemagick desktop-file-utils
-  appstream man-db dpkg-dev file lintian openbox weston procps)
+  appstream man-db dpkg-dev file lintian openbox weston procps x11-xserver-utils)
 bench_packages=("${run_packages[@]}" libbenchmark-dev libstb-dev libosmesa6-dev xvfb xauth)
 # appstream: the package carries a lintian override only where AppStream asks for it.
 package_packages=("${run_packages[@]}" dpkg-dev file appstream)

@@ -5,8 +5,9 @@
 # notice. Prints one line per fault, then the faults that no test caught and
 # "caught K of N". Takes about a minute per fault; not part of the CI run.
 #
-#   scripts/mutants.sh [WORD]   only the faults whose file or text holds WORD
-#   scripts/mutants.sh --check  only whether each fault still applies to the tree
+#   scripts/mutants.sh [PATTERN]  only the faults whose file or text matches
+#                                 PATTERN, a regular expression (a, a|b)
+#   scripts/mutants.sh --check    only whether each fault still applies to the tree
 #
 # The copy of the last commit lives in $MUTANTS_DIR (default
 # /tmp/orrery-mutants) and is rebuilt incrementally between runs. Tests that already fail on the unchanged tree are
@@ -246,7 +247,7 @@ suite() {
 caught=0 total=0 survivors=() unusable=()
 for i in "${!files[@]}"; do
   f=${files[$i]} text="${files[$i]}: ${texts[$i]}"
-  [[ -z "$only" || "$text" == *"$only"* ]] || continue
+  [[ -z "$only" || "$text" =~ $only ]] || continue
   [ "${kinds[$i]}" = windows ] && prepare_windows
   cp "$f" "$f.orig"
   sed -i -e "${edits[$i]}" "$f"

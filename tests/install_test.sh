@@ -3,36 +3,21 @@
 # The installed program: installed into a temporary prefix, moved, and unpacked from the Debian
 # package; each launcher, started from / on a private Xvfb display, must show the textured Sun
 # with no box and end 0 on Escape. Usage: install_test.sh <build folder>
-set -euo pipefail
+set -uo pipefail
 build=$(cd "$1" && pwd) work=$(mktemp -d) id=org.orrery.Orrery
-trap 'kill ${server:-} 2>/dev/null || true; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-retry() { for _ in $(seq 100); do "$@" && return; sleep 0.2; done; "$@"; }  # for about 20 s
+. "$(dirname "$0")/support/e2e.sh"
+start_xvfb 1024x768x24
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-server=$!
-retry test -s "$work/display"
-DISPLAY=":$(cat "$work/display")" && export DISPLAY
-
-# The lit, textured Sun shows Sun.bmp's mean colour, 255 255 165, at the window's centre.
-shows_sun() {
-  [ "$(import -window "$1" -crop 9x9+396+296 -format \
-    '%[fx:255*mean.r>=243 && 255*mean.g>=243 && abs(255*mean.b-165)<=12]' info:)" = 1 ]
-}
-
-run_launcher() { # $1: the launcher to start from /
-  local pid window
-  (cd / && exec "$1") >"$work/output" 2>&1 &
-  pid=$!
+run_launcher() { # LAUNCHER: started from /, it shows the Sun, no box and its icon; Escape ends it
+  local window
+  start_in / "$1"
   window=$(timeout 20 xdotool search --sync --limit 1 --name '^OpenGL Team Project$') ||
-    fail "$1: no window; output: $(cat "$work/output")"
-  retry shows_sun "$window" 2>/dev/null || fail "$1: the Sun's centre is not 255 255 165"
+    { fail "$1: no window"; return 1; }
+  check "$1: no Sun" wait_until 20 shows_sun "$window"
   [ "$(xdotool search --onlyvisible --name .)" = "$window" ] || fail "$1: a box is open"
   [[ $(xprop -id "$window" _NET_WM_ICON) == *"Icon (48 x 48)"* ]] || fail "$1: no window icon"
-  xdotool windowfocus --sync "$window" keydown Escape && sleep 0.3 && xdotool keyup Escape
-  retry eval "! kill -0 $pid 2>/dev/null" || kill $pid
-  wait $pid || fail "$1: exit status $? after Escape"
-  echo "ok: $1"
+  xdotool windowfocus --sync "$window" keydown Escape sleep 0.3 keyup Escape
+  ended "$1: Escape" && echo "ok: $1"
 }
 
 expected_files() {
@@ -44,7 +29,7 @@ expected_files() {
 }
 
 # Installed, then moved elsewhere and started through a symbolic link.
-cmake --install "$build" --prefix "$work/prefix" >/dev/null
+need "cmake --install" eval 'cmake --install "$build" --prefix "$work/prefix" >/dev/null'
 diff <(expected_files | sort) <(cd "$work/prefix" && find . -type f -printf '%P\n' | sort) ||
   fail "installed files differ"
 run_launcher "$work/prefix/bin/orrery"
@@ -70,8 +55,7 @@ grep -qE 'Validation (was successful|failed: warnings: 1,)' "$work/appstream" ||
   fail "metainfo: $(cat "$work/appstream")"
 
 # The Debian package: the same files under /usr, its dependencies, and unpacked it runs.
-cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/deb" >"$work/cpack.log" 2>&1 ||
-  fail "cpack: $(cat "$work/cpack.log")"
+need cpack eval 'cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/deb" >>"$work/out" 2>&1'
 deb=$(echo "$work"/deb/orrery_*.deb)
 diff <(expected_files | sed 's|^|usr/|' | sort) \
   <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print substr($6, 3)}' | sort |
@@ -92,3 +76,4 @@ done
 lintian --fail-on error,warning "$deb" >"$work/lintian" 2>&1 || fail "lintian: $(cat "$work/lintian")"
 dpkg-deb -x "$deb" "$work/root"
 run_launcher "$work/root/usr/bin/orrery"
+exit $((failures > 0))

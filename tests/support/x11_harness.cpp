@@ -1,8 +1,6 @@
 // Test harness: a private Xvfb server and the programs started on it, temporary directories.
 #include "support/x11_harness.h"
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -71,32 +69,3 @@ ScratchDir::~ScratchDir() {
     std::error_code e;
     std::filesystem::remove_all(path_, e);
 }
-
-namespace wm {
-// The property's items (32-bit ones as longs, as Xlib hands them out), empty when it is missing.
-template <typename Item>
-static std::vector<Item> property(Display* x, Window window, const char* name, Atom type) {
-    Atom actual = 0;
-    int format = 0;
-    unsigned long count = 0, left = 0;
-    unsigned char* data = nullptr;
-    std::vector<Item> items;
-    if (XGetWindowProperty(x, window, XInternAtom(x, name, False), 0, 1 << 16, False, type, &actual,
-                           &format, &count, &left, &data) == Success &&
-        data != nullptr && actual == type) {
-        items.assign(reinterpret_cast<Item*>(data), reinterpret_cast<Item*>(data) + count);
-    }
-    if (data != nullptr) XFree(data);
-    return items;
-}
-
-std::vector<unsigned long> windows(Display* x, unsigned long window, const char* name) {
-    return property<Window>(x, window, name, XA_WINDOW);
-}
-
-std::string name(Display* x, unsigned long window) {
-    auto text = property<char>(x, window, "_NET_WM_NAME", XInternAtom(x, "UTF8_STRING", False));
-    if (text.empty()) text = property<char>(x, window, "WM_NAME", XA_STRING);
-    return std::string(text.begin(), text.end());
-}
-}  // namespace wm

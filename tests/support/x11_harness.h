@@ -1,5 +1,4 @@
-// Test harness: a private Xvfb server and the programs started on it, temporary directories, and
-// what the windows' own properties and the root window's say (EWMH and ICCCM).
+// Test harness: a private Xvfb server and the programs started on it, temporary directories.
 #pragma once
 
 #include <functional>
@@ -40,11 +39,3 @@ class ScratchDir {  // a private temporary directory, empty or with the planet p
    private:
     std::string path_;
 };
-
-typedef struct _XDisplay Display;  // as Xlib declares it; its macros stay out of the tests' way
-namespace wm {
-std::string name(Display* x, unsigned long window);  // _NET_WM_NAME, else WM_NAME; "" if gone
-// The windows that a WINDOW property of `window` names, e.g. the root's _NET_CLIENT_LIST_STACKING
-// (the bottom one first) or a box's WM_TRANSIENT_FOR; none if it is not set.
-std::vector<unsigned long> windows(Display* x, unsigned long window, const char* property);
-}  // namespace wm

@@ -4,21 +4,8 @@
 # runs inside tests/windows/wine_session.sh. Every wait has a deadline.
 #   e2e_wine.sh BUILD_DIR READ_BOXES_EXE
 set -uo pipefail
-build=$(realpath "$1") read_boxes=$(realpath "$2") work=$(mktemp -d) program='' failures=0
-trap '[ -n "$program" ] && kill "$program" 2>/dev/null; rm -rf "$work"' EXIT
-fail() { echo "FAILED: $*" >&2; failures=$((failures + 1)); }
-check() { local what=$1; shift; "$@" || fail "$what"; }
-wait_until() { # SECONDS COMMAND...: polls COMMAND every 0.1 s until it succeeds
-  local deadline=$((SECONDS + $1)); shift
-  until "$@"; do [ $SECONDS -ge $deadline ] && return 1; sleep 0.1; done
-}
-# Starts COMMAND in FOLDER, as a shortcut starts a program in its own folder.
-start_in() { (cd "$1" && shift && exec "$@") >>"$work/out" 2>&1 & program=$!; }
-ended() { # WHAT: the program ends within 20 s, with status 0
-  wait_until 20 eval '! kill -0 $program 2>/dev/null' || { fail "$1: the program still runs"; return 1; }
-  wait "$program"; local status=$?; program=''
-  [ $status -eq 0 ] || fail "$1: exit status $status, not 0"
-}
+build=$(realpath "$1") read_boxes=$(realpath "$2") work=$(mktemp -d)
+. "$(dirname "$0")/../support/e2e.sh"
 # A Wine window's X window, by its exact title: the newest, as the X windows
 # of windows closed a moment ago may still be about.
 window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | sort -n | tail -1; }

@@ -1,0 +1,205 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The real program end to end on Linux desktops, as a user meets it: on Xvfb
+# under openbox (decorations, the Sun's picture, boxes, the window manager's
+# close request and pings, a drag past the edge, resizing, a quit signal), and
+# under weston through SDL's Wayland driver, after a start with no display.
+#   e2e_desktop.sh x11|wayland PROGRAM PICTURES_FOLDER
+set -uo pipefail
+desktop=$1 binary=$(realpath "$2") pictures=$(realpath "$3") work=$(mktemp -d)
+. "$(dirname "$0")/support/e2e.sh"
+export LC_ALL=C.UTF-8  # the tools' texts; the program is started in the C locale
+title='OpenGL Team Project' question='2nd Term OpenGL Project'
+mkdir "$work/run"
+
+hex() { printf '0x%x' "$1"; }
+# The windows that openbox manages, the bottom one first, and the active one.
+stacking() { xprop -root _NET_CLIENT_LIST_STACKING | grep -o '0x[0-9a-f]*'; }
+active_is() { [ "$(xprop -root _NET_ACTIVE_WINDOW | grep -o '0x[0-9a-f]*')" = "$(hex "$1")" ]; }
+# The newest main window on the screen, as $main.
+main_shown() { main=$(xdotool search --onlyvisible --name "^$title\$" | sort -n | tail -1) && [ -n "$main" ]; }
+box() { # the top window besides the main one, as $box; fails if there is none
+  box='' name=''
+  local w
+  for w in $(stacking | tac); do
+    name=$(xdotool getwindowname "$w" 2>/dev/null) && [ "$name" != "$title" ] && box=$w && break
+  done
+  [ -n "$box" ]
+}
+caption_is() { box && [ "$name" = "$1" ]; }
+owned() { # the box is transient for the main window and above it
+  [ "$(xprop -id "$box" WM_TRANSIENT_FOR | grep -o '0x[0-9a-f]*')" = "$(hex "$main")" ] &&
+    stacking | sed -n "/^$(hex "$main")\$/,\$p" | grep -qx "$box"
+}
+# KEY [WINDOW]: held for 0.3 s (the program reads keys in idle passes; boxes act
+# on the release), given to WINDOW or where the window manager has the keyboard.
+press() { xdotool ${2:+windowfocus "$2"} keydown "$1" sleep 0.3 keyup "$1"; }
+ask() { # F1, held until its question is up
+  xdotool keydown F1 && wait_until 20 caption_is "$question"; local up=$?
+  xdotool keyup F1 && return $up
+}
+# Closes the top box by Return (aimed at the box when openbox has not given it
+# the keyboard) and waits for its box program to end, for openbox to take its
+# frame away (the next box may come with the same window id, never the same
+# frame) and for the keyboard to come to another window.
+close_box() {
+  box || return 1
+  local open=$box frame shown_by; shown_by=$(pgrep -d, -P "$program")
+  frame=$(xwininfo -tree -id "$box" | awk '/Parent window id/ {print $4}')
+  wait_until 20 active_is "$open" && press Return || press Return "$open"
+  wait_until 20 eval '! ps -p "$shown_by" >/dev/null && ! xwininfo -id "$frame" >/dev/null 2>&1 &&
+    stacking | grep -qx "$(xprop -root _NET_ACTIVE_WINDOW | grep -o "0x[0-9a-f]*")"'
+}
+size() { xwininfo -id "$main" | awk '/Absolute upper-left Y/ {y = $4} /Width/ {w = $2} /Height/ {print w "x" $2, y}'; }
+at() { xdotool mousemove --window "$main" "$@"; }  # X Y [then...], in client coordinates
+digest() { import -window "$1" rgb:- 2>/dev/null | md5sum; }
+differs() { [ "$(digest "$1")" != "$2" ]; }
+changes_within() { wait_until "$2" differs "$1" "$(digest "$1")"; }  # WINDOW SECONDS
+# Pale yellow pixels, as on the Sun's disc, in the square of side 2 * HALF + 1
+# round X Y: a planet may stand in front of the disc.
+yellow() { count "$main" "$(($3 * 2 + 1))x$(($3 * 2 + 1))+$(($1 - $3))+$(($2 - $3))" 'g > 120 && b < r - 40'; }
+more_yellow() { [ "$(yellow "$1" "$2" "$3")" -gt "$4" ]; }
+not_responding() { xprop -id "$main" _NET_WM_VISIBLE_NAME | grep -q 'Not Responding'; }
+
+x11() {
+  start_xvfb 1280x1024x24
+  xset r off  # keys are held a while
+  openbox --sm-disable &
+  need "openbox did not start" wait_until 20 eval 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+  # Started without its pictures: a box for each of the thirteen, owned by the window.
+  start_in "$work/run" env LC_ALL= LC_CTYPE= LANG= "$binary"
+  need "no main window" wait_until 20 main_shown
+  for shown in $(seq 13); do
+    need "box $shown is not an Error box: '$(box && xdotool getwindowname "$box")'" wait_until 20 caption_is Error
+    check "box $shown is not owned by the window" owned
+    need "box $shown stays" close_box
+  done
+  # With the pictures there, F1 asks (no 800x600 mode) and Return (Yes) opens a
+  # new window, which loads them, 800x600 under a title bar.
+  cp "$pictures"/* "$work/run"
+  need "F1 asks nothing" ask && close_box
+  local old=$main
+  need "no new window" wait_until 20 eval 'main_shown && [ "$main" != "$old" ]'
+  xdotool windowactivate "$main"
+  need "the new window has no keyboard" wait_until 20 active_is "$main"
+  check "the client area is not 800x600 under a title bar: $(size)" wait_until 5 eval '[[ $(size) == "800x600 "[1-9]* ]]'
+  xdotool windowmove "$main" 100 60  # with room for a box and a drag
+  need "no Sun" wait_until 20 shows_sun "$main"
+  # So on GLU's spheres (F5): lit from inside, the Sun would be dark.
+  press F5 "$main"
+  check "no Sun on GLU's spheres" wait_until 20 shows_sun "$main"
+  press F5 "$main"
+
+  # The Sun's box, transient for the window and above it, takes the keyboard;
+  # the window is frozen.
+  at 400 300 click 1
+  need "a click on the Sun shows no box" wait_until 20 caption_is 태양
+  check "the Sun's box is not owned by the window" owned
+  check "the box has no keyboard" wait_until 5 active_is "$box"
+  # Moved off the window, the box leaves its picture whole: most of the Sun's
+  # disc (1,226 pixels) is yellow.
+  xdotool windowmove "$box" 920 720
+  check "the box left its image behind" wait_until 20 more_yellow 400 300 20 900
+  check "drawn while the box was open" eval '! changes_within "$main" 1'
+  local text; text=$(pixels "$box" | awk 'NR == 1 {bg = $1 + $2 + $3} $1 + $2 + $3 > bg + 288 {n++} END {print n + 0}')
+  check "the box looks blank: $text text pixels" test "$text" -ge 600
+  # A click, the space bar and openbox's close key given to the frozen window
+  # come to nothing. Pings are answered all the while: openbox calls a window
+  # "Not Responding" about 6 s after a ping it asks to close goes unanswered.
+  at 400 300 click 1
+  press space "$main"
+  press alt+F4 "$main"
+  check "no answer to a ping" eval '! wait_until 9 not_responding'
+  need "the box stays" close_box
+  check "the click given to the frozen window opened a box" eval '! wait_until 3 box'
+  check "the close request was kept" running
+  check "the space bar paused the animation" changes_within "$main" 5
+
+  # Paused, nothing is drawn but after a size change: resized, the Sun is in the
+  # new centre with a radius of 26.34 (2,179 pixels). Back at 800x600 it is the
+  # paused picture again unless a right-drag turned the view. The window sees no
+  # release outside it, so a drag from x = 200 past the left edge goes on when
+  # the pointer comes back: 200 degrees and back.
+  press space
+  check "the space bar did not pause" eval '! changes_within "$main" 1'
+  local paused; paused=$(digest "$main")
+  at 200 560 mousedown 3 mousemove_relative -- -160 0 mousemove_relative -- -100 0 \
+    sleep 0.3 mouseup 3 mousemove --window "$main" 200 560 sleep 0.3 click 3
+  xdotool windowsize "$main" 1000 800
+  check "the paused picture was not drawn anew" wait_until 20 more_yellow 500 400 27 1600
+  xdotool windowsize "$main" 800 600
+  check "the drag left the view turned" wait_until 20 eval '! differs "$main" "$paused"'
+
+  # A quit signal during F1's question closes it (the answer is No) and ends the
+  # program with status 0; No's closing box goes to standard error only.
+  need "F1 asks nothing the second time" ask
+  kill -TERM "$program"
+  ended "SIGTERM during F1's question"
+  check "windows left: $(stacking)" wait_until 20 eval '[ -z "$(stacking)" ]'
+  check "no closing text" grep -qx 'ERROR: Program Will Now Close.' "$work/out"
+}
+
+# Weston's X11 back end nested in Xvfb: its output is an X window, which gets
+# the screenshots and the input.
+wayland() {
+  # First, with no display at all: the opening fails, its message goes to
+  # standard error and the status is 0.
+  local out; out=$(cd "$pictures" && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 60 "$binary" 2>&1; echo "status $?")
+  [[ $out == *$'ERROR: Window Creation Error.\nstatus 0' ]] || fail "with no display: $out"
+  start_xvfb 1024x768x24
+  cp "$pictures"/* "$work/run"
+  export XDG_RUNTIME_DIR=$work/runtime WAYLAND_DISPLAY=orrery-e2e-$$
+  mkdir -m 700 "$XDG_RUNTIME_DIR"  # private, as a runtime folder is
+  weston --backend=x11-backend.so --width=1000 --height=700 --socket="$WAYLAND_DISPLAY" >/dev/null 2>&1 &
+  output=$(timeout 60 xdotool search --sync --onlyvisible --class '^Weston Compositor$')
+  # Weston's shell draws its background once it is up. Weston has the keyboard
+  # before the program's window comes: a window that comes earlier can lose it.
+  need "weston draws nothing" wait_until 60 eval \
+    '[ "$(count "$output" 1x1+500+350 "r + g > 150")" = 1 ]'
+  xdotool windowfocus "$output"
+  start_in "$work/run" env SDL_VIDEODRIVER=wayland "$binary"
+  need "no Sun under weston" wait_until 20 look
+  # Full screen covers the whole output, the panel and the background in its
+  # corners too.
+  check "F1 does not cover the output" tap_until F1 eval 'look && [ $corners = 4 ]'
+  need "F1 under weston ended the program" running
+  # SDL shows the box through zenity, a child of the box program, with the
+  # caption on its command line. A click that comes before weston has seen the
+  # pointer in its window goes nowhere: it is given again until a box shows.
+  for _ in $(seq 10); do
+    pgrep -P "$program" >/dev/null && break
+    xdotool mousemove 1010 710 mousemove --window "$output" "$sun_x" "$sun_y" click 1
+    wait_until 2 pgrep -P "$program" >/dev/null
+  done
+  check "a click on the Sun shows no box: $(pgrep -a -P "$program")" wait_until 20 eval \
+    'grep -qa 태양 /proc/$(pgrep -P "$(pgrep -d, -P "$program")" zenity)/cmdline'
+  # Return closes it; the window stays full screen and has the keyboard.
+  check "Return does not close the box" tap_until Return eval '! pgrep -P "$program" >/dev/null'
+  check "no longer full screen after the box" wait_until 20 eval 'look && [ $corners = 4 ]'
+  check "F1 does not leave full screen" tap_until F1 eval 'look && [ $corners -lt 4 ]'
+  check "Escape does not end the program" tap_until Escape eval '! running'
+  ended "Escape under weston"
+}
+# The Sun's centre (sun_x, sun_y) in weston's output, from a tenth-size picture:
+# the mean of the cells that are pale yellow all over (no planet is that big),
+# and how many of the output's corners are black (corners).
+look() {
+  read -r sun_x sun_y corners < <(import -window "$output" png:- | convert - -scale 10% -depth 8 txt:- |
+    awk -F'[^0-9]+' 'NR > 1 && $3 > 200 && $4 > 200 && $5 < $3 - 40 {x += $1; y += $2; n++}
+      NR > 1 && ($1 == 0 || $1 == 99) && ($2 == 0 || $2 == 69) && $3 + $4 + $5 < 60 {c++}
+      END {if (n >= 4) print int(10 * x / n + 5), int(10 * y / n + 5), c + 0}')
+  [ -n "${sun_x:-}" ]
+}
+# KEY CONDITION...: weston gives a window the keyboard a moment after it shows
+# and passes on no key held meanwhile: KEY is tapped every 2 s until it acts.
+tap_until() {
+  local key=$1; shift
+  for _ in $(seq 10); do
+    xdotool windowfocus "$output" keydown "$key" sleep 0.05 keyup "$key"
+    wait_until 2 "$@" && return
+  done
+  return 1
+}
+
+"$desktop"
+exit $((failures > 0))
