@@ -16,8 +16,7 @@ const std::string unknown = "Unknown DIB file format.", conversion = "Image file
 
 // Decodes `file` and compares the image, pixels as 0xRRGGBB from the bottom row, with `colour`.
 void expect_picture(const Bytes& file, int width, int height, const PixelValue& colour) {
-    using Colours = std::vector<std::uint32_t>;
-    Colours expected{std::uint32_t(width), std::uint32_t(height)}, got;
+    std::vector<std::uint32_t> expected{std::uint32_t(width), std::uint32_t(height)}, got;
     for (int i = 0; i < width * height; ++i) expected.push_back(colour(i % width, i / width));
     if (RgbImage* image = decode_bitmap_image(file.data(), file.size())) {
         got = {std::uint32_t(image->width), std::uint32_t(image->height)};
@@ -66,9 +65,8 @@ std::uint32_t expected_colour(const Format& format, std::uint32_t value) {
 
 // A 13 x 3 picture, so that every format's stored rows need padding.
 Bytes format_file(const Format& format, bool core, bool file_header, bool top_down) {
-    Bytes header = info_header(13, top_down ? -3 : 3, format.bits, format.compression,
-                               format.colours_used),
-          tables;
+    Bytes tables, header = info_header(13, top_down ? -3 : 3, format.bits, format.compression,
+                                       format.colours_used);
     if (core) header = {12, 0, 0, 0, 13, 0, 3, 0, 1, 0, std::uint8_t(format.bits), 0};
     if (format.compression == 3)
         append_le(&tables, {format.masks[0], format.masks[1], format.masks[2]});

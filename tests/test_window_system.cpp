@@ -201,10 +201,12 @@ TEST_F(QueueTest, TheScreenSaverFollowsTheFocusAndAClickThatComesWithItIsKept) {
     EXPECT_EQ(buttons, Seen({WM_LBUTTONDOWN, WM_LBUTTONUP}));
 }
 
-// F1 destroys the only window and then makes the next. The server holds no more colormaps of the
-// program after that than before: SDL would leave the destroyed window's and, as it
-// loads GL again for the next window, another.
-TEST_F(QueueTest, ReplacingTheOnlyWindowLeavesNoColormapBehind) {
+// F1 destroys the only window and then makes the next: the server holds no more colormaps of the
+// program after that than before (SDL would leave the destroyed window's and, as it loads GL again
+// for the next window, another). The box program, started as the layer does from a thread that
+// blocks and ignores the quit signals (as SDL's do), hears them all the same: its box goes, with
+// what it started, when the program that showed it is killed.
+TEST_F(QueueTest, NoColormapOfAReplacedWindowNorTheBoxOfAKilledProgramStays) {
     auto colormaps = [] {  // held by the client that made the window
         int types = 0, count = 0;
         XResType* type = nullptr;
@@ -219,12 +221,7 @@ TEST_F(QueueTest, ReplacingTheOnlyWindowLeavesNoColormapBehind) {
     ASSERT_TRUE(destroy_window(window));
     open_window();
     EXPECT_EQ(colormaps(), before);
-}
 
-// The box program as the layer starts it, from a thread that blocks and ignores the quit signals
-// (as SDL's do), on the display without a window manager: the box hears them all the same, so that
-// it goes, with what its program started, when the program that showed it is killed.
-TEST_F(QueueTest, TheBoxGoesWhenItsProgramIsKilled) {
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // boxes vanish under the test
     auto shown = [] {  // a top-level window with the box's caption
         ::Window root, parent, *children = nullptr;
