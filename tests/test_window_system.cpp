@@ -1,7 +1,5 @@
-// The layer's events and messages: the translation of SDL events as a pure function, and the
-// queue on SDL's real event queue for a window on a private Xvfb: the screen saver, the time a box
-// is open with the held releases of taps, and hang-ups; the X colormaps of replaced windows; and
-// the box program's process.
+// The layer's events and messages: SDL events translated as a pure function, and the queue, boxes
+// and windows on SDL's real event queue for a window on a private Xvfb.
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -145,20 +143,6 @@ class QueueTest : public ::testing::Test {
     static inline Display* x = nullptr;  // the test's own connection
 };
 
-// The screen saver is held off only while the window is focused and not minimised; video starts
-// with text input off.
-TEST_F(QueueTest, ScreenSaverIsHeldOffOnlyWhileTheWindowIsActive) {
-    EXPECT_FALSE(SDL_IsTextInputActive());
-    disable_screen_saver();
-    Seen enabled;
-    for (int what : {SDL_WINDOWEVENT_FOCUS_GAINED, SDL_WINDOWEVENT_MINIMIZED,
-                     SDL_WINDOWEVENT_RESTORED, SDL_WINDOWEVENT_FOCUS_LOST}) {
-        push(SDL_WINDOWEVENT, what), taken(1);
-        enabled.push_back(SDL_IsScreenSaverEnabled());
-    }
-    EXPECT_EQ(enabled, Seen({0, 1, 0, 1}));
-}
-
 // While a box is open, presses, moves and close requests are dropped, also those already in the
 // queue (the first is taken before) or SDL's backlog when the box opens; releases, sizes and
 // redraws come afterwards. The window keeps the focus that the box takes, and full screen would
@@ -191,9 +175,20 @@ TEST_F(QueueTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Caption: Text\n");
 }
 
-// A click that comes in with the focus is a click, also when the window reads both at once (it was
-// busy drawing): SDL would drop a click it reads within 10 ms of the focus coming in.
-TEST_F(QueueTest, AClickThatComesWithTheFocusIsKept) {
+// The screen saver is held off only while the window is focused and not minimised; video starts
+// with text input off. A click that comes in with the focus is a click, also when the window reads
+// both at once (it was busy drawing): SDL would drop a click it reads within 10 ms of the focus
+// coming in.
+TEST_F(QueueTest, TheScreenSaverFollowsTheFocusAndAClickThatComesWithItIsKept) {
+    EXPECT_FALSE(SDL_IsTextInputActive());
+    disable_screen_saver();
+    Seen enabled;
+    for (int what : {SDL_WINDOWEVENT_FOCUS_GAINED, SDL_WINDOWEVENT_MINIMIZED,
+                     SDL_WINDOWEVENT_RESTORED, SDL_WINDOWEVENT_FOCUS_LOST}) {
+        push(SDL_WINDOWEVENT, what), taken(1);
+        enabled.push_back(SDL_IsScreenSaverEnabled());
+    }
+    EXPECT_EQ(enabled, Seen({0, 1, 0, 1}));
     XWarpPointer(x, 0, x_window(), 0, 0, 0, 0, 100, 100);
     XSetInputFocus(x, PointerRoot, RevertToPointerRoot, CurrentTime);
     XSync(x, False);
@@ -207,10 +202,12 @@ TEST_F(QueueTest, AClickThatComesWithTheFocusIsKept) {
     EXPECT_EQ(buttons, Seen({WM_LBUTTONDOWN, WM_LBUTTONUP}));
 }
 
-// F1 destroys the only window and then makes the next. The server holds no more colormaps of the
-// program after that than before: SDL would leave the destroyed window's and, as it
-// loads GL again for the next window, another.
-TEST_F(QueueTest, ReplacingTheOnlyWindowLeavesNoColormapBehind) {
+// F1 destroys the only window and then makes the next: the server holds no more colormaps of the
+// program after that than before (SDL would leave the destroyed window's and, as it loads GL again
+// for the next window, another). The box program, started as the layer does from a thread that
+// blocks and ignores the quit signals (as SDL's do), hears them all the same: its box goes, with
+// what it started, when the program that showed it is killed.
+TEST_F(QueueTest, NoColormapOfAReplacedWindowNorTheBoxOfAKilledProgramStays) {
     auto colormaps = [] {  // held by the client that made the window
         int types = 0, count = 0;
         XResType* type = nullptr;
@@ -225,12 +222,7 @@ TEST_F(QueueTest, ReplacingTheOnlyWindowLeavesNoColormapBehind) {
     ASSERT_TRUE(destroy_window(window));
     open_window();
     EXPECT_EQ(colormaps(), before);
-}
 
-// The box program as the layer starts it, from a thread that blocks and ignores the quit signals
-// (as SDL's do), on the display without a window manager: the box hears them all the same, so that
-// it goes, with what its program started, when the program that showed it is killed.
-TEST_F(QueueTest, TheBoxGoesWhenItsProgramIsKilled) {
     auto shown = [] {  // a window with the box's caption
         FILE* search = popen("xwininfo -root -tree | grep '\"Orphan\": '", "r");
         const bool found = std::fgetc(search) != EOF;
