@@ -1,4 +1,4 @@
-// Test harness: a private Xvfb server and the programs started on it, temporary directories.
+// Test harness: waits on conditions, a private Xvfb server, temporary directories.
 #include "support/x11_harness.h"
 
 #include <fcntl.h>
@@ -18,45 +18,30 @@ bool wait_until(const std::function<bool()>& condition, double seconds) {
     return true;
 }
 
-int spawn(const std::vector<std::string>& command, const std::string& display,
-          const std::string& dir, int out_fd, const std::vector<std::string>& environment) {
-    std::vector<char*> argv;
-    for (const std::string& arg : command) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    int pid = fork();
-    if (pid != 0) return pid;
-    prctl(PR_SET_PDEATHSIG, SIGTERM);
-    if (out_fd < 0) out_fd = open("/dev/null", O_WRONLY);
-    dup2(out_fd, 1);
-    dup2(out_fd, 2);
-    if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
-    for (const std::string& variable : environment) putenv(const_cast<char*>(variable.c_str()));
-    if (chdir(dir.c_str()) == 0) execvp(argv[0], argv.data());
-    _exit(127);
-}
-
 // A server gives up when another one (of another file system, as in a container) holds the
-// display it picked; the next attempt picks another.
+// display it picked; the next attempt picks another. The server ends with this process.
 XvfbDisplay::XvfbDisplay(const std::string& screen) {
     for (int attempt = 0; attempt < 5 && name_.size() < 2; ++attempt) {
         int ready[2];  // the server writes its display number there once it takes connections
         if (pipe(ready) != 0) return;
-        const int pid = spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0",
-                               screen, "-nolisten", "tcp", "-noreset"});
+        const std::string fd = std::to_string(ready[1]);
+        if ((pid_ = fork()) == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            dup2(open("/dev/null", O_WRONLY), 2);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
+                   "-nolisten", "tcp", "-noreset", nullptr);
+            _exit(127);
+        }
         close(ready[1]);
         name_ = ":";
         for (char c = 0; read(ready[0], &c, 1) == 1 && c != '\n';) name_ += c;
         close(ready[0]);
-        if (name_.size() > 1)
-            pids_.push_back(pid);
-        else
-            waitpid(pid, nullptr, 0);
+        if (name_.size() < 2) waitpid(pid_, nullptr, 0);
     }
 }
 
 XvfbDisplay::~XvfbDisplay() {
-    for (auto pid = pids_.rbegin(); pid != pids_.rend(); ++pid)
-        if (*pid > 0 && kill(*pid, SIGTERM) == 0) waitpid(*pid, nullptr, 0);
+    if (name_.size() > 1 && kill(pid_, SIGTERM) == 0) waitpid(pid_, nullptr, 0);
 }
 
 ScratchDir::ScratchDir(Contents contents) {
