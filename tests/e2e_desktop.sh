@@ -184,10 +184,12 @@ wayland() {
 # the mean of the cells that are pale yellow all over (no planet is that big),
 # and how many of the output's corners are black (corners).
 look() {
-  read -r sun_x sun_y corners < <(import -window "$output" png:- | convert - -scale 10% -depth 8 txt:- |
-    awk -F'[^0-9]+' 'NR > 1 && $3 > 200 && $4 > 200 && $5 < $3 - 40 {x += $1; y += $2; n++}
-      NR > 1 && ($1 == 0 || $1 == 99) && ($2 == 0 || $2 == 69) && $3 + $4 + $5 < 60 {c++}
-      END {if (n >= 4) print int(10 * x / n + 5), int(10 * y / n + 5), c + 0}')
+  read -r sun_x sun_y corners < <(import -window "$output" png:- |
+    convert - -scale 10% -depth 8 rgb:- 2>/dev/null | od -An -v -tu1 -w3 |
+    awk '{x = (NR - 1) % 100; y = int((NR - 1) / 100)}
+      $1 > 200 && $2 > 200 && $3 < $1 - 40 {sx += x; sy += y; n++}
+      (x == 0 || x == 99) && (y == 0 || y == 69) && $1 + $2 + $3 < 60 {c++}
+      END {if (n >= 4) print int(10 * sx / n + 5), int(10 * sy / n + 5), c + 0}')
   [ -n "${sun_x:-}" ]
 }
 # KEY CONDITION...: weston gives a window the keyboard a moment after it shows

@@ -32,11 +32,9 @@ start_xvfb() {
   fail "Xvfb did not start" && exit 1
 }
 # WINDOW [GEOMETRY]: its pixels (those of GEOMETRY, e.g. 9x9+396+296) as
-# "red green blue" lines from 0 to 255, the top row first.
-pixels() {
-  import -window "$1" ${2:+-crop "$2"} -depth 8 txt:- 2>/dev/null |
-    awk -F'[^0-9]+' 'NR > 1 {print $3, $4, $5}'
-}
+# "red green blue" lines from 0 to 255, the top row first. (Raw bytes: the
+# text form of ImageMagick 7 may write fractions.)
+pixels() { import -window "$1" ${2:+-crop "$2"} -depth 8 rgb:- 2>/dev/null | od -An -v -tu1 -w3; }
 # WINDOW GEOMETRY CONDITION: how many of those pixels meet CONDITION on r, g, b.
 count() { pixels "$1" "$2" | awk "{r = \$1; g = \$2; b = \$3} $3 {n++} END {print n + 0}"; }
 # WINDOW: the lit, textured Sun at the centre of its 800x600 picture. The
