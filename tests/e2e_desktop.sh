@@ -64,8 +64,10 @@ not_responding() { xprop -id "$main" _NET_WM_VISIBLE_NAME | grep -q 'Not Respond
 x11() {
   start_xvfb 1280x1024x24
   xset r off  # keys are held a while
-  openbox --sm-disable &
-  need "openbox did not start" wait_until 20 eval 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+  # openbox maps no window until it has started, which on a fresh system waits for the font
+  # cache to be built; its startup command runs then.
+  openbox --sm-disable --startup "touch $work/openbox-up" &
+  need "openbox did not start" wait_until 60 test -e "$work/openbox-up"
   # Started without its pictures: a box for each of the thirteen, owned by the window.
   start_in "$work/run" env LC_ALL= LC_CTYPE= LANG= "$binary"
   need "no main window" wait_until 20 main_shown
