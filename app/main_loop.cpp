@@ -8,15 +8,12 @@
 #include "scene/draw_scene.h"
 
 // ---------------------------------------------------------------------------
-// Display switches. Written by the idle pass (F1 to F5) and run_main_loop;
-// fullscreen also by open_main_window, at every opening (the wish it is given,
-// then 0 after a refused full-screen mode). Read by the scene drawing, the
-// idle pass and the main window's opening and closing.
+// The full-screen switch. Written by the idle pass (F1) and run_main_loop,
+// and by open_main_window at every opening (the wish it is given, then 0 after
+// a refused full-screen mode). Read by the idle pass and the main window's
+// opening and closing. The other switches are shared with the scene
+// (scene/scene_state.h).
 std::uint8_t fullscreen = 0;
-std::uint8_t lighting_on = 1;
-std::uint8_t texturing_on = 1;
-std::uint8_t solid_fill = 1;
-std::int32_t sphere_mode = 1;
 
 const char* const window_title = "OpenGL Team Project";
 static constexpr int window_width = 800;

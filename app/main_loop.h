@@ -5,14 +5,12 @@
 
 #include <cstdint>
 
-// Display switches, each a byte holding 0 or 1 (sphere_mode holds 1 or 2).
-// Written by the idle pass (F1 to F5) and by open_main_window (fullscreen);
-// read by the scene drawing and the main window.
+#include "scene/scene_state.h"
+
+// The full-screen switch, a byte holding 0 or 1. Written by the idle pass (F1)
+// and by open_main_window; read by the main window. The other switches (F2 to
+// F5) live with the scene state.
 extern std::uint8_t fullscreen;
-extern std::uint8_t lighting_on;
-extern std::uint8_t texturing_on;
-extern std::uint8_t solid_fill;
-extern std::int32_t sphere_mode;
 
 extern const char* const window_title;  // "OpenGL Team Project"
 

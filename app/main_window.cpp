@@ -9,10 +9,9 @@
 
 // ---------------------------------------------------------------------------
 // Window handles. Written by open_main_window, cleared by close_main_window;
-// read by the loop (device_context, for the swap) and the pick
-// (window_handle, owner of the information boxes).
+// read by the loop (device_context, for the swap). window_handle, which they
+// also write, lives with the scene state: the pick reads it.
 InstanceHandle instance_handle = nullptr;
-WindowHandle window_handle = nullptr;
 DeviceContextHandle device_context = nullptr;
 RenderContextHandle render_context = nullptr;
 

@@ -3,12 +3,12 @@
 #pragma once
 
 #include "platform/window_system.h"
+#include "scene/scene_state.h"
 
 // Handles of the one main window. Written by open_main_window and cleared by
 // close_main_window; window_handle owns the information boxes, device_context
 // is the target of the buffer swap.
 extern InstanceHandle instance_handle;
-extern WindowHandle window_handle;
 extern DeviceContextHandle device_context;
 extern RenderContextHandle render_context;
 

@@ -7,21 +7,15 @@
 #include "scene/picking.h"
 
 // ---------------------------------------------------------------------------
-// Input and view state. Written here (the idle pass also clears the F-key
-// entries of key_down and picture_stale); read by the main loop (key_down,
-// picture_stale, and animating, which decides whether a pass draws), the
-// scene drawing (view values) and the animation (animating).
+// Input state. Written here (the idle pass also clears the F-key entries of
+// key_down and picture_stale); read by the main loop. The view values and
+// animating, which this procedure also writes, live with the scene state.
 std::uint8_t key_down[256] = {};
 std::int32_t mouse_x = 0;
 std::int32_t mouse_y = 0;
 std::int32_t last_mouse_x = 0;
 std::int32_t last_mouse_y = 0;
 std::uint8_t dragging = 0;
-float view_turn = 0.0f;
-float view_tilt = 22.5f;
-float view_roll = 0.0f;
-float view_scale = 1.0f;
-std::uint8_t animating = 1;
 std::uint8_t picture_stale = 0;
 
 // Both double: the scale sum and the drag quotient are formed in double

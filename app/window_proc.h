@@ -5,20 +5,17 @@
 #include <cstdint>
 
 #include "platform/window_system.h"
+#include "scene/scene_state.h"
 
-// Input and view state. Written by window_proc (and key_down's F-key entries
-// also cleared by the idle pass); read by the loop and the scene drawing.
+// Input state. Written by window_proc (and key_down's F-key entries also
+// cleared by the idle pass); read by the loop. The view values and animating
+// it writes are declared with the scene state.
 extern std::uint8_t key_down[256];
 extern std::int32_t mouse_x;
 extern std::int32_t mouse_y;
 extern std::int32_t last_mouse_x;
 extern std::int32_t last_mouse_y;
 extern std::uint8_t dragging;
-extern float view_turn;
-extern float view_tilt;
-extern float view_roll;  // always 0
-extern float view_scale;
-extern std::uint8_t animating;
 // Set by a size change or an uncovering of the window, cleared by the idle
 // pass that draws the picture again (also while paused).
 extern std::uint8_t picture_stale;

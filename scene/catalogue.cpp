@@ -2,7 +2,7 @@
 // advance.
 #include "scene/catalogue.h"
 
-#include "app/window_proc.h"
+#include "scene/scene_state.h"
 
 namespace {
 // One animation angle: where it lives, where it starts, how far it moves per

@@ -7,12 +7,11 @@
 
 #include <cmath>
 
-#include "app/main_loop.h"
-#include "app/window_proc.h"
 #include "render/render_state.h"
 #include "render/textures.h"
 #include "scene/bodies.h"
 #include "scene/catalogue.h"
+#include "scene/scene_state.h"
 #include "scene/selection_lists.h"
 #include "scene/sphere.h"
 

@@ -5,11 +5,11 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "app/main_window.h"
 #include "platform/window_system.h"
 #include "render/render_state.h"
 #include "scene/body_info.h"
 #include "scene/draw_scene.h"
+#include "scene/scene_state.h"
 
 // Words of the selection buffer. The scene keeps at most one name on the
 // stack, so a record takes 3 words (no name) or 4 (one body).
