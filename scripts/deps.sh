@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages that a task needs, where they are missing.
-# Usage: scripts/deps.sh run|test|bench|package|soak|chroot|windows|windows-package
+# Usage: scripts/deps.sh run|test|bench|package|soak|chroot|windows|windows-package|
+#                        web-run|web-package|web-test|web-bench
 #        (with sudo when not root)
 # ORRERY_SDL=sdl2-compat installs SDL 2's API over SDL 3 (libsdl2-compat-dev) in place
 # of SDL 2 itself (libsdl2-dev); the default is sdl2.
@@ -36,6 +37,16 @@ windows_packages=("${windows_build_packages[@]}" googletest nsis unzip wine wine
 # The installer is made with NSIS; it and the zip are tried under Wine.
 windows_package_packages=("${windows_build_packages[@]}" nsis wine wine64 xvfb xauth openbox
   xdotool x11-utils imagemagick fonts-nanum unzip)
+# The browser build: Emscripten (it brings Node.js), served by Python's own web
+# server; its tests and benchmark drive Chromium headless through puppeteer-core
+# from npm, with a Korean font for the boxes.
+web_build_packages=(cmake make emscripten)
+web_run_packages=("${web_build_packages[@]}" python3)
+web_package_packages=("${web_build_packages[@]}" zip)
+web_test_packages=("${web_build_packages[@]}" chromium fonts-nanum)
+# Node.js from outside Debian carries its own npm, which Debian's npm conflicts with.
+command -v npm >/dev/null || web_test_packages+=(npm)
+web_bench_packages=("${web_test_packages[@]}" "${bench_packages[@]}" gzip)
 soak_packages=("${run_packages[@]}" xvfb xauth openbox xdotool wmctrl x11-utils xrestop imagemagick
   procps)
 
@@ -48,7 +59,12 @@ case "${1:-}" in
   chroot) wanted=("${chroot_packages[@]}") ;;
   windows) wanted=("${windows_packages[@]}") ;;
   windows-package) wanted=("${windows_package_packages[@]}") ;;
-  *) echo "usage: $0 run|test|bench|package|soak|chroot|windows|windows-package" >&2; exit 2 ;;
+  web-run) wanted=("${web_run_packages[@]}") ;;
+  web-package) wanted=("${web_package_packages[@]}") ;;
+  web-test) wanted=("${web_test_packages[@]}") ;;
+  web-bench) wanted=("${web_bench_packages[@]}") ;;
+  *) echo "usage: $0 run|test|bench|package|soak|chroot|windows|windows-package|web-run|web-package|web-test|web-bench" >&2
+     exit 2 ;;
 esac
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q '^install ok installed$'; }
@@ -66,7 +82,9 @@ done
 
 sudo=()
 [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-"${sudo[@]}" apt-get update -qq
+# Other package work on the machine (another build installing its own) holds
+# dpkg's lock for a while: wait for it rather than fail.
+"${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
 chosen=()
 for entry in "${missing[@]}"; do
   pick=${entry%%|*}
@@ -76,5 +94,6 @@ for entry in "${missing[@]}"; do
   chosen+=("$pick")
 done
 echo "Installing: ${chosen[*]}"
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
+  --no-install-recommends \
   "${chosen[@]}" >/dev/null

@@ -6,9 +6,27 @@
 #   scripts/package.sh windows   the Windows installer and zip, cross-built with
 #                                MinGW-w64 in build-windows-package/:
 #                                Orrery-<version>-win64.exe and Orrery-<version>-win64.zip
+#   scripts/package.sh web       the browser page, built with Emscripten in build-web-package/:
+#                                the folder orrery-<version>-web/ (index.html with the .js,
+#                                .wasm and .data beside it) for any static web server, and
+#                                orrery-<version>-web.zip of it
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
+
+if [ "${1:-}" = web ]; then
+  build="$top/build-web-package"
+  "$top/scripts/deps.sh" web-package
+  "$top/scripts/web_page.sh" "$build"
+  version=$(sed -n 's/^project(orrery VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
+  name="orrery-$version-web"
+  rm -rf "${build:?}/$name" "$build/$name.zip"
+  cp -r "$build/page" "$build/$name"
+  (cd "$build" && zip -qr -X "$name.zip" "$name")
+  echo "${build#"$top"/}/$name/ ($(du -sh "$build/$name" | cut -f1))"
+  echo "${build#"$top"/}/$name.zip ($(du -h "$build/$name.zip" | cut -f1))"
+  exit 0
+fi
 
 if [ "${1:-}" = windows ]; then
   build="$top/build-windows-package"

@@ -1,0 +1,50 @@
+# The browser backend of the window-system layer: Emscripten's html5.h over
+# the page's canvas, the program's own OpenGL 1.1 subset over WebGL 1
+# (platform/gl11/), and -sASYNCIFY so that the program's loop, which returns
+# only at its end, can wait for the browser's frames and boxes.
+include(${CMAKE_CURRENT_SOURCE_DIR}/platform/gl11/gl11.cmake)
+
+# The application includes <GL/gl.h> and <GL/glu.h>: the subset's, found
+# before Emscripten's own.
+target_include_directories(orrery_app BEFORE PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/platform/gl11/include)
+target_link_libraries(orrery_app PUBLIC orrery_gl11)
+
+file(GLOB ORRERY_PLATFORM_SOURCES CONFIGURE_DEPENDS platform/web/*.cpp)
+# Code that runs before main must be in the program itself: a static library's
+# member that nothing calls is never linked.
+list(REMOVE_ITEM ORRERY_PLATFORM_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/platform/web/working_directory.cpp)
+add_library(orrery_platform STATIC ${ORRERY_PLATFORM_SOURCES} ${ORRERY_COMMON_PLATFORM_SOURCES})
+target_include_directories(orrery_platform PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(orrery_platform PUBLIC orrery_gl11)
+add_library(orrery_core INTERFACE)
+target_link_libraries(orrery_core INTERFACE orrery_app orrery_platform)
+
+# The page: index.html with orrery.js, orrery.wasm, orrery.data (the
+# pictures, preloaded into /orrery, the program's working directory), the
+# program's icon, its licence and the pictures' credits, in <build>/page/. Emscripten writes its own page only through a minifier
+# that fails in Debian's packaging, so the page is ours and copied.
+set(ORRERY_PAGE_DIR ${CMAKE_BINARY_DIR}/page)
+add_executable(orrery app/main.cpp platform/web/working_directory.cpp)
+target_link_libraries(orrery PRIVATE orrery_app orrery_platform)
+set_target_properties(orrery PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${ORRERY_PAGE_DIR})
+set(ORRERY_PRELOADS)
+file(GLOB ORRERY_PICTURES CONFIGURE_DEPENDS data/textures/*.bmp)
+foreach(picture ${ORRERY_PICTURES})
+  get_filename_component(name ${picture} NAME)
+  list(APPEND ORRERY_PRELOADS "SHELL:--preload-file ${picture}@/orrery/${name}")
+endforeach()
+target_link_options(orrery PRIVATE
+  -sASYNCIFY
+  # The deepest wait is a box opened by a click: main, the loop, the window
+  # procedure, the pick and the box; 64 KiB holds its frames many times over.
+  -sASYNCIFY_STACK_SIZE=65536
+  # Returning from main ends the page's program: Module.onExit says so.
+  -sEXIT_RUNTIME=1
+  -sALLOW_MEMORY_GROWTH=1
+  -sENVIRONMENT=web
+  ${ORRERY_PRELOADS})
+set_property(TARGET orrery APPEND PROPERTY LINK_DEPENDS ${ORRERY_PICTURES})
+configure_file(platform/web/index.html ${ORRERY_PAGE_DIR}/index.html COPYONLY)
+configure_file(desktop/icons/48x48.png ${ORRERY_PAGE_DIR}/icon.png COPYONLY)
+configure_file(LICENSE ${ORRERY_PAGE_DIR}/LICENSE COPYONLY)
+configure_file(data/textures/CREDITS.md ${ORRERY_PAGE_DIR}/CREDITS.md COPYONLY)

@@ -1,0 +1,81 @@
+// Rendering contexts: the OpenGL 1.1 subset (platform/gl11/) on the canvas's
+// one WebGL 1 context, and the buffer swap that yields to the browser.
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
+
+#include "platform/gl11/gl11_context.h"
+#include "platform/web/display.h"
+#include "platform/web/input.h"
+#include "platform/web/web_windows.h"
+
+struct PlatformRenderContext {
+    Gl11Context* context;
+};
+
+// ---------------------------------------------------------------------------
+// The canvas's WebGL context. Made by the first create_context and kept for
+// the life of the page (a canvas has only ever one); read by make_current.
+static EMSCRIPTEN_WEBGL_CONTEXT_HANDLE webgl = 0;
+
+// Waits for the browser's next animation frame: the browser shows what was
+// drawn since the last one, handles the page's events meanwhile, and paces
+// the loop to the display (and stops it while the page is hidden).
+EM_ASYNC_JS(void, wait_for_next_frame, (), {
+    await new Promise((resolve) => requestAnimationFrame(resolve));
+});
+
+static bool make_webgl_context() {
+    if (webgl > 0) return true;
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    attributes.alpha = EM_FALSE;  // the page behind must not show through
+    attributes.depth = EM_TRUE;
+    attributes.stencil = EM_FALSE;
+    // Antialiasing would smooth edges the desktop program draws hard.
+    attributes.antialias = EM_FALSE;
+    // The picture stays readable after it is shown (toDataURL, a test's
+    // pixels), as a desktop window's front buffer does.
+    attributes.preserveDrawingBuffer = EM_TRUE;
+    attributes.majorVersion = 1;
+    attributes.minorVersion = 0;
+    webgl = emscripten_webgl_create_context("#canvas", &attributes);
+    return webgl > 0;
+}
+
+RenderContextHandle create_context(DeviceContextHandle dc) {
+    if (dc == nullptr || !dc->format_set || !make_webgl_context()) return nullptr;
+    listen_to_input();
+    follow_screen_changes();
+    if (emscripten_webgl_make_context_current(webgl) != EMSCRIPTEN_RESULT_SUCCESS) return nullptr;
+    // Each rendering context starts anew (texture objects, display lists,
+    // state), on the one WebGL context.
+    Gl11Context* context = gl11_create_context();
+    if (context == nullptr) return nullptr;
+    return new PlatformRenderContext{context};
+}
+
+bool make_current(DeviceContextHandle dc, RenderContextHandle rc) {
+    if (dc == nullptr && rc == nullptr) {
+        gl11_make_current(nullptr);
+        return true;
+    }
+    if (dc == nullptr || rc == nullptr) return false;
+    gl11_make_current(rc->context);
+    return true;
+}
+
+bool delete_context(RenderContextHandle rc) {
+    if (rc == nullptr) return false;
+    gl11_delete_context(rc->context);
+    delete rc;
+    return true;
+}
+
+// The browser paces the frames: the layer's own pacing (platform/common/
+// swap_pacing.h) has nothing to do here.
+bool swap_buffers(DeviceContextHandle dc) {
+    if (dc == nullptr) return false;
+    gl11_flush();
+    wait_for_next_frame();
+    return true;
+}
