@@ -21,7 +21,9 @@ esac
 run_packages=(build-essential cmake pkg-config "${sdl_packages[@]}" libx11-dev libgl-dev
   libglu1-mesa-dev libgl1-mesa-dri xfonts-base zenity fonts-nanum)
 # libclang-rt-dev is the sanitizer and libFuzzer runtime of the release's default clang.
-test_packages=("${run_packages[@]}" googletest libgtest-dev libosmesa6-dev xvfb xauth
+# EGL and OpenGL ES 2 (Mesa's, surfaceless) carry the OpenGL 1.1 subset's tests.
+test_packages=("${run_packages[@]}" googletest libgtest-dev libosmesa6-dev libegl-dev libgles-dev
+  libegl-mesa0 xvfb xauth
   libxtst-dev libxres-dev clang libclang-rt-dev xdotool x11-utils imagemagick desktop-file-utils
   appstream man-db dpkg-dev file lintian openbox weston procps x11-xserver-utils)
 bench_packages=("${run_packages[@]}" libbenchmark-dev libstb-dev libosmesa6-dev xvfb xauth)

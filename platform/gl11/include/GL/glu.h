@@ -21,8 +21,7 @@ void gl11_glu_quadric_normals(GLUquadric* quadric, GLenum normals);
 void gl11_glu_quadric_orientation(GLUquadric* quadric, GLenum orientation);
 void gl11_glu_quadric_texture(GLUquadric* quadric, GLboolean texture);
 void gl11_glu_sphere(GLUquadric* quadric, GLdouble radius, GLint slices, GLint stacks);
-void gl11_glu_disk(GLUquadric* quadric, GLdouble inner, GLdouble outer, GLint slices,
-                   GLint loops);
+void gl11_glu_disk(GLUquadric* quadric, GLdouble inner, GLdouble outer, GLint slices, GLint loops);
 void gl11_glu_perspective(GLdouble fovy, GLdouble aspect, GLdouble near, GLdouble far);
 void gl11_glu_pick_matrix(GLdouble x, GLdouble y, GLdouble width, GLdouble height,
                           const GLint* viewport);

@@ -1,0 +1,130 @@
+// A subset context: the fixed-function state of OpenGL 1.1 that the program
+// uses, its texture objects and display lists, and its ES 2 drawing.
+#pragma once
+
+#include <GL/gl.h>
+
+#include <array>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/gl11/es_renderer.h"
+#include "platform/gl11/matrix.h"
+
+// A picture as a display list keeps it: RGB rows, packed, the bottom row first.
+struct RecordedImage {
+    int width, height;
+    std::vector<unsigned char> rgb;
+};
+
+// One command of a display list.
+struct ListCommand {
+    enum class Kind : unsigned char {
+        begin,
+        end,
+        vertex,
+        normal,
+        tex_coord,
+        colour,
+        tex_image,
+        call
+    };
+    Kind kind;
+    GLenum mode;                                 // begin
+    GLuint list;                                 // call
+    float v[4];                                  // vertex, normal, tex_coord, colour
+    std::shared_ptr<const RecordedImage> image;  // tex_image
+};
+
+struct TextureObject {
+    std::uint32_t es_texture = 0;
+    int width = 0, height = 0;  // 0 until an image is given
+    GLint min_filter = 0x2702;  // GL_NEAREST_MIPMAP_LINEAR
+};
+
+struct MatrixStack {
+    std::vector<Matrix> matrices;
+    std::size_t depth_limit;
+    Matrix& top() { return matrices.back(); }
+};
+
+struct Gl11Context {
+    // Matrices: OpenGL's stacks of 32 modelview and 2 projection matrices at least.
+    MatrixStack modelview{{identity_matrix()}, 32};
+    MatrixStack projection{{identity_matrix()}, 32};
+    GLenum matrix_mode = GL_MODELVIEW;
+
+    // Current vertex attributes, and the vertices of an open glBegin.
+    std::array<float, 4> colour{1, 1, 1, 1};
+    std::array<float, 3> normal{0, 0, 1};
+    std::array<float, 2> tex_coord{0, 0};
+    bool inside_begin = false;
+    GLenum primitive = GL_POINTS;
+    std::vector<EsVertex> vertices;
+
+    // Switches and fixed state, with OpenGL's initial values.
+    bool lighting = false, colour_material = false, depth_test = false, normalize = false;
+    bool texture_2d = false;
+    bool light_on[2] = {false, false};
+    EsLight lights[2] = {
+        {{0, 0, 0, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}, {0, 0, 1, 0}},
+        {{0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 1, 0}},
+    };
+    std::array<float, 4> model_ambient{0.2f, 0.2f, 0.2f, 1.0f};
+    std::array<float, 4> material_ambient{0.2f, 0.2f, 0.2f, 1.0f};
+    std::array<float, 4> material_diffuse{0.8f, 0.8f, 0.8f, 1.0f};
+    std::array<float, 4> material_specular{0, 0, 0, 1};
+    std::array<float, 4> material_emission{0, 0, 0, 1};
+    float shininess = 0.0f;
+    GLenum colour_material_face = GL_FRONT_AND_BACK;
+    GLenum colour_material_mode = GL_AMBIENT_AND_DIFFUSE;
+    GLenum polygon_mode_front = GL_FILL, polygon_mode_back = GL_FILL;
+    GLenum shade_model = GL_SMOOTH;
+    GLenum depth_func = GL_LESS;
+    std::array<float, 4> clear_colour{0, 0, 0, 0};
+    double clear_depth = 1.0;
+    std::array<GLint, 4> viewport{0, 0, 0, 0};
+    GLint unpack_alignment = 4;
+    GLint texture_env_mode = GL_MODULATE;
+
+    // Texture objects by name; 0 is the default object.
+    std::map<GLuint, TextureObject> textures;
+    GLuint bound_texture = 0;
+
+    // Display lists by name, the names handed out, and the list being recorded.
+    std::map<GLuint, std::vector<ListCommand>> lists;
+    std::map<GLuint, bool> reserved_lists;
+    GLuint recording_list = 0;
+    GLenum recording_mode = GL_COMPILE;
+    std::vector<ListCommand> recording;
+    int call_depth = 0;
+
+    // Selection.
+    GLenum render_mode = GL_RENDER;
+    GLuint* select_buffer = nullptr;
+    GLsizei select_size = 0;
+    GLsizei select_used = 0;
+    bool select_overflow = false;
+    GLint hit_records = 0;
+    std::vector<GLuint> name_stack;
+    bool hit = false;
+    double hit_min = 1.0, hit_max = 0.0;
+
+    EsRenderer renderer;
+};
+
+// The context that every call of the subset works on. Written by
+// gl11_make_current and gl11_delete_context; read by every entry point.
+Gl11Context* current_context();
+
+// Whether a call is to be recorded into the display list being compiled
+// rather than carried out now; records it if so.
+bool record(const ListCommand& command);
+
+// The state that a draw of the current context depends on.
+EsDrawState draw_state(Gl11Context& context);
+// A finished primitive, drawn or tested for selection hits.
+void submit_primitive(Gl11Context& context, GLenum mode, const std::vector<EsVertex>& vertices);
+// Selection of one primitive, on the CPU.
+void select_primitive(Gl11Context& context, GLenum mode, const std::vector<EsVertex>& vertices);

@@ -1,0 +1,12 @@
+// The rendering context of an oracle program: Mesa's own OpenGL 1.1
+// (oracle_mesa.cpp) or the subset over Mesa's OpenGL ES 2 (oracle_es.cpp),
+// 800 x 600 with a 24-bit depth buffer, offscreen.
+#pragma once
+
+#include <vector>
+
+// Makes a new context current; false when there is none to be had.
+bool open_context();
+void close_context();
+// The frame drawn so far, RGB, the bottom row first.
+std::vector<unsigned char> read_frame();

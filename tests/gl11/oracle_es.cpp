@@ -1,0 +1,69 @@
+// Oracle context: the subset over Mesa's OpenGL ES 2, on an 800 x 600 pbuffer
+// of EGL's surfaceless platform (no display needed).
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <GLES2/gl2.h>
+
+#include "gl11/oracle_context.h"
+#include "platform/gl11/gl11_context.h"
+
+static EGLDisplay display = EGL_NO_DISPLAY;
+static EGLSurface surface = EGL_NO_SURFACE;
+static EGLContext es_context = EGL_NO_CONTEXT;
+static Gl11Context* subset = nullptr;
+
+bool open_context() {
+    if (display == EGL_NO_DISPLAY) {
+        const auto get_display = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
+            eglGetProcAddress("eglGetPlatformDisplayEXT"));
+        if (get_display == nullptr) return false;
+        display = get_display(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+        if (eglInitialize(display, nullptr, nullptr) == EGL_FALSE) return false;
+    }
+    const EGLint config_wish[] = {EGL_SURFACE_TYPE,
+                                  EGL_PBUFFER_BIT,
+                                  EGL_RENDERABLE_TYPE,
+                                  EGL_OPENGL_ES2_BIT,
+                                  EGL_RED_SIZE,
+                                  8,
+                                  EGL_GREEN_SIZE,
+                                  8,
+                                  EGL_BLUE_SIZE,
+                                  8,
+                                  EGL_DEPTH_SIZE,
+                                  24,
+                                  EGL_NONE};
+    EGLConfig config;
+    EGLint configs = 0;
+    if (eglChooseConfig(display, config_wish, &config, 1, &configs) == EGL_FALSE || configs < 1)
+        return false;
+    const EGLint size[] = {EGL_WIDTH, 800, EGL_HEIGHT, 600, EGL_NONE};
+    surface = eglCreatePbufferSurface(display, config, size);
+    eglBindAPI(EGL_OPENGL_ES_API);
+    const EGLint version[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
+    es_context = eglCreateContext(display, config, EGL_NO_CONTEXT, version);
+    if (surface == EGL_NO_SURFACE || es_context == EGL_NO_CONTEXT ||
+        eglMakeCurrent(display, surface, surface, es_context) == EGL_FALSE)
+        return false;
+    subset = gl11_create_context();
+    gl11_make_current(subset);
+    return subset != nullptr;
+}
+
+void close_context() {
+    gl11_delete_context(subset);
+    subset = nullptr;
+    eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    eglDestroyContext(display, es_context);
+    eglDestroySurface(display, surface);
+}
+
+std::vector<unsigned char> read_frame() {
+    gl11_flush();
+    std::vector<unsigned char> rgba(800 * 600 * 4), rgb(800 * 600 * 3);
+    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    for (int i = 0; i < 800 * 600; ++i) {
+        for (int k = 0; k < 3; ++k) rgb[i * 3 + k] = rgba[i * 4 + k];
+    }
+    return rgb;
+}

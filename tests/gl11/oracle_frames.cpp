@@ -1,0 +1,160 @@
+// Draws the same frames and picks with whichever OpenGL it is linked with, and
+// writes them to a folder: each frame as a binary PPM, every pick's hit records
+// in picks.txt. Built twice: on Mesa's OpenGL 1.1 and on the subset over Mesa's
+// OpenGL ES 2; test_gl11_oracle compares the two folders.
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "gl11/oracle_context.h"
+#include "render/render_state.h"
+#include "scene/draw_scene.h"
+#include "scene/scene_state.h"
+#include "scene/selection_lists.h"
+
+static std::string out;
+static std::FILE* picks = nullptr;
+
+static void write_frame(const std::string& name) {
+    const std::vector<unsigned char> rgb = read_frame();
+    std::FILE* file = std::fopen((out + "/" + name + ".ppm").c_str(), "wb");
+    std::fprintf(file, "P6\n800 600\n255\n");
+    // PPM rows run top down.
+    for (int y = 599; y >= 0; --y) std::fwrite(&rgb[y * 800 * 3], 1, 800 * 3, file);
+    std::fclose(file);
+}
+
+// A click as the program picks: a 2-pixel region around it, the view's
+// perspective from the stored aspect ratio, the scene in selection mode.
+static void pick(const std::string& label, int x, int y) {
+    GLuint buffer[512] = {};
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glSelectBuffer(512, buffer);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glRenderMode(GL_SELECT);
+    glLoadIdentity();
+    gluPickMatrix(x, viewport[3] - y, 2.0, 2.0, viewport);
+    gluPerspective(field_of_view, aspect_ratio, near_plane, far_plane);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    draw_scene_for_selection();
+    const GLint hits = glRenderMode(GL_RENDER);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    std::fprintf(picks, "%s %d %d %d", label.c_str(), x, y, hits);
+    for (GLint h = 0, at = 0; h < hits; ++h) {
+        const GLuint names = buffer[at];
+        std::fprintf(picks, " | %u %u %u", names, buffer[at + 1], buffer[at + 2]);
+        for (GLuint n = 0; n < names; ++n) std::fprintf(picks, " %u", buffer[at + 3 + n]);
+        at += 3 + names;
+    }
+    std::fprintf(picks, "\n");
+}
+
+// Seen from above (tilt 90) at scale 0.6, one unit of the orbit plane is
+// 0.6 * 300 / tan(22.5 degrees) / 22 = 19.753 pixels. Each body's centre at its
+// starting angle and distance (degrees, units, radius); Pluto's tilted orbit and
+// the Moon worked out by hand: 369.6 and 23.2 pixels off the centre, and 3.3935
+// units at 8.289 degrees.
+static std::vector<std::pair<int, int>> clicks_from_above() {
+    const double bodies[][3] = {{0, 0, 0.6},           {200, 1, 0.13}, {4, 2, 0.22},  {7, 3, 0.2},
+                                {8.289, 3.3935, 0.07}, {80, 4, 0.16},  {150, 7, 0.3}, {60, 9, 0.25},
+                                {300, 11, 0.23},       {20, 14, 0.21}};
+    std::vector<std::pair<int, int>> clicks{{770, 277}};
+    for (const auto& b : bodies) {
+        const double a = b[0] * M_PI / 180, x = 400 + 19.753 * b[1] * std::cos(a);
+        const double y = 300 - 19.753 * b[1] * std::sin(a), r = 0.8 * b[2] * 19.753;
+        for (auto [dx, dy] : {std::pair{0.0, 0.0}, {r, 0.0}, {-r, 0.0}, {0.0, r}, {0.0, -r}})
+            clicks.emplace_back(int(std::lround(x + dx)), int(std::lround(y + dy)));
+    }
+    // Over Saturn's ring, every 2 pixels 6 pixels each way.
+    const int sx = int(std::lround(400 + 19.753 * 9 * 0.5)),
+              sy = int(std::lround(300 - 19.753 * 9 * 0.866025));
+    for (int i = -3; i <= 3; ++i)
+        for (int j = -3; j <= 3; ++j) clicks.emplace_back(sx + 2 * i, sy + 2 * j);
+    return clicks;
+}
+
+static void open_view() {
+    if (!open_context()) {
+        std::fprintf(stderr, "no rendering context\n");
+        std::exit(1);
+    }
+    resize_view(800, 600);
+    if (!init_render_state()) std::exit(1);
+}
+
+// What closing the main window releases of the context's state, and the context.
+static void close_view() {
+    gluDeleteQuadric(quadric);
+    quadric = nullptr;
+    forget_selection_lists();
+    close_context();
+}
+
+static void frame(const std::string& name) {
+    draw_scene();
+    write_frame(name);
+}
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s PICTURES OUTPUT\n", argv[0]);
+        return 2;
+    }
+    out = std::filesystem::absolute(argv[2]).string();
+    std::filesystem::create_directories(out);
+    std::filesystem::current_path(argv[1]);
+    picks = std::fopen((out + "/picks.txt").c_str(), "w");
+    animating = 0;
+    open_view();
+
+    frame("mode1");
+    pick("mode1", 400, 300);
+    sphere_mode = 2;
+    frame("mode2");
+    pick("mode2", 400, 300);
+    sphere_mode = 1, lighting_on = 0;
+    frame("mode1_unlit");
+    lighting_on = 1, texturing_on = 0;
+    frame("mode1_untextured");
+    texturing_on = 1, solid_fill = 0;
+    frame("mode1_outline");
+    sphere_mode = 2;
+    frame("mode2_outline");
+    solid_fill = 1;
+
+    view_tilt = 90.0f, view_scale = 0.6f;
+    const std::vector<std::pair<int, int>> clicks = clicks_from_above();
+    for (const char* mode : {"1", "2", "1"}) {  // the second "1" after a mode switch
+        sphere_mode = mode[0] - '0';
+        frame(std::string("above_mode") + mode);
+        for (auto [x, y] : clicks) pick(std::string("above_mode") + mode, x, y);
+    }
+    solid_fill = 0;
+    for (const char* mode : {"1", "2"}) {
+        sphere_mode = mode[0] - '0';
+        frame(std::string("above_outline_mode") + mode);
+        for (auto [x, y] : clicks) pick(std::string("above_outline_mode") + mode, x, y);
+    }
+
+    // A context that replaces the first, as F1 makes one.
+    close_view();
+    open_view();
+    sphere_mode = 1, solid_fill = 1, view_tilt = 22.5f, view_scale = 1.0f;
+    frame("mode1_new_context");
+    for (int y = 50; y < 600; y += 100)
+        for (int x = 50; x < 800; x += 100) pick("grid", x, y);
+    close_view();
+    std::fclose(picks);
+    return 0;
+}

@@ -1,0 +1,27 @@
+// Oracle context: Mesa's OpenGL 1.1 on an offscreen OSMesa buffer.
+#include <GL/gl.h>
+#include <GL/osmesa.h>
+
+#include "gl11/oracle_context.h"
+
+static OSMesaContext context = nullptr;
+static std::vector<unsigned char> buffer(800 * 600 * 4);
+
+bool open_context() {
+    context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
+    return context != nullptr &&
+           OSMesaMakeCurrent(context, buffer.data(), GL_UNSIGNED_BYTE, 800, 600) != 0;
+}
+
+void close_context() {
+    glFinish();
+    OSMesaDestroyContext(context);
+    context = nullptr;
+}
+
+std::vector<unsigned char> read_frame() {
+    std::vector<unsigned char> rgb(800 * 600 * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+}
