@@ -22,6 +22,9 @@ fault() { files+=("$1") edits+=("$2") texts+=("$3") kinds+=(linux); }
 # A fault in what only the Windows build compiles: built with MinGW-w64 and
 # tested under Wine (scripts/test.sh windows's suite).
 wfault() { files+=("$1") edits+=("$2") texts+=("$3") kinds+=(windows); }
+# A fault in what only the browser build compiles or serves: built with
+# Emscripten and tested in headless Chromium (scripts/test.sh web's suite).
+webfault() { files+=("$1") edits+=("$2") texts+=("$3") kinds+=(web); }
 
 # Window-system layer: SDL events to messages, window state, the queue and boxes.
 p=platform/sdl/event_translation.cpp
@@ -90,6 +93,27 @@ p=platform/win32/display.cpp
 wfault $p 's/return ChangeDisplaySettingsW(\&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;/ChangeDisplaySettingsW(\&mode, CDS_FULLSCREEN); return true;/' "a refused full-screen mode is taken for granted (Windows)"
 wfault $p 's/^    ChangeDisplaySettingsW(nullptr, 0);/    ;/' "leaving full screen keeps the desktop at 800x600 (Windows)"
 wfault image/file_map_win32.cpp 's/MultiByteToWideChar(CP_UTF8,/MultiByteToWideChar(CP_ACP,/g' "pictures with Korean names not found (Windows)"
+# The browser backend and its page.
+p=platform/web/key_codes.cpp
+webfault $p 's/{"NumpadAdd", VK_ADD}/{"NumpadAdd", VK_OEM_PLUS}/' "keypad plus mapped like the main keyboard's plus (browser)"
+webfault $p 's/{"Space", VK_SPACE},//' "Space mapped to nothing (browser)"
+webfault $p 's/numbered(code, "F", 1, 12)/numbered(code, "F", 2, 12)/' "F1 mapped to nothing (browser)"
+p=platform/web/input.cpp
+webfault $p 's/button == 2 ? mk_rbutton : 0/button == 2 ? mk_lbutton : 0/' "the right button taken for the left: no drag (browser)"
+webfault $p 's/(client_x - box.left) \* scale_x/client_x * scale_x/' "clicks placed by the page's coordinates, not the canvas's (browser)"
+webfault platform/web/message_queue.cpp 's/if (box_time \&\& dropped_during_box(message)) return;/;/' "input given to the page during a box acts after it (browser)"
+p=platform/web/message_box.cpp
+webfault $p "s/\[\['Yes', 6\], \['No', 7\]\]/[['No', 7], ['Yes', 6]]/" "No first: Enter answers No to a question (browser)"
+webfault $p 's/            dialog.close();/            ;/' "a box answered stays on the page (browser)"
+webfault platform/web/index.html 's/ white-space: pre-line;//' "a box's text shown without its line breaks (browser)"
+p=platform/web/display.cpp
+webfault $p "0,/getElementById('screen')/s//getElementById('canvas')/" "full screen asked for the canvas alone: its boxes unseen (browser)"
+webfault $p '/catch (refused)/{n;s/return 0;/return 1;/}' "a refused full screen taken for granted: no question asked (browser)"
+webfault $p 's/post_message({window, WM_SIZE, 0, make_lparam(width, height)});/;/' "full screen drawn at the window's size (browser)"
+webfault $p 's/if (!event->isFullscreen \&\& full_screen) post_key_press(VK_F1);/;/' "the browser's own exit from full screen leaves the program believing it full screen"
+p=platform/web/web_windows.cpp
+webfault $p 's/    if (window->proc != nullptr) window->proc(window, WM_SIZE, 0, make_lparam(width, height));/    ;/' "a paused program's new window stays blank (browser)"
+webfault $p 's/if (classes.empty()) emscripten_force_exit(0);/;/' "after Escape the page never says that the program has ended"
 # Main loop, main window, window procedure.
 p=app/main_loop.cpp
 fault $p 's/bool end_loop = frame_failed || key_down\[VK_ESCAPE\];/bool end_loop = frame_failed;/' "Escape does not end the program"
@@ -202,24 +226,30 @@ fi
 rm -rf "$work/fresh" && mkdir -p "$work/fresh" "$work/tree" || exit 1
 git -C "$top" archive HEAD | tar -x -C "$work/fresh" || exit 1
 cd "$work/tree" || exit 1
-find . -path ./build-m -prune -o -type f -print | while read -r f; do
+find . \( -path ./build-m -o -path ./build-w -o -path ./build-wb \) -prune -o -type f -print | while read -r f; do
   [ -e "$work/fresh/$f" ] || rm -f "$f"
 done
 (cd "$work/fresh" && find . -type f -print) | while read -r f; do
   cmp -s "$work/fresh/$f" "$f" || { mkdir -p "$(dirname "$f")" && cp -p "$work/fresh/$f" "$f" && touch "$f"; }
 done
+# The Linux build and its baseline, made once the first Linux fault comes up.
+linux_ready=''
 build() { nice cmake --build build-m -j2 >"$work/build.log" 2>&1; }
-nice cmake -S . -B build-m -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
-build || { echo "the unchanged tree does not build; see $work/build.log"; exit 1; }
-(cd build-m && nice ctest -j2 --timeout 300 >"$work/baseline.log" 2>&1)
-broken=$(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*$/\1/p' "$work/baseline.log" | paste -sd'|')
 exclude=()
-# The install and package test checks the packaging, not behaviour, and takes long.
-broken=${broken:+$broken|}install_and_package
-if [ -n "$broken" ]; then
-  echo "left out: ${broken//|/ }"
-  exclude=(-E "^(${broken})\$")
-fi
+prepare_linux() {
+  [ -n "$linux_ready" ] && return 0
+  nice cmake -S . -B build-m -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
+  build || { echo "the unchanged tree does not build; see $work/build.log"; exit 1; }
+  (cd build-m && nice ctest -j2 --timeout 300 >"$work/baseline.log" 2>&1)
+  broken=$(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*$/\1/p' "$work/baseline.log" | paste -sd'|')
+  # The install and package test checks the packaging, not behaviour, and takes long.
+  broken=${broken:+$broken|}install_and_package
+  if [ -n "$broken" ]; then
+    echo "left out: ${broken//|/ }"
+    exclude=(-E "^(${broken})\$")
+  fi
+  linux_ready=yes
+}
 
 # The Windows build and its suite under Wine, made once the first Windows
 # fault comes up.
@@ -237,6 +267,18 @@ prepare_windows() {
   windows_ready=yes
 }
 
+# The browser build and its suite in headless Chromium, made once the first
+# browser fault comes up. The first failing test names the catch.
+web_ready=''
+build_web() { nice scripts/web_page.sh build-wb >"$work/build.log" 2>&1; }
+web_suite() { nice timeout 900 tests/web/run.sh build-wb >"$work/ctest.log" 2>&1; }
+prepare_web() {
+  [ -n "$web_ready" ] && return 0
+  build_web && web_suite ||
+    { echo "the unchanged tree fails its browser suite; see $work/ctest.log"; exit 1; }
+  web_ready=yes
+}
+
 # The unit tests first: most faults fail one of them within seconds, and the
 # end-to-end tests then need not run.
 suite() {
@@ -248,7 +290,11 @@ caught=0 total=0 survivors=() unusable=()
 for i in "${!files[@]}"; do
   f=${files[$i]} text="${files[$i]}: ${texts[$i]}"
   [[ -z "$only" || "$text" =~ $only ]] || continue
-  [ "${kinds[$i]}" = windows ] && prepare_windows
+  case ${kinds[$i]} in
+    windows) prepare_windows ;;
+    web) prepare_web ;;
+    *) prepare_linux ;;
+  esac
   cp "$f" "$f.orig"
   sed -i -e "${edits[$i]}" "$f"
   if cmp -s "$f" "$f.orig"; then
@@ -261,6 +307,14 @@ for i in "${!files[@]}"; do
     else
       result="caught by $(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*$/\1/p' "$work/ctest.log" | head -1)"
     fi
+  elif [ "${kinds[$i]}" = web ]; then
+    if ! build_web; then
+      result="does not build"
+    elif web_suite; then
+      result=SURVIVED
+    else
+      result="caught by $(sed -n 's/^ *not ok [0-9]* - //p' "$work/ctest.log" | head -1)"
+    fi
   elif ! build; then
     result="does not build"
   elif suite unit && suite e2e; then
@@ -270,6 +324,7 @@ for i in "${!files[@]}"; do
   fi
   mv "$f.orig" "$f" && touch "$f"
   [ "${kinds[$i]}" = windows ] && build_windows
+  [ "${kinds[$i]}" = web ] && build_web
   echo "$result: $text"
   case $result in
     caught*) caught=$((caught + 1)) total=$((total + 1)) ;;
@@ -277,7 +332,7 @@ for i in "${!files[@]}"; do
     *) unusable+=("$result: $text") ;;
   esac
 done
-build
+[ -n "$linux_ready" ] && build
 for u in "${unusable[@]}"; do echo "left out, $u"; done
 echo "not caught by any test:"
 for s in "${survivors[@]}"; do echo "  $s"; done

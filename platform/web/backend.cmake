@@ -42,6 +42,9 @@ target_link_options(orrery PRIVATE
   -sEXIT_RUNTIME=1
   -sALLOW_MEMORY_GROWTH=1
   -sENVIRONMENT=web
+  # WebGL 1 (OpenGL ES 2), which the subset draws with; no emulation of the
+  # fixed-function pipeline of Emscripten's own.
+  -sMAX_WEBGL_VERSION=1
   ${ORRERY_PRELOADS})
 set_property(TARGET orrery APPEND PROPERTY LINK_DEPENDS ${ORRERY_PICTURES})
 configure_file(platform/web/index.html ${ORRERY_PAGE_DIR}/index.html COPYONLY)

@@ -83,6 +83,9 @@ WindowHandle create_window(std::uint32_t, const char* class_name, const char* ti
     window->dc = PlatformDeviceContext{window, false, false};
     windows.push_back(window);
     show_canvas(title, 0);
+    // A new window learns its size before it is shown, while it has no
+    // rendering context yet (a paused program then draws its picture once).
+    if (window->proc != nullptr) window->proc(window, WM_SIZE, 0, make_lparam(width, height));
     // A full-screen window takes the size of the screen; the program learns
     // it from the queue, once its context exists.
     fit_canvas(width, height);

@@ -1,0 +1,361 @@
+// The browser build in headless Chromium: the page, the picture and the keys,
+// the boxes, full screen and the end of the program.
+import assert from 'node:assert/strict';
+import { after, before, describe, it } from 'node:test';
+
+import {
+  canvas_origin, evaluate_without_gesture, frames_pass, open_page, wait_without_gesture,
+} from './harness.mjs';
+
+// The Sun's facts box, as the program's description words it.
+const sun_caption = '태양';
+const sun_text = '반지름(Km) : 695,500\n질량(10*24승 Kg) : 1,989,000\n밀도(g/cm3) : 1.41\n' +
+  '중력(지구=1) : 28\n자전주기 : 25.4일\n공전주기 : -';
+// The Sun is drawn at the middle of the canvas: (400, 300) of 800x600, and
+// (512, 384) of the 1024x768 full screen (the tests' viewport).
+const window_centre = { x: 400, y: 300 };
+const screen_centre = { x: 512, y: 384 };
+
+const sun_drawn_at = (centre) =>
+  `orrery_test.square(${centre.x}, ${centre.y}, 6).bright > 0.95`;
+
+async function started(page) {
+  await page.waitForFunction(sun_drawn_at(window_centre), { polling: 100, timeout: 30000 });
+}
+
+async function shoot(page, name) {
+  await page.evaluate((shot) => orrery_test.shoot(shot), name);
+}
+
+async function changed(page, a, b) {
+  return page.evaluate((x, y) => orrery_test.changed(x, y), a, b);
+}
+
+async function full_screen(page) {
+  return page.evaluate(() => document.fullscreenElement?.id ?? null);
+}
+
+async function canvas_size(page) {
+  return page.$eval('#canvas', (canvas) => [canvas.width, canvas.height]);
+}
+
+// Waits until the page is full screen (or not) and the Sun drawn at the
+// middle of a canvas of that size.
+async function settled(page, in_full_screen) {
+  const centre = in_full_screen ? screen_centre : window_centre;
+  await page.waitForFunction(
+    `(document.fullscreenElement !== null) === ${in_full_screen} && ` +
+      `document.getElementById('canvas').width === ${2 * centre.x} && ${sun_drawn_at(centre)}`,
+    { polling: 100, timeout: 30000 });
+}
+
+// A paused program draws its picture again only in a new window: F1 twice
+// opens the full-screen one and then the 800x600 one, and the picture shows
+// what was changed meanwhile, at the same step of the animation.
+async function redraw_paused(page) {
+  await page.keyboard.press('F1');
+  await settled(page, true);
+  await page.keyboard.press('F1');
+  await settled(page, false);
+}
+
+async function right_drag(page, dx, dy) {
+  const origin = await canvas_origin(page);
+  const x = origin.x + 200, y = origin.y + 200;
+  await page.mouse.move(x, y);
+  await page.mouse.down({ button: 'right' });
+  await page.mouse.move(x + dx, y + dy, { steps: 8 });
+  await page.mouse.up({ button: 'right' });
+}
+
+async function click_at(page, point) {
+  const origin = await canvas_origin(page);
+  await page.mouse.click(origin.x + point.x, origin.y + point.y);
+}
+
+async function box(page) {
+  return page.$eval('#box', (dialog) => ({
+    open: dialog.open,
+    caption: dialog.querySelector('.caption').textContent,
+    text: dialog.querySelector('.text').textContent,
+    lines: dialog.querySelector('.text').innerText.split('\n').length,
+    buttons: [...dialog.querySelectorAll('button')].map((button) => button.textContent),
+  }));
+}
+
+async function box_opens(page) {
+  await page.waitForFunction(() => document.getElementById('box').open, { timeout: 10000 });
+  return box(page);
+}
+
+function no_errors(session) {
+  it('reports no page error and no console error', () => {
+    assert.deepEqual(session.errors, []);
+  });
+}
+
+describe('the page and its picture', () => {
+  const session = {};
+  before(async () => {
+    Object.assign(session, await open_page());
+    await started(session.page);
+  });
+  after(async () => session.close?.());
+
+  it('is titled "OpenGL Team Project" and has an 800x600 canvas', async () => {
+    const { page } = session;
+    assert.equal(await page.title(), 'OpenGL Team Project');
+    assert.deepEqual(await canvas_size(page), [800, 600]);
+    assert.deepEqual(await page.$eval('#canvas', (c) => [c.clientWidth, c.clientHeight]), [800, 600]);
+  });
+
+  it('shows the textured Sun at the centre and animates', async () => {
+    const { page } = session;
+    const sun = await page.evaluate((c) => orrery_test.square(c.x, c.y, 8), window_centre);
+    // The Sun's picture is yellow: much less blue than red and green.
+    assert.ok(sun.r > 180 && sun.g > 180 && sun.b < sun.r - 40, JSON.stringify(sun));
+    await shoot(page, 'now');
+    await frames_pass(page, 10);
+    await shoot(page, 'later');
+    assert.ok(await changed(page, 'now', 'later') > 0.0005);
+  });
+
+  it('pauses on Space and goes on on the next', async () => {
+    const { page } = session;
+    await page.keyboard.press('Space');
+    await frames_pass(page, 3);
+    await shoot(page, 'paused');
+    await frames_pass(page, 20);
+    await shoot(page, 'still');
+    assert.equal(await changed(page, 'paused', 'still'), 0);
+    await page.keyboard.press('Space');
+    await frames_pass(page, 10);
+    await shoot(page, 'going');
+    assert.ok(await changed(page, 'still', 'going') > 0.0005);
+  });
+
+  it('F2 to F5 each change the picture, and back on a second press', async () => {
+    const { page } = session;
+    await page.keyboard.press('Space');
+    await redraw_paused(page);
+    await shoot(page, 'base');
+    // Drawn again with nothing changed, the picture is the same.
+    await redraw_paused(page);
+    await shoot(page, 'again');
+    assert.equal(await changed(page, 'base', 'again'), 0);
+    for (const key of ['F2', 'F3', 'F4', 'F5']) {
+      await page.keyboard.press(key);
+      await redraw_paused(page);
+      await shoot(page, key);
+      assert.ok(await changed(page, 'base', key) > 0.0005, `${key} changes the picture`);
+      if (key === 'F3') {
+        // Without texturing the Sun is grey: as much blue as red.
+        const sun = await page.evaluate((c) => orrery_test.square(c.x, c.y, 8), window_centre);
+        assert.ok(Math.abs(sun.r - sun.b) < 20, JSON.stringify(sun));
+      }
+      await page.keyboard.press(key);
+      await redraw_paused(page);
+      await shoot(page, `${key} twice`);
+      assert.equal(await changed(page, 'base', `${key} twice`), 0, `${key} twice is no change`);
+    }
+  });
+
+  it('turns the view with the right button held: one degree per pixel', async () => {
+    const { page } = session;
+    // 68 pixels down tilt the view from 22.5 to 90.5 degrees, nearly straight
+    // down on the orbits; 90 to the right then turn the scene 90 degrees about
+    // its vertical axis, which from above turns the picture counter-clockwise
+    // about the Sun.
+    await right_drag(page, 0, 68);
+    await redraw_paused(page);
+    await shoot(page, 'from above');
+    await right_drag(page, 90, 0);
+    await redraw_paused(page);
+    await shoot(page, 'turned');
+    const turn = await page.evaluate(
+      (c) => orrery_test.turned('from above', 'turned', c.x, c.y, 40), window_centre);
+    assert.ok(turn.counted > 100, JSON.stringify(turn));
+    assert.ok(turn.anticlockwise > 0.8 && turn.clockwise < 0.5, JSON.stringify(turn));
+    await right_drag(page, -90, -68);
+    await redraw_paused(page);
+    await shoot(page, 'turned back');
+    assert.equal(await changed(page, 'base', 'turned back'), 0);
+  });
+
+  it("scales with the keypad's plus and minus, not with the main keyboard's", async () => {
+    const { page } = session;
+    const sun_area = async () =>
+      (await page.evaluate((c) => orrery_test.square(c.x, c.y, 60), window_centre)).bright;
+    const before = await sun_area();
+    await page.keyboard.press('Equal');
+    await page.keyboard.press('Minus');
+    await redraw_paused(page);
+    assert.equal(await sun_area(), before);
+    await page.keyboard.press('NumpadAdd');
+    await redraw_paused(page);
+    // Scale 1.3: the Sun's disk 1.3 times as wide, 1.69 times the area.
+    const ratio = (await sun_area()) / before;
+    assert.ok(ratio > 1.5 && ratio < 1.9, `area ratio ${ratio}`);
+    await page.keyboard.press('NumpadSubtract');
+    await redraw_paused(page);
+    await shoot(page, 'scaled back');
+    assert.ok(await changed(page, 'base', 'scaled back') < 0.0005);
+  });
+
+  no_errors(session);
+});
+
+describe("a body's box", () => {
+  const session = {};
+  before(async () => {
+    Object.assign(session, await open_page());
+    await started(session.page);
+  });
+  after(async () => session.close?.());
+
+  it('a click on the Sun opens a box captioned 태양 with the Sun\'s facts', async () => {
+    const { page } = session;
+    await click_at(page, window_centre);
+    const shown = await box_opens(page);
+    assert.equal(shown.caption, sun_caption);
+    assert.equal(shown.text, sun_text);
+    assert.equal(shown.lines, 6);
+    assert.deepEqual(shown.buttons, ['OK']);
+  });
+
+  it('holds the picture still while it is open', async () => {
+    const { page } = session;
+    await shoot(page, 'open');
+    await frames_pass(page, 20);
+    await shoot(page, 'still open');
+    assert.equal(await changed(page, 'open', 'still open'), 0);
+  });
+
+  it('closes on Enter, and what was given to the page meanwhile does nothing', async () => {
+    const { page } = session;
+    // A click on the Sun and F3 (texturing off) while the box is open.
+    await click_at(page, window_centre);
+    await page.keyboard.press('F3');
+    await page.keyboard.press('Enter');
+    await page.waitForFunction(() => !document.getElementById('box').open, { timeout: 5000 });
+    await frames_pass(page, 20);
+    assert.equal((await box(page)).open, false);
+    const sun = await page.evaluate((c) => orrery_test.square(c.x, c.y, 8), window_centre);
+    assert.ok(sun.b < sun.r - 40, `still textured: ${JSON.stringify(sun)}`);
+    await shoot(page, 'closed');
+    await frames_pass(page, 10);
+    await shoot(page, 'going on');
+    assert.ok(await changed(page, 'closed', 'going on') > 0.0005);
+  });
+
+  no_errors(session);
+});
+
+describe('full screen', () => {
+  const session = {};
+  before(async () => {
+    Object.assign(session, await open_page());
+    await started(session.page);
+  });
+  after(async () => session.close?.());
+
+  it('F1 shows the picture full screen, at the screen\'s size', async () => {
+    const { page } = session;
+    await page.keyboard.press('F1');
+    await settled(page, true);
+    // The element with the canvas and the box is the full-screen one.
+    assert.equal(await full_screen(page), 'screen');
+    assert.deepEqual(await canvas_size(page), [1024, 768]);
+    // The projection follows the size: the Sun is round, as wide as high.
+    const extent = await page.evaluate((c) => {
+      const wide = (dx, dy) => {
+        let n = 0;
+        while (orrery_test.square(c.x + n * dx, c.y + n * dy, 0).bright === 1) n += 1;
+        return n;
+      };
+      return { across: wide(1, 0) + wide(-1, 0), down: wide(0, 1) + wide(0, -1) };
+    }, screen_centre);
+    assert.ok(extent.across > 20 && Math.abs(extent.across - extent.down) <= 2, JSON.stringify(extent));
+  });
+
+  it('a click on the Sun shows its box over the full-screen picture', async () => {
+    const { page } = session;
+    await click_at(page, screen_centre);
+    const shown = await box_opens(page);
+    assert.equal(shown.caption, sun_caption);
+    const seen = await page.evaluate(() => {
+      const dialog = document.getElementById('box');
+      const rect = dialog.getBoundingClientRect();
+      const top = document.elementFromPoint(rect.left + rect.width / 2, rect.top + rect.height / 2);
+      return { inside: document.fullscreenElement.contains(dialog), on_top: dialog.contains(top),
+               on_screen: rect.width > 0 && rect.left >= 0 && rect.bottom <= innerHeight };
+    });
+    assert.deepEqual(seen, { inside: true, on_top: true, on_screen: true });
+    assert.equal(await full_screen(page), 'screen');
+    await page.keyboard.press('Enter');
+    await page.waitForFunction(() => !document.getElementById('box').open, { timeout: 5000 });
+  });
+
+  it('F1 goes back to the 800x600 canvas', async () => {
+    const { page } = session;
+    await page.keyboard.press('F1');
+    await settled(page, false);
+    assert.deepEqual(await canvas_size(page), [800, 600]);
+  });
+
+  it("leaving full screen by the browser's own Escape goes back as F1 does", async () => {
+    const { page } = session;
+    await page.keyboard.press('F1');
+    await settled(page, true);
+    await page.evaluate(() => document.exitFullscreen());
+    await settled(page, false);
+    // The program is back in its window: the next F1 goes full screen again.
+    await page.keyboard.press('F1');
+    await settled(page, true);
+    await page.keyboard.press('F1');
+    await settled(page, false);
+  });
+
+  no_errors(session);
+});
+
+describe('where the browser refuses full screen, and the end', () => {
+  const session = {};
+  // Nothing here may give the page a user gesture before F1: a browser grants
+  // full screen only just after the user's input.
+  before(async () => {
+    Object.assign(session, await open_page());
+    await wait_without_gesture(session.page, sun_drawn_at(window_centre));
+  });
+  after(async () => session.close?.());
+
+  it('F1 asks whether to go on in the window, and Yes does', async () => {
+    const { page } = session;
+    await evaluate_without_gesture(page, `for (const type of ['keydown', 'keyup'])
+      window.dispatchEvent(new KeyboardEvent(type, { key: 'F1', code: 'F1', keyCode: 112 }))`);
+    await wait_without_gesture(page, "document.getElementById('box').open");
+    const shown = await box(page);
+    assert.equal(shown.caption, '2nd Term OpenGL Project');
+    assert.equal(shown.text, 'The Requested Fullscreen Mode Is Not Supported By\n' +
+      'Your Video Card. Use Windowed Mode Instead?');
+    assert.deepEqual(shown.buttons, ['Yes', 'No']);
+    await page.keyboard.press('Enter');
+    await settled(page, false);
+    await shoot(page, 'windowed');
+    await frames_pass(page, 10);
+    await shoot(page, 'windowed later');
+    assert.ok(await changed(page, 'windowed', 'windowed later') > 0.0005);
+  });
+
+  it('Escape ends the program, and the page says how to start it again', async () => {
+    const { page } = session;
+    await page.keyboard.press('Escape');
+    await page.waitForFunction(
+      () => document.getElementById('status').textContent.includes('The program has ended'),
+      { timeout: 10000 });
+    assert.match(await page.$eval('#status', (status) => status.textContent), /Reload the page/);
+    assert.equal(await page.$eval('#canvas', (canvas) => getComputedStyle(canvas).visibility), 'hidden');
+  });
+
+  no_errors(session);
+});
