@@ -1,9 +1,44 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks (frame cost of the scene, time of a pick,
 # bitmap reading, the loop's frame rate and CPU use with and without swap
-# pacing).
+# pacing), then the browser build's figures beside them: frames per second in
+# headless Chromium on SwiftShader in both sphere modes, the time from the
+# page's load to its first frame, and the page's size, raw and compressed.
+#   scripts/bench.sh [FILTER...]   everything (FILTER goes to the Google Benchmark programs)
+#   scripts/bench.sh web           the browser build's figures alone
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+
+web_figures() {
+  "$top/scripts/deps.sh" web-bench
+  echo "== the browser build"
+  local build="$top/build-web-bench"
+  "$top/scripts/web_page.sh" "$build"
+  mkdir -p "$build/npm" "$build/profiles"
+  if ! cmp -s "$top/tests/web/package-lock.json" "$build/npm/package-lock.json"; then
+    cp "$top/tests/web/package.json" "$top/tests/web/package-lock.json" "$build/npm/"
+    (cd "$build/npm" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error >/dev/null)
+  fi
+  ORRERY_PAGE_DIR="$build/page" ORRERY_NODE_MODULES="$build/npm/node_modules" \
+    ORRERY_PROFILE_DIR="$build/profiles" node "$top/bench/web_bench.mjs"
+  # The page's size: each file as it lies on the server, and as a server that
+  # compresses sends it (gzip at its usual level, 6).
+  echo "the page's files: bytes raw, gzip -6"
+  local raw=0 packed=0 file size small
+  for file in index.html orrery.js orrery.wasm orrery.data icon.png; do
+    size=$(stat -c %s "$build/page/$file")
+    small=$(gzip -6 -c "$build/page/$file" | wc -c)
+    printf '  %-12s %9d %9d\n' "$file" "$size" "$small"
+    raw=$((raw + size)) packed=$((packed + small))
+  done
+  printf '  %-12s %9d %9d\n' total "$raw" "$packed"
+}
+
+if [ "${1:-}" = web ]; then
+  web_figures
+  exit 0
+fi
+
 "$top/scripts/deps.sh" bench
 cmake -S "$top" -B "$top/build-bench" -DCMAKE_BUILD_TYPE=Release -DORRERY_TESTS=OFF \
   -DORRERY_BENCH=ON >/dev/null
@@ -19,3 +54,4 @@ for bench in "$top"/build-bench/bench/bench_*; do
     *) "$bench" "$@" ;;
   esac
 done
+web_figures

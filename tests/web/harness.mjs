@@ -42,8 +42,10 @@ function serve() {
 function page_helpers() {
   const shots = new Map();
   let frames = 0;
-  const count = () => { frames += 1; requestAnimationFrame(count); };
-  requestAnimationFrame(count);
+  // Its own hold on the browser's frames, whatever the page does with them later.
+  const request_frame = window.requestAnimationFrame.bind(window);
+  const count = () => { frames += 1; request_frame(count); };
+  request_frame(count);
   const pixels = () => {
     const canvas = document.getElementById('canvas');
     const copy = document.createElement('canvas');
@@ -123,16 +125,17 @@ export const chromium_flags = [
   '--disable-background-networking', '--disable-component-update', '--disable-sync',
 ];
 
-// The page in a fresh browser: its address, the page, every error it
-// reported, and `close`. The viewport is larger than the canvas, so that
-// full screen has a size of its own.
-export async function open_page() {
+// The page in a fresh browser: the page, every error it reported, and
+// `close`. The viewport is larger than the canvas, so that full screen has a
+// size of its own. `flags` are more of Chromium's; `script` runs in the page
+// before the page's own.
+export async function open_page({ flags = [], script = null } = {}) {
   const server = await serve();
   const profile = mkdtempSync(join(profiles, 'chromium-'));
   const browser = await puppeteer.launch({
     executablePath: process.env.ORRERY_CHROMIUM ?? '/usr/bin/chromium',
     headless: true,
-    args: [...chromium_flags, `--user-data-dir=${profile}`],
+    args: [...chromium_flags, ...flags, `--user-data-dir=${profile}`],
     defaultViewport: { width: 1024, height: 768 },
   });
   const page = await browser.newPage();
@@ -143,6 +146,7 @@ export async function open_page() {
   });
   page.on('requestfailed', (request) => errors.push(`request failed: ${request.url()}`));
   await page.evaluateOnNewDocument(page_helpers);
+  if (script) await page.evaluateOnNewDocument(script);
   await page.goto(`http://127.0.0.1:${server.address().port}/`);
   const close = async () => {
     await browser.close();
