@@ -102,26 +102,22 @@ describe('the page and its picture', () => {
   });
   after(async () => session.close?.());
 
-  it('is titled "OpenGL Team Project" and has an 800x600 canvas', async () => {
+  it('is titled "OpenGL Team Project", its 800x600 canvas with the textured Sun at the centre', async () => {
     const { page } = session;
     assert.equal(await page.title(), 'OpenGL Team Project');
-    assert.deepEqual(await canvas_size(page), [800, 600]);
-    assert.deepEqual(await page.$eval('#canvas', (c) => [c.clientWidth, c.clientHeight]), [800, 600]);
-  });
-
-  it('shows the textured Sun at the centre and animates', async () => {
-    const { page } = session;
+    assert.deepEqual(await page.$eval('#canvas', (c) => [c.width, c.height, c.clientWidth, c.clientHeight]),
+      [800, 600, 800, 600]);
     const sun = await page.evaluate((c) => orrery_test.square(c.x, c.y, 8), window_centre);
     // The Sun's picture is yellow: much less blue than red and green.
     assert.ok(sun.r > 180 && sun.g > 180 && sun.b < sun.r - 40, JSON.stringify(sun));
+  });
+
+  it('animates, pauses on Space and goes on on the next', async () => {
+    const { page } = session;
     await shoot(page, 'now');
     await frames_pass(page, 10);
     await shoot(page, 'later');
     assert.ok(await changed(page, 'now', 'later') > 0.0005);
-  });
-
-  it('pauses on Space and goes on on the next', async () => {
-    const { page } = session;
     await page.keyboard.press('Space');
     await frames_pass(page, 3);
     await shoot(page, 'paused');
@@ -213,7 +209,7 @@ describe("a body's box", () => {
   });
   after(async () => session.close?.());
 
-  it('a click on the Sun opens a box captioned 태양 with the Sun\'s facts', async () => {
+  it("a click on the Sun opens a box captioned 태양 with the Sun's facts, the picture still", async () => {
     const { page } = session;
     await click_at(page, window_centre);
     const shown = await box_opens(page);
@@ -221,10 +217,6 @@ describe("a body's box", () => {
     assert.equal(shown.text, sun_text);
     assert.equal(shown.lines, 6);
     assert.deepEqual(shown.buttons, ['OK']);
-  });
-
-  it('holds the picture still while it is open', async () => {
-    const { page } = session;
     await shoot(page, 'open');
     await frames_pass(page, 20);
     await shoot(page, 'still open');
