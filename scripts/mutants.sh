@@ -90,6 +90,28 @@ p=platform/win32/display.cpp
 wfault $p 's/return ChangeDisplaySettingsW(\&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;/ChangeDisplaySettingsW(\&mode, CDS_FULLSCREEN); return true;/' "a refused full-screen mode is taken for granted (Windows)"
 wfault $p 's/^    ChangeDisplaySettingsW(nullptr, 0);/    ;/' "leaving full screen keeps the desktop at 800x600 (Windows)"
 wfault image/file_map_win32.cpp 's/MultiByteToWideChar(CP_UTF8,/MultiByteToWideChar(CP_ACP,/g' "pictures with Korean names not found (Windows)"
+# The OpenGL 1.1 subset of the browser build, against Mesa (tests/gl11/).
+p=platform/gl11/es_renderer.cpp
+fault $p 's/vec3 c = u_material\[3\].rgb + ambient.rgb \* u_model_ambient.rgb;/vec3 c = u_material[3].rgb;/' "the scene's ambient light lost (browser)"
+fault $p 's/vec4 diffuse = u_colour_material ? a_colour : u_material\[1\];/vec4 diffuse = u_material[1];/' "colour material ignored: lit bodies grey (browser)"
+fault $p 's/if (u_texturing) c.rgb \*= texture2D/if (u_texturing) c.rgb = texture2D/' "the picture replaces the lit colour (browser)"
+fault $p 's/if (u_normalize) n = normalize(n);/;/' "normals not rescaled after the view scale (browser)"
+fault $p 's/if (s.depth_test != 0) {/if (false) {/' "no depth test: far sides drawn over near ones (browser)"
+fault platform/gl11/context.cpp 's/normal_matrix(c.modelview.top());/normal_matrix(identity_matrix());/' "normals not turned with the scene (browser)"
+fault platform/gl11/matrix.cpp 's/uy \* ux \* t + uz \* s,/uy * ux * t - uz * s,/' "rotations skewed (browser)"
+fault platform/gl11/matrices.cpp 's/s->matrices.pop_back();/;/' "glPopMatrix keeps the pushed matrix (browser)"
+fault platform/gl11/glu_quadric.cpp 's/push_back(-std::sin(angle));/push_back(std::sin(angle));/' "quadric spheres' pictures mirrored (browser)"
+fault platform/gl11/glu_matrix.cpp 's/(viewport\[3\] - 2.0 \* (y - viewport\[1\]))/(viewport[3] + 2.0 * (y - viewport[1]))/' "picks mirrored top to bottom (browser)"
+fault platform/gl11/primitives.cpp 's/polygon_mode_front == GL_LINE   ? EsPrimitive::lines/polygon_mode_front == GL_LINE ? EsPrimitive::triangles/' "outline mode draws filled (browser)"
+fault platform/gl11/primitives.h 's/p\[2\] = int(i + 3), p\[3\] = int(i + 2);/p[2] = int(i + 2), p[3] = int(i + 3);/' "quad strips drawn as bow ties (browser)"
+fault platform/gl11/lists.cpp 's/                upload_texture_image(\*c, \*command.image);/                ;/' "texture lists upload nothing: the second sphere mode untextured (browser)"
+fault platform/gl11/lists.cpp 's/if (name_used(\*c, name)) first = name + 1;/;/' "a click's lists replace the texture lists (browser)"
+p=platform/gl11/selection.cpp
+fault $p 's/const double z = v\[2\] \/ v\[3\] \* 0.5 + 0.5;/const double z = v[2] \/ v[3];/' "hit depths not in window coordinates (browser)"
+fault $p 's/for (GLuint name : c.name_stack) put_word(c, name);/;/' "hit records without names: no box (browser)"
+fault $p 's/            if (da >= 0) next.push_back(a);/            next.push_back(a);/' "selection does not clip: every shape hit (browser)"
+fault $p 's/} else if (c.polygon_mode_front == GL_LINE) {/} else if (false) {/' "outlined polygons hit inside their edges (browser)"
+fault $p '0,/        write_hit_record(\*c);/s//        ;/' "the last hit record lost when selection ends (browser)"
 # Main loop, main window, window procedure.
 p=app/main_loop.cpp
 fault $p 's/bool end_loop = frame_failed || key_down\[VK_ESCAPE\];/bool end_loop = frame_failed;/' "Escape does not end the program"
