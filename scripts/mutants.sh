@@ -93,12 +93,12 @@ wfault image/file_map_win32.cpp 's/MultiByteToWideChar(CP_UTF8,/MultiByteToWideC
 # The OpenGL 1.1 subset of the browser build, against Mesa (tests/gl11/).
 p=platform/gl11/es_renderer.cpp
 fault $p 's/vec3 c = u_material\[3\].rgb + ambient.rgb \* u_model_ambient.rgb;/vec3 c = u_material[3].rgb;/' "the scene's ambient light lost (browser)"
-fault $p 's/vec4 diffuse = u_colour_material ? a_colour : u_material\[1\];/vec4 diffuse = u_material[1];/' "colour material ignored: lit bodies grey (browser)"
+fault $p 's/max(n_dot_l, 0.0) \* diffuse.rgb/abs(n_dot_l) * diffuse.rgb/' "sides facing away from the light lit (browser)"
 fault $p 's/if (u_texturing) c.rgb \*= texture2D/if (u_texturing) c.rgb = texture2D/' "the picture replaces the lit colour (browser)"
 fault $p 's/if (u_normalize) n = normalize(n);/;/' "normals not rescaled after the view scale (browser)"
 fault $p 's/if (s.depth_test != 0) {/if (false) {/' "no depth test: far sides drawn over near ones (browser)"
 fault platform/gl11/context.cpp 's/normal_matrix(c.modelview.top());/normal_matrix(identity_matrix());/' "normals not turned with the scene (browser)"
-fault platform/gl11/matrix.cpp 's/uy \* ux \* t + uz \* s,/uy * ux * t - uz * s,/' "rotations skewed (browser)"
+fault platform/gl11/matrix.cpp 's/uz \* ux \* t - uy \* s,/uz * ux * t + uy * s,/' "rotations about y skewed (browser)"
 fault platform/gl11/matrices.cpp 's/s->matrices.pop_back();/;/' "glPopMatrix keeps the pushed matrix (browser)"
 fault platform/gl11/glu_quadric.cpp 's/push_back(-std::sin(angle));/push_back(std::sin(angle));/' "quadric spheres' pictures mirrored (browser)"
 fault platform/gl11/glu_matrix.cpp 's/(viewport\[3\] - 2.0 \* (y - viewport\[1\]))/(viewport[3] + 2.0 * (y - viewport[1]))/' "picks mirrored top to bottom (browser)"
@@ -111,7 +111,6 @@ fault $p 's/const double z = v\[2\] \/ v\[3\] \* 0.5 + 0.5;/const double z = v[2
 fault $p 's/for (GLuint name : c.name_stack) put_word(c, name);/;/' "hit records without names: no box (browser)"
 fault $p 's/            if (da >= 0) next.push_back(a);/            next.push_back(a);/' "selection does not clip: every shape hit (browser)"
 fault $p 's/} else if (c.polygon_mode_front == GL_LINE) {/} else if (false) {/' "outlined polygons hit inside their edges (browser)"
-fault $p '0,/        write_hit_record(\*c);/s//        ;/' "the last hit record lost when selection ends (browser)"
 # Main loop, main window, window procedure.
 p=app/main_loop.cpp
 fault $p 's/bool end_loop = frame_failed || key_down\[VK_ESCAPE\];/bool end_loop = frame_failed;/' "Escape does not end the program"
