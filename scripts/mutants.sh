@@ -114,6 +114,27 @@ webfault $p 's/if (!event->isFullscreen \&\& full_screen) post_key_press(VK_F1);
 p=platform/web/web_windows.cpp
 webfault $p 's/    if (window->proc != nullptr) window->proc(window, WM_SIZE, 0, make_lparam(width, height));/    ;/' "a paused program's new window stays blank (browser)"
 webfault $p 's/if (classes.empty()) emscripten_force_exit(0);/;/' "after Escape the page never says that the program has ended"
+# The OpenGL 1.1 subset of the browser build, against Mesa (tests/gl11/).
+p=platform/gl11/es_renderer.cpp
+fault $p 's/vec3 c = u_material\[3\].rgb + ambient.rgb \* u_model_ambient.rgb;/vec3 c = u_material[3].rgb;/' "the scene's ambient light lost (browser)"
+fault $p 's/max(n_dot_l, 0.0) \* diffuse.rgb/abs(n_dot_l) * diffuse.rgb/' "sides facing away from the light lit (browser)"
+fault $p 's/if (u_texturing) c.rgb \*= texture2D/if (u_texturing) c.rgb = texture2D/' "the picture replaces the lit colour (browser)"
+fault $p 's/if (u_normalize) n = normalize(n);/;/' "normals not rescaled after the view scale (browser)"
+fault $p 's/if (s.depth_test != 0) {/if (false) {/' "no depth test: far sides drawn over near ones (browser)"
+fault platform/gl11/context.cpp 's/normal_matrix(c.modelview.top());/normal_matrix(identity_matrix());/' "normals not turned with the scene (browser)"
+fault platform/gl11/matrix.cpp 's/uz \* ux \* t - uy \* s,/uz * ux * t + uy * s,/' "rotations about y skewed (browser)"
+fault platform/gl11/matrices.cpp 's/s->matrices.pop_back();/;/' "glPopMatrix keeps the pushed matrix (browser)"
+fault platform/gl11/glu_quadric.cpp 's/push_back(-std::sin(angle));/push_back(std::sin(angle));/' "quadric spheres' pictures mirrored (browser)"
+fault platform/gl11/glu_matrix.cpp 's/(viewport\[3\] - 2.0 \* (y - viewport\[1\]))/(viewport[3] + 2.0 * (y - viewport[1]))/' "picks mirrored top to bottom (browser)"
+fault platform/gl11/primitives.cpp 's/polygon_mode_front == GL_LINE   ? EsPrimitive::lines/polygon_mode_front == GL_LINE ? EsPrimitive::triangles/' "outline mode draws filled (browser)"
+fault platform/gl11/primitives.h 's/p\[2\] = int(i + 3), p\[3\] = int(i + 2);/p[2] = int(i + 2), p[3] = int(i + 3);/' "quad strips drawn as bow ties (browser)"
+fault platform/gl11/lists.cpp 's/                upload_texture_image(\*c, \*command.image);/                ;/' "texture lists upload nothing: the second sphere mode untextured (browser)"
+fault platform/gl11/lists.cpp 's/if (name_used(\*c, name)) first = name + 1;/;/' "a click's lists replace the texture lists (browser)"
+p=platform/gl11/selection.cpp
+fault $p 's/const double z = v\[2\] \/ v\[3\] \* 0.5 + 0.5;/const double z = v[2] \/ v[3];/' "hit depths not in window coordinates (browser)"
+fault $p 's/for (GLuint name : c.name_stack) put_word(c, name);/;/' "hit records without names: no box (browser)"
+fault $p 's/            if (da >= 0) next.push_back(a);/            next.push_back(a);/' "selection does not clip: every shape hit (browser)"
+fault $p 's/} else if (c.polygon_mode_front == GL_LINE) {/} else if (false) {/' "outlined polygons hit inside their edges (browser)"
 # Main loop, main window, window procedure.
 p=app/main_loop.cpp
 fault $p 's/bool end_loop = frame_failed || key_down\[VK_ESCAPE\];/bool end_loop = frame_failed;/' "Escape does not end the program"

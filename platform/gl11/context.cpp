@@ -19,6 +19,9 @@ Gl11Context* gl11_create_context() {
         return nullptr;
     }
     context->textures[0].es_texture = es_create_texture();
+    // As in OpenGL, the viewport starts as the size of what is drawn on.
+    const std::array<int, 4> viewport = es_current_viewport();
+    for (int i = 0; i < 4; ++i) context->viewport[i] = viewport[i];
     return context;
 }
 

@@ -70,6 +70,8 @@ std::uint16_t es_begin_batch(EsRenderer& renderer, const EsDrawState& state, EsP
 void es_flush(EsRenderer& renderer);
 
 void es_viewport(int x, int y, int width, int height);
+// The ES 2 context's viewport now: at first, its drawable's size.
+std::array<int, 4> es_current_viewport();
 void es_clear(EsRenderer& renderer, std::uint32_t mask, const std::array<float, 4>& colour,
               double depth);
 

@@ -3,10 +3,12 @@
 
 #include <cmath>
 
+#include "platform/gl11/matrix.h"
+
 // A frustum of `fovy` degrees vertically, `aspect` times as wide, from the
 // near to the far plane. A degenerate one changes nothing.
 void gl11_glu_perspective(GLdouble fovy, GLdouble aspect, GLdouble near, GLdouble far) {
-    const double half = fovy / 2.0 * M_PI / 180.0;
+    const double half = fovy / 2.0 * pi / 180.0;
     const double depth = far - near, sine = std::sin(half);
     if (depth == 0.0 || sine == 0.0 || aspect == 0.0) return;
     const double f = std::cos(half) / sine;

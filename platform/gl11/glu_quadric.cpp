@@ -19,6 +19,8 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/gl11/matrix.h"
+
 struct GLUquadric {
     GLenum normals = GLU_SMOOTH;
     GLenum orientation = GLU_OUTSIDE;
@@ -53,7 +55,7 @@ struct Ring {
 static Ring slice_angles(int slices) {
     Ring ring;
     for (int j = 0; j <= slices; ++j) {
-        const double angle = j == slices ? 0.0 : 2.0 * M_PI * j / slices;
+        const double angle = j == slices ? 0.0 : 2.0 * pi * j / slices;
         ring.sin_angle.push_back(-std::sin(angle));
         ring.cos_angle.push_back(std::cos(angle));
     }
@@ -67,7 +69,7 @@ void gl11_glu_sphere(GLUquadric* quadric, GLdouble radius, GLint slices, GLint s
     const bool normals = quadric->normals != GLU_NONE;
     for (int i = 0; i < stacks; ++i) {
         // Polar angles from the -z pole: the strip runs from stack i + 1 to i.
-        const double upper = M_PI * (i + 1) / stacks, lower = M_PI * i / stacks;
+        const double upper = pi * (i + 1) / stacks, lower = pi * i / stacks;
         const double rings[2] = {upper, lower};
         gl11_begin(GL_QUAD_STRIP);
         for (int j = 0; j <= slices; ++j) {

@@ -24,7 +24,7 @@ Matrix rotation_matrix(float angle, float x, float y, float z) {
     const double length = std::sqrt(double(x) * x + double(y) * y + double(z) * z);
     if (!(length > 0.0)) return identity_matrix();
     const double ux = x / length, uy = y / length, uz = z / length;
-    const double radians = static_cast<double>(angle) * (M_PI / 180.0);
+    const double radians = static_cast<double>(angle) * (pi / 180.0);
     const double c = std::cos(radians), s = std::sin(radians), t = 1.0 - c;
     const double m[16] = {
         ux * ux * t + c,

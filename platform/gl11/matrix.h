@@ -5,6 +5,9 @@
 
 using Matrix = std::array<float, 16>;
 
+// The double nearest pi (not every C library offers M_PI in strict C++).
+constexpr double pi = 3.14159265358979323846;
+
 Matrix identity_matrix();
 // a * b: b is applied first.
 Matrix multiply(const Matrix& a, const Matrix& b);

@@ -94,23 +94,33 @@ static bool clip_line(ClipVertex& a, ClipVertex& b) {
     return true;
 }
 
+// One bit for each clip plane the vertex lies outside of.
+static unsigned outside_planes(const ClipVertex& v) {
+    unsigned planes = 0;
+    for (int plane = 0; plane < 6; ++plane) planes |= (inside(v, plane) < 0 ? 1u : 0u) << plane;
+    return planes;
+}
+
 void select_primitive(Gl11Context& c, GLenum mode, const std::vector<EsVertex>& vertices) {
     const Matrix mvp = multiply(c.projection.top(), c.modelview.top());
     std::vector<ClipVertex> clip(vertices.size());
+    std::vector<unsigned> outside(vertices.size());
     for (std::size_t i = 0; i < vertices.size(); ++i) {
         const float* p = vertices[i].position;
         const double object[4] = {p[0], p[1], p[2], 1.0};
         clip[i] = transform(mvp, object);
+        outside[i] = outside_planes(clip[i]);
     }
+    // Shapes wholly outside one plane are passed over, shapes wholly inside
+    // taken as they are; only the others are clipped.
     const auto line = [&](int a, int b) {
+        if ((outside[a] & outside[b]) != 0) return;
         ClipVertex from = clip[a], to = clip[b];
-        if (clip_line(from, to)) hit_at(c, from), hit_at(c, to);
+        if ((outside[a] | outside[b]) == 0 || clip_line(from, to)) hit_at(c, from), hit_at(c, to);
     };
     if (mode == GL_POINTS) {
-        for (const ClipVertex& v : clip) {
-            bool in = true;
-            for (int plane = 0; plane < 6; ++plane) in = in && inside(v, plane) >= 0;
-            if (in) hit_at(c, v);
+        for (std::size_t i = 0; i < clip.size(); ++i) {
+            if (outside[i] == 0) hit_at(c, clip[i]);
         }
     } else if (!is_polygon_primitive(mode)) {
         for_each_line(mode, clip.size(), line);
@@ -123,9 +133,13 @@ void select_primitive(Gl11Context& c, GLenum mode, const std::vector<EsVertex>& 
     } else {
         std::vector<ClipVertex> polygon;
         for_each_polygon(mode, clip.size(), [&](const int* p, int n) {
+            unsigned all = ~0u, any = 0;
+            for (int i = 0; i < n; ++i) all &= outside[p[i]], any |= outside[p[i]];
+            if (all != 0) return;
             polygon.assign(n, ClipVertex{});
             for (int i = 0; i < n; ++i) polygon[i] = clip[p[i]];
-            for (const ClipVertex& v : clip_polygon(polygon)) hit_at(c, v);
+            if (any != 0) polygon = clip_polygon(polygon);
+            for (const ClipVertex& v : polygon) hit_at(c, v);
         });
     }
 }

@@ -147,6 +147,17 @@ int main(int argc, char** argv) {
         for (auto [x, y] : clicks) pick(std::string("above_outline_mode") + mode, x, y);
     }
 
+    // Outlined and scaled up ten times, the Sun's faces are many pixels wide: a click inside one,
+    // away from its edges, hits nothing.
+    view_tilt = 22.5f, view_scale = 10.0f, sphere_mode = 1;
+    frame("zoomed_outline");
+    for (int y = 20; y < 600; y += 40)
+        for (int x = 20; x < 800; x += 40) pick("zoomed_outline", x, y);
+    solid_fill = 1;
+    frame("zoomed");
+    for (int y = 20; y < 600; y += 40)
+        for (int x = 20; x < 800; x += 40) pick("zoomed", x, y);
+
     // A context that replaces the first, as F1 makes one.
     close_view();
     open_view();
