@@ -27,7 +27,7 @@ EM_ASYNC_JS(int, request_full_screen, (), {
     const screen = document.getElementById('screen');
     if (!screen.requestFullscreen) return 0;
     try {
-        await screen.requestFullscreen({navigationUI: 'hide'});
+        await Module.orrery_wait(screen.requestFullscreen({navigationUI: 'hide'}));
         return document.fullscreenElement === screen ? 1 : 0;
     } catch (refused) {
         return 0;

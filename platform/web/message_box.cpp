@@ -16,7 +16,7 @@ EM_ASYNC_JS(int, show_dialog, (const char* caption, const char* text, int yes_no
     const row = dialog.querySelector('.buttons');
     row.replaceChildren();
     const choices = yes_no ? [['Yes', 6], ['No', 7]] : [['OK', 1]];
-    return await new Promise((resolve) => {
+    return await Module.orrery_wait(new Promise((resolve) => {
         const finish = (answer) => {
             dialog.removeEventListener('cancel', on_cancel);
             dialog.removeEventListener('keydown', on_key);
@@ -45,7 +45,7 @@ EM_ASYNC_JS(int, show_dialog, (const char* caption, const char* text, int yes_no
         dialog.addEventListener('keydown', on_key);
         dialog.showModal();
         row.firstChild.focus();
-    });
+    }));
 });
 
 int message_box(WindowHandle, const char* text, const char* caption, unsigned flags) {

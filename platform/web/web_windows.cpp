@@ -11,6 +11,7 @@
 
 #include "platform/web/display.h"
 #include "platform/web/message_queue.h"
+#include "platform/web/program_end.h"
 
 struct RegisteredClass {
     std::string name;
@@ -40,6 +41,8 @@ InstanceHandle get_module_handle() {
 }
 
 bool register_class(const WindowClass& window_class) {
+    // The program registers its class before anything else it does here.
+    watch_for_the_end();
     for (const RegisteredClass& known : classes) {
         if (known.name == window_class.class_name) return false;
     }
@@ -47,20 +50,10 @@ bool register_class(const WindowClass& window_class) {
     return true;
 }
 
-// The program's end. Returning from a main that has waited for the browser
-// ends nothing in this Emscripten: the page would never learn of it. The
-// program unregisters its window class last of all, at its end and before
-// each F1's re-opening, which registers it again at once. When the browser
-// gets control back with no class registered, main has returned.
-static void end_if_no_class(void*) {
-    if (classes.empty()) emscripten_force_exit(0);
-}
-
 bool unregister_class(const char* class_name, InstanceHandle instance) {
     for (auto it = classes.begin(); it != classes.end(); ++it) {
         if (it->name == class_name && it->instance == instance) {
             classes.erase(it);
-            if (classes.empty()) emscripten_async_call(end_if_no_class, nullptr, 0);
             return true;
         }
     }
