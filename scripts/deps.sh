@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages that a task needs, where they are missing.
 # Usage: scripts/deps.sh run|test|bench|package|soak|chroot|windows|windows-package|
-#                        web-run|web-package|web-test|web-bench
+#                        web-run|web-package|web-test (or web)|web-bench
 #        (with sudo when not root)
 # ORRERY_SDL=sdl2-compat installs SDL 2's API over SDL 3 (libsdl2-compat-dev) in place
 # of SDL 2 itself (libsdl2-dev); the default is sdl2.
@@ -63,7 +63,7 @@ case "${1:-}" in
   windows-package) wanted=("${windows_package_packages[@]}") ;;
   web-run) wanted=("${web_run_packages[@]}") ;;
   web-package) wanted=("${web_package_packages[@]}") ;;
-  web-test) wanted=("${web_test_packages[@]}") ;;
+  web|web-test) wanted=("${web_test_packages[@]}") ;;
   web-bench) wanted=("${web_bench_packages[@]}") ;;
   *) echo "usage: $0 run|test|bench|package|soak|chroot|windows|windows-package|web-run|web-package|web-test|web-bench" >&2
      exit 2 ;;
