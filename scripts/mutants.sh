@@ -101,6 +101,7 @@ webfault $p 's/numbered(code, "F", 1, 12)/numbered(code, "F", 2, 12)/' "F1 mappe
 p=platform/web/input.cpp
 webfault $p 's/button == 2 ? mk_rbutton : 0/button == 2 ? mk_lbutton : 0/' "the right button taken for the left: no drag (browser)"
 webfault $p 's/(client_x - box.left) \* scale_x/client_x * scale_x/' "clicks placed by the page's coordinates, not the canvas's (browser)"
+webfault $p 's/        event.preventDefault();/        ;/' "the browser's context menu opens over the canvas at a right press"
 webfault platform/web/message_queue.cpp 's/if (box_time \&\& dropped_during_box(message)) return;/;/' "input given to the page during a box acts after it (browser)"
 p=platform/web/message_box.cpp
 webfault $p "s/\[\['Yes', 6\], \['No', 7\]\]/[['No', 7], ['Yes', 6]]/" "No first: Enter answers No to a question (browser)"

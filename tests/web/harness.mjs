@@ -55,8 +55,13 @@ function page_helpers() {
     context.drawImage(canvas, 0, 0);
     return context.getImageData(0, 0, copy.width, copy.height);
   };
+  // Whether each context menu the page was asked for was refused, as the
+  // window sees it once the canvas has had it.
+  const menus = [];
+  window.addEventListener('contextmenu', (event) => menus.push(event.defaultPrevented));
   window.orrery_test = {
     frames: () => frames,
+    menus: () => menus,
     shoot: (name) => { shots.set(name, pixels()); },
     // Share of pixels of two snapshots that differ by more than 24 levels in a channel.
     changed: (a, b) => {

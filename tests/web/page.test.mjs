@@ -186,6 +186,9 @@ describe('the page and its picture', () => {
     assert.ok(turn.counted > 100, JSON.stringify(turn));
     assert.ok(turn.anticlockwise > 0.8 && turn.clockwise < 0.5, JSON.stringify(turn));
     await right_drag(page, -90, -68);
+    // The browser's context menu never opened over the canvas.
+    const menus = await page.evaluate(() => orrery_test.menus());
+    assert.ok(menus.length > 0 && menus.every((refused) => refused), JSON.stringify(menus));
     await redraw_paused(page);
     await shoot(page, 'turned back');
     assert.equal(await changed(page, 'base', 'turned back'), 0);
