@@ -165,6 +165,15 @@ int main(int argc, char** argv) {
     frame("mode1_new_context");
     for (int y = 50; y < 600; y += 100)
         for (int x = 50; x < 800; x += 100) pick("grid", x, y);
+    // Without pictures (their boxes go to standard error where there is no display): texture
+    // objects without images, and texture lists that load nothing, leave the bodies white.
+    close_view();
+    std::filesystem::create_directories(out + "/no_pictures");
+    std::filesystem::current_path(out + "/no_pictures");
+    open_view();
+    frame("no_pictures_mode1");
+    sphere_mode = 2;
+    frame("no_pictures_mode2");
     close_view();
     std::fclose(picks);
     return 0;
