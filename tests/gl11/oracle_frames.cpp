@@ -151,12 +151,12 @@ int main(int argc, char** argv) {
     // away from its edges, hits nothing.
     view_tilt = 22.5f, view_scale = 10.0f, sphere_mode = 1;
     frame("zoomed_outline");
-    for (int y = 20; y < 600; y += 40)
-        for (int x = 20; x < 800; x += 40) pick("zoomed_outline", x, y);
+    for (int y = 20; y < 600; y += 80)
+        for (int x = 20; x < 800; x += 80) pick("zoomed_outline", x, y);
     solid_fill = 1;
     frame("zoomed");
-    for (int y = 20; y < 600; y += 40)
-        for (int x = 20; x < 800; x += 40) pick("zoomed", x, y);
+    for (int y = 20; y < 600; y += 80)
+        for (int x = 20; x < 800; x += 80) pick("zoomed", x, y);
 
     // A context that replaces the first, as F1 makes one.
     close_view();
