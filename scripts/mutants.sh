@@ -124,6 +124,7 @@ fault $p 's/if (u_normalize) n = normalize(n);/;/' "normals not rescaled after t
 fault $p 's/if (s.depth_test != 0) {/if (false) {/' "no depth test: far sides drawn over near ones (browser)"
 fault platform/gl11/context.cpp 's/normal_matrix(c.modelview.top());/normal_matrix(identity_matrix());/' "normals not turned with the scene (browser)"
 fault platform/gl11/matrix.cpp 's/uz \* ux \* t - uy \* s,/uz * ux * t + uy * s,/' "rotations about y skewed (browser)"
+fault platform/gl11/context.cpp 's/const bool complete = t.width > 0 \&\& t.height > 0 \&\&/const bool complete = true ||/' "bodies without pictures black instead of white (browser)"
 fault platform/gl11/matrices.cpp 's/s->matrices.pop_back();/;/' "glPopMatrix keeps the pushed matrix (browser)"
 fault platform/gl11/glu_quadric.cpp 's/push_back(-std::sin(angle));/push_back(std::sin(angle));/' "quadric spheres' pictures mirrored (browser)"
 fault platform/gl11/glu_matrix.cpp 's/(viewport\[3\] - 2.0 \* (y - viewport\[1\]))/(viewport[3] + 2.0 * (y - viewport[1]))/' "picks mirrored top to bottom (browser)"

@@ -93,7 +93,7 @@ struct Gl11Context {
     GLuint bound_texture = 0;
 
     // Display lists by name, the names handed out, and the list being recorded.
-    std::map<GLuint, std::vector<ListCommand>> lists;
+    std::map<GLuint, std::shared_ptr<const std::vector<ListCommand>>> lists;
     std::map<GLuint, bool> reserved_lists;
     GLuint recording_list = 0;
     GLenum recording_mode = GL_COMPILE;

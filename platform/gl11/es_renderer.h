@@ -35,6 +35,7 @@ struct EsDrawState {
     EsLight lights[2];
     std::uint8_t light_on[2];
     std::uint8_t lighting, normalize, colour_material, depth_test, texturing;
+    std::uint8_t unused;  // keeps the flags a whole number of words: no padding
     std::uint32_t depth_func;
     std::uint32_t texture;  // the ES 2 texture sampled when texturing
     bool operator==(const EsDrawState& other) const;

@@ -40,7 +40,8 @@ void gl11_new_list(GLuint list, GLenum mode) {
 void gl11_end_list() {
     Gl11Context* c = current_context();
     if (c == nullptr || c->recording_list == 0) return;
-    c->lists[c->recording_list] = std::move(c->recording);
+    c->lists[c->recording_list] =
+        std::make_shared<const std::vector<ListCommand>>(std::move(c->recording));
     c->reserved_lists.erase(c->recording_list);
     c->recording = {};
     c->recording_list = 0;
@@ -55,10 +56,10 @@ void gl11_call_list(GLuint list) {
     if (record(call)) return;
     const auto found = c->lists.find(list);
     if (found == c->lists.end() || c->call_depth >= call_depth_limit) return;
-    // A copy: a list may be replaced while it runs (by a list it calls).
-    const std::vector<ListCommand> commands = found->second;
+    // Held while it runs: a list may be replaced meanwhile (by a list it calls).
+    const std::shared_ptr<const std::vector<ListCommand>> commands = found->second;
     ++c->call_depth;
-    for (const ListCommand& command : commands) {
+    for (const ListCommand& command : *commands) {
         const float* v = command.v;
         switch (command.kind) {
             case ListCommand::Kind::begin:

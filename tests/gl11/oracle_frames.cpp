@@ -151,12 +151,12 @@ int main(int argc, char** argv) {
     // away from its edges, hits nothing.
     view_tilt = 22.5f, view_scale = 10.0f, sphere_mode = 1;
     frame("zoomed_outline");
-    for (int y = 20; y < 600; y += 40)
-        for (int x = 20; x < 800; x += 40) pick("zoomed_outline", x, y);
+    for (int y = 20; y < 600; y += 80)
+        for (int x = 20; x < 800; x += 80) pick("zoomed_outline", x, y);
     solid_fill = 1;
     frame("zoomed");
-    for (int y = 20; y < 600; y += 40)
-        for (int x = 20; x < 800; x += 40) pick("zoomed", x, y);
+    for (int y = 20; y < 600; y += 80)
+        for (int x = 20; x < 800; x += 80) pick("zoomed", x, y);
 
     // A context that replaces the first, as F1 makes one.
     close_view();
@@ -165,6 +165,15 @@ int main(int argc, char** argv) {
     frame("mode1_new_context");
     for (int y = 50; y < 600; y += 100)
         for (int x = 50; x < 800; x += 100) pick("grid", x, y);
+    // Without pictures (their boxes go to standard error where there is no display): texture
+    // objects without images, and texture lists that load nothing, leave the bodies white.
+    close_view();
+    std::filesystem::create_directories(out + "/no_pictures");
+    std::filesystem::current_path(out + "/no_pictures");
+    open_view();
+    frame("no_pictures_mode1");
+    sphere_mode = 2;
+    frame("no_pictures_mode2");
     close_view();
     std::fclose(picks);
     return 0;
