@@ -18,7 +18,8 @@ Gl11Context* gl11_create_context() {
         delete context;
         return nullptr;
     }
-    context->textures[0].es_texture = es_create_texture();
+    TextureObject& default_texture = context->textures[0];
+    default_texture.own_es_texture = default_texture.es_texture = es_create_texture();
     // As in OpenGL, the viewport starts as the size of what is drawn on.
     const std::array<int, 4> viewport = es_current_viewport();
     for (int i = 0; i < 4; ++i) context->viewport[i] = viewport[i];
@@ -32,7 +33,8 @@ void gl11_make_current(Gl11Context* context) {
 
 void gl11_delete_context(Gl11Context* context) {
     if (context == nullptr) return;
-    for (const auto& [name, texture] : context->textures) es_delete_texture(texture.es_texture);
+    for (const auto& [name, texture] : context->textures) es_delete_texture(texture.own_es_texture);
+    for (std::uint32_t texture : context->image_textures) es_delete_texture(texture);
     es_close(context->renderer);
     if (current == context) current = nullptr;
     delete context;

@@ -13,9 +13,12 @@
 #include "platform/gl11/matrix.h"
 
 // A picture as a display list keeps it: RGB rows, packed, the bottom row first.
+// Uploaded once into an ES 2 texture of its own (when a replay first needs it),
+// which the texture objects the list loads it into then show.
 struct RecordedImage {
     int width, height;
     std::vector<unsigned char> rgb;
+    mutable std::uint32_t es_texture = 0;
 };
 
 // One command of a display list.
@@ -37,10 +40,16 @@ struct ListCommand {
     std::shared_ptr<const RecordedImage> image;  // tex_image
 };
 
+// A texture object: its own ES 2 texture, or the one of the recorded image a
+// display list loaded into it last; and its parameters, which are given to
+// whichever ES 2 texture it shows.
 struct TextureObject {
-    std::uint32_t es_texture = 0;
-    int width = 0, height = 0;  // 0 until an image is given
-    GLint min_filter = 0x2702;  // GL_NEAREST_MIPMAP_LINEAR
+    std::uint32_t own_es_texture = 0;
+    std::uint32_t es_texture = 0;  // own_es_texture, or a recorded image's
+    int width = 0, height = 0;     // 0 until an image is given
+    // OpenGL's initial parameters: GL_NEAREST_MIPMAP_LINEAR, GL_LINEAR,
+    // GL_REPEAT, GL_REPEAT.
+    GLint min_filter = 0x2702, mag_filter = GL_LINEAR, wrap_s = GL_REPEAT, wrap_t = GL_REPEAT;
 };
 
 struct MatrixStack {
@@ -91,6 +100,8 @@ struct Gl11Context {
     // Texture objects by name; 0 is the default object.
     std::map<GLuint, TextureObject> textures;
     GLuint bound_texture = 0;
+    // The ES 2 textures of recorded images, freed with the context.
+    std::vector<std::uint32_t> image_textures;
 
     // Display lists by name, the names handed out, and the list being recorded.
     std::map<GLuint, std::shared_ptr<const std::vector<ListCommand>>> lists;

@@ -81,7 +81,7 @@ void gl11_call_list(GLuint list) {
                 gl11_color3f(v[0], v[1], v[2]);
                 break;
             case ListCommand::Kind::tex_image:
-                upload_texture_image(*c, *command.image);
+                replay_texture_image(*c, *command.image);
                 break;
             case ListCommand::Kind::call:
                 gl11_call_list(command.list);

@@ -13,7 +13,8 @@ void gl11_gen_textures(GLsizei count, GLuint* names) {
     GLuint name = 1;
     for (GLsizei i = 0; i < count; ++i) {
         while (c->textures.count(name) != 0) ++name;
-        c->textures[name].es_texture = es_create_texture();
+        TextureObject& texture = c->textures[name];
+        texture.own_es_texture = texture.es_texture = es_create_texture();
         names[i] = name++;
     }
 }
@@ -22,7 +23,8 @@ void gl11_bind_texture(GLenum target, GLuint name) {
     Gl11Context* c = current_context();
     if (c == nullptr || target != GL_TEXTURE_2D || c->inside_begin) return;
     TextureObject& texture = c->textures[name];
-    if (texture.es_texture == 0) texture.es_texture = es_create_texture();
+    if (texture.own_es_texture == 0)
+        texture.own_es_texture = texture.es_texture = es_create_texture();
     c->bound_texture = name;
 }
 
@@ -35,7 +37,11 @@ void gl11_tex_parameteri(GLenum target, GLenum name, GLint value) {
     }
     es_flush(c->renderer);
     TextureObject& texture = c->textures[c->bound_texture];
-    if (name == GL_TEXTURE_MIN_FILTER) texture.min_filter = value;
+    GLint& parameter = name == GL_TEXTURE_MIN_FILTER   ? texture.min_filter
+                       : name == GL_TEXTURE_MAG_FILTER ? texture.mag_filter
+                       : name == GL_TEXTURE_WRAP_S     ? texture.wrap_s
+                                                       : texture.wrap_t;
+    parameter = value;
     es_texture_parameter(texture.es_texture, name, value);
 }
 
@@ -47,12 +53,37 @@ void gl11_tex_envi(GLenum target, GLenum name, GLint value) {
     }
 }
 
-void upload_texture_image(Gl11Context& c, const RecordedImage& image) {
+static void set_image(Gl11Context& c, std::uint32_t es_texture, const RecordedImage& image) {
     es_flush(c.renderer);
     TextureObject& texture = c.textures[c.bound_texture];
-    es_texture_image(texture.es_texture, image.width, image.height, image.rgb.data());
+    texture.es_texture = es_texture;
     texture.width = image.width;
     texture.height = image.height;
+}
+
+void upload_texture_image(Gl11Context& c, const RecordedImage& image) {
+    set_image(c, c.textures[c.bound_texture].own_es_texture, image);
+    es_texture_image(c.textures[c.bound_texture].es_texture, image.width, image.height,
+                     image.rgb.data());
+}
+
+// A list's upload shows the image's own ES 2 texture, made at its first replay,
+// with the parameters of the object it is loaded into: the same picture as an
+// upload, without sending its pixels again at every replay. (Objects showing
+// one image share its texture's parameters: the program loads every list into
+// one object.)
+void replay_texture_image(Gl11Context& c, const RecordedImage& image) {
+    if (image.es_texture == 0) {
+        image.es_texture = es_create_texture();
+        c.image_textures.push_back(image.es_texture);
+        es_texture_image(image.es_texture, image.width, image.height, image.rgb.data());
+    }
+    set_image(c, image.es_texture, image);
+    const TextureObject& texture = c.textures[c.bound_texture];
+    es_texture_parameter(image.es_texture, GL_TEXTURE_MIN_FILTER, texture.min_filter);
+    es_texture_parameter(image.es_texture, GL_TEXTURE_MAG_FILTER, texture.mag_filter);
+    es_texture_parameter(image.es_texture, GL_TEXTURE_WRAP_S, texture.wrap_s);
+    es_texture_parameter(image.es_texture, GL_TEXTURE_WRAP_T, texture.wrap_t);
 }
 
 // Level 0 of a three-component picture of unsigned bytes, as the program
