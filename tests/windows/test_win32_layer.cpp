@@ -1,16 +1,120 @@
 // The Win32 backend on Wine's real queue and boxes: key releases held for the
 // idle pass, a box's UTF-16 text and frozen owner; the file map's UTF-8 names.
+// Where a real Windows 10 or 11 answers otherwise than Wine (display modes,
+// the console, the power manager), stand-ins put in front of the system's
+// calls at link time answer as Windows does.
 #include <gtest/gtest.h>
 #include <windows.h>
+// clang-format off
+#include <mmsystem.h>
+// clang-format on
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/main_loop.h"
+#include "app/main_window.h"
 #include "image/file_map.h"
 #include "platform/window_system.h"
+#include "render/render_state.h"
+
+// ---------------------------------------------------------------------------
+// Stand-ins. The program calls the system through these import pointers, so
+// defining them here puts each stand-in in front of the system's function.
+template <typename Call>
+Call system_call(const wchar_t* dll, const char* name) {
+    return reinterpret_cast<Call>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(dll), name)));
+}
+
+// Display modes as Windows 8 and later answer a program whose manifest names
+// them: every depth under 32 bits per pixel refused. No mode is really set.
+std::vector<std::string> modes_asked;  // "800x600x32" for a mode, "user's" for a restore
+LONG WINAPI windows_10_display_settings(DEVMODEW* mode, DWORD) {
+    if (mode == nullptr) {
+        modes_asked.push_back("user's");
+        return DISP_CHANGE_SUCCESSFUL;
+    }
+    modes_asked.push_back(std::to_string(mode->dmPelsWidth) + "x" +
+                          std::to_string(mode->dmPelsHeight) + "x" +
+                          std::to_string(mode->dmBitsPerPel));
+    return mode->dmBitsPerPel < 32 ? DISP_CHANGE_BADMODE : DISP_CHANGE_SUCCESSFUL;
+}
+
+// The console as a Command Prompt shares it: a console window, two processes.
+bool in_command_prompt = false;
+bool console_let_go = false;
+HWND WINAPI console_window() {
+    if (in_command_prompt) return reinterpret_cast<HWND>(GetDesktopWindow());
+    return system_call<HWND(WINAPI*)()>(L"kernel32.dll", "GetConsoleWindow")();
+}
+DWORD WINAPI console_processes(DWORD* list, DWORD size) {
+    if (!in_command_prompt) {
+        return system_call<DWORD(WINAPI*)(DWORD*, DWORD)>(L"kernel32.dll",
+                                                          "GetConsoleProcessList")(list, size);
+    }
+    if (size >= 2) list[0] = 4, list[1] = GetCurrentProcessId();
+    return 2;
+}
+BOOL WINAPI let_console_go() {
+    console_let_go = true;
+    return system_call<BOOL(WINAPI*)()>(L"kernel32.dll", "FreeConsole")();
+}
+
+// What reaches Windows's default handling of system commands.
+std::vector<WPARAM> system_commands_passed_on;
+LRESULT WINAPI default_handling(HWND window, UINT message, WPARAM w_param, LPARAM l_param) {
+    if (message == WM_SYSCOMMAND) system_commands_passed_on.push_back(w_param);
+    return system_call<WNDPROC>(L"user32.dll", "DefWindowProcA")(window, message, w_param,
+                                                                  l_param);
+}
+
+// The power manager's and the system timer's requests, for the check at exit.
+EXECUTION_STATE execution_state = ES_CONTINUOUS;  // the last state asked for
+int fine_timer_requests = 0;                       // timeBeginPeriod(1) less timeEndPeriod(1)
+EXECUTION_STATE WINAPI set_execution_state(EXECUTION_STATE state) {
+    const EXECUTION_STATE before = execution_state;
+    execution_state = state;
+    return before;
+}
+MMRESULT WINAPI begin_timer_period(UINT period) {
+    fine_timer_requests += period == 1;
+    return system_call<MMRESULT(WINAPI*)(UINT)>(L"winmm.dll", "timeBeginPeriod")(period);
+}
+MMRESULT WINAPI end_timer_period(UINT period) {
+    fine_timer_requests -= period == 1;
+    return system_call<MMRESULT(WINAPI*)(UINT)>(L"winmm.dll", "timeEndPeriod")(period);
+}
+
+extern "C" {
+void* __imp_ChangeDisplaySettingsW = reinterpret_cast<void*>(windows_10_display_settings);
+void* __imp_GetConsoleWindow = reinterpret_cast<void*>(console_window);
+void* __imp_GetConsoleProcessList = reinterpret_cast<void*>(console_processes);
+void* __imp_FreeConsole = reinterpret_cast<void*>(let_console_go);
+void* __imp_DefWindowProcA = reinterpret_cast<void*>(default_handling);
+void* __imp_SetThreadExecutionState = reinterpret_cast<void*>(set_execution_state);
+void* __imp_timeBeginPeriod = reinterpret_cast<void*>(begin_timer_period);
+void* __imp_timeEndPeriod = reinterpret_cast<void*>(end_timer_period);
+}
+
+// Runs after the program's own exit handlers (registered before any of
+// them): the display may sleep again and the system timer is back at its
+// own rate, or the test program fails.
+void check_released_at_exit() {
+    if (execution_state != ES_CONTINUOUS || fine_timer_requests != 0) {
+        std::fprintf(stderr, "FAILED at exit: execution state 0x%lx, %d fine timer requests left\n",
+                     static_cast<unsigned long>(execution_state), fine_timer_requests);
+        std::fflush(stderr);
+        _exit(1);
+    }
+}
+const int exit_check = std::atexit(check_released_at_exit);
 
 namespace {
 
@@ -108,6 +212,104 @@ TEST(FileMapOnWindows, OpensUtf8NamesInAnyCaseAndRefusesMissingEmptyAndFolders) 
         EXPECT_FALSE(open_file_map(name, &map)) << name;
     }
     for (const wchar_t* name : {L"\uC9C0\uAD6C.bmp", L"empty.bmp", L"sub.bmp"}) fs::remove(name);
+}
+
+}  // namespace
+
+namespace {
+
+// Any box that opens is recorded by its caption and closed with No (or OK),
+// so that a question the test does not expect cannot hold it up.
+std::vector<std::string> boxes_seen;
+BOOL CALLBACK close_any_box(HWND window, LPARAM) {
+    char caption[64] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    char class_name[8] = {};
+    GetClassNameA(window, class_name, sizeof class_name);
+    if (std::string(class_name) == "#32770" && IsWindowVisible(window) &&
+        (boxes_seen.empty() || boxes_seen.back() != caption)) {
+        boxes_seen.push_back(caption);
+        const int button = GetDlgItem(window, IDNO) != nullptr ? IDNO : IDOK;
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    }
+    return TRUE;
+}
+void CALLBACK watch_boxes(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), close_any_box, 0);
+}
+
+// The cursor's display count: below 0 it is hidden.
+int cursor_count() {
+    ShowCursor(TRUE);
+    return ShowCursor(FALSE);
+}
+
+HWND main_hwnd() { return reinterpret_cast<HWND>(window_handle); }
+
+// The program's full screen on a Windows 10 or 11 that refuses every depth
+// under 32 bits: F1's window opens full screen without a question, the
+// cursor hidden; it makes way for another program and takes full screen
+// again; the user's mode and the cursor come back when it closes.
+TEST(Win32FullScreen, AsksFor32BitsMakesWayForOtherProgramsAndGivesTheDesktopBack) {
+    ASSERT_TRUE(SetCurrentDirectoryW(L"Z:" ORRERY_TEXTURE_DIR));
+    ASSERT_NE(SetTimer(nullptr, 0, 50, watch_boxes), 0u);
+    const int cursor_before = cursor_count();
+    ASSERT_TRUE(open_main_window(window_title, 800, 600, 16, true));
+    EXPECT_EQ(boxes_seen, std::vector<std::string>{});
+    EXPECT_EQ(modes_asked, std::vector<std::string>{"800x600x32"});
+    EXPECT_EQ(cursor_count(), cursor_before - 1);
+    // The program's icon, not Windows's.
+    const auto icon = reinterpret_cast<HICON>(GetClassLongPtrW(main_hwnd(), GCLP_HICON));
+    EXPECT_EQ(icon, LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)));
+    EXPECT_NE(icon, nullptr);
+
+    // Another program in front, then this one again; and the session's end.
+    modes_asked.clear();
+    SendMessageW(main_hwnd(), WM_ACTIVATEAPP, FALSE, 0);
+    EXPECT_EQ(modes_asked, std::vector<std::string>{"user's"});
+    EXPECT_TRUE(IsIconic(main_hwnd()));
+    SendMessageW(main_hwnd(), WM_ACTIVATEAPP, TRUE, 0);
+    EXPECT_EQ(modes_asked, (std::vector<std::string>{"user's", "800x600x32"}));
+    EXPECT_FALSE(IsIconic(main_hwnd()));
+    SendMessageW(main_hwnd(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(modes_asked, (std::vector<std::string>{"user's", "800x600x32", "user's"}));
+    SendMessageW(main_hwnd(), WM_ACTIVATEAPP, TRUE, 0);
+
+    // The screen saver and the display's power saving are refused; other
+    // system commands go on to Windows.
+    system_commands_passed_on.clear();
+    for (WPARAM command : {WPARAM{SC_SCREENSAVE}, WPARAM{SC_MONITORPOWER}, WPARAM{0xF1F0}}) {
+        SendMessageA(main_hwnd(), WM_SYSCOMMAND, command, 0);
+    }
+    EXPECT_EQ(system_commands_passed_on, std::vector<WPARAM>{0xF1F0});
+
+    // Wine's display gives no refresh rate and its swaps do not wait: the
+    // frames are paced at 60 a second, so 31 swaps take at least 30 periods
+    // of 16.7 ms (0.5 s). Unpaced, this empty frame swaps in a few ms.
+    const auto began = std::chrono::steady_clock::now();
+    for (int swap = 0; swap < 31; ++swap) swap_buffers(device_context);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - began;
+    EXPECT_GE(took.count(), 0.45);
+
+    modes_asked.clear();
+    close_main_window();
+    EXPECT_EQ(modes_asked, std::vector<std::string>{"user's"});
+    EXPECT_EQ(cursor_count(), cursor_before);
+    EXPECT_EQ(boxes_seen, std::vector<std::string>{});
+}
+
+// Kept on while the program runs; let go at its end (checked at exit).
+TEST(Win32Display, IsKeptOnWhileTheProgramRuns) {
+    disable_screen_saver();
+    EXPECT_EQ(execution_state, static_cast<EXECUTION_STATE>(ES_CONTINUOUS | ES_DISPLAY_REQUIRED));
+}
+
+// Started from a Command Prompt, the program shares its console and keeps it.
+TEST(Win32Console, StartedFromACommandPromptKeepsItsConsole) {
+    in_command_prompt = true;
+    get_module_handle();
+    in_command_prompt = false;
+    EXPECT_FALSE(console_let_go);
 }
 
 }  // namespace
