@@ -1,15 +1,21 @@
 // Prints every message box on the desktop, one line each, in UTF-8: its
 // caption, its text (line breaks written as \n) and its owner's title,
 // separated by tabs. The end-to-end test reads the program's boxes with it.
+// Given the start of a window title, prints instead the text of each control
+// in the visible windows so titled (the installer's pages), one line each.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 static std::string text_of(HWND window) {
-    wchar_t wide[2048] = {};
-    char bytes[8192] = {};
-    GetWindowTextW(window, wide, 2048);
+    static wchar_t wide[32768];
+    static char bytes[131072];
+    wide[0] = L'\0';
+    DWORD_PTR length = 0;  // a window that does not answer within 2 s reads as empty
+    SendMessageTimeoutW(window, WM_GETTEXT, 32768, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG,
+                        2000, &length);
     WideCharToMultiByte(CP_UTF8, 0, wide, -1, bytes, sizeof bytes, nullptr, nullptr);
     std::string text;
     for (const char c : std::string(bytes)) {
@@ -18,7 +24,20 @@ static std::string text_of(HWND window) {
     return text;
 }
 
-int main() {
+static BOOL CALLBACK print_control(HWND control, LPARAM) {
+    if (IsWindowVisible(control)) std::printf("%s\n", text_of(control).c_str());
+    return TRUE;
+}
+
+static BOOL CALLBACK print_controls_if_titled(HWND window, LPARAM title) {
+    if (IsWindowVisible(window) && text_of(window).rfind(reinterpret_cast<const char*>(title), 0) == 0) {
+        EnumChildWindows(window, print_control, 0);
+    }
+    return TRUE;
+}
+
+int main(int argc, char** argv) {
+    if (argc > 1) return EnumWindows(print_controls_if_titled, reinterpret_cast<LPARAM>(argv[1])) ? 0 : 1;
     // A message box is a top-level dialog whose text is the static control 0xFFFF.
     for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr;) {
         const HWND text = GetDlgItem(box, 0xFFFF);
