@@ -312,4 +312,23 @@ TEST(Win32Console, StartedFromACommandPromptKeepsItsConsole) {
     EXPECT_FALSE(console_let_go);
 }
 
+// The working directory comes first: one that holds pictures is kept, though
+// the program's own folder holds some too.
+TEST(Win32Pictures, AreReadFromAWorkingDirectoryThatHoldsThemBeforeTheProgramsFolder) {
+    namespace fs = std::filesystem;
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    const fs::path beside = fs::path(program).parent_path() / L"beside-the-program.bmp";
+    const fs::path here = fs::temp_directory_path() / L"orrery-pictures-here";
+    fs::create_directories(here);
+    std::ofstream(beside) << "BM";
+    std::ofstream(here / L"Sun.bmp") << "BM";
+    fs::current_path(here);
+    get_module_handle();
+    EXPECT_TRUE(fs::equivalent(fs::current_path(), here)) << fs::current_path();
+    fs::current_path(fs::temp_directory_path());
+    fs::remove(beside);
+    fs::remove_all(here);
+}
+
 }  // namespace
