@@ -4,6 +4,8 @@
 # pacing).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+# scripts/bench.sh windows [SECONDS]: the Windows program's frame rate and CPU under Wine.
+if [ "${1:-}" = windows ]; then shift; exec "$top/scripts/bench-wine.sh" "$@"; fi
 "$top/scripts/deps.sh" bench
 cmake -S "$top" -B "$top/build-bench" -DCMAKE_BUILD_TYPE=Release -DORRERY_TESTS=OFF \
   -DORRERY_BENCH=ON >/dev/null

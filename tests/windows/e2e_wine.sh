@@ -55,7 +55,6 @@ acts() { # WHAT COMMAND...: the paused picture, redrawn, differs after COMMAND (
 }
 right_drag() { xdotool mousemove 1000 700 sleep 0.1 mousemove --window "$main" 300 300 mousedown 3 \
   mousemove_relative 40 30 sleep 0.2 mouseup 3; }
-iconic() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsUnMapped'; }
 sun=$'태양\t반지름(Km) : 695,500\\n질량(10*24승 Kg) : 1,989,000\\n밀도(g/cm3) : 1.41\\n중력(지구=1) : 28\\n자전주기 : 25.4일\\n공전주기 : -\tOpenGL Team Project'
 cpack --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log"; exit 1; }
@@ -64,7 +63,7 @@ echo "== The licence page; installed silently, then a newer version over it"
 # The licence page shows the credits' names exactly (NSIS reads a text file
 # without a byte-order mark in the ANSI code page).
 wine "$work"/Orrery-*-win64.exe & installer=$!
-page_text() { wine "$read_boxes" 'Orrery Setup' 2>/dev/null; }
+page_text() { wine "$read_boxes" --controls 2>/dev/null; }
 next_page() { press "$(xdotool search --onlyvisible --name '^Orrery Setup' | tail -1)" Return &&
   wait_until 2 eval 'page_text | grep -q "License Agreement"'; }
 check "no licence page" wait_until 30 next_page &&
@@ -126,6 +125,12 @@ listed && fail "still listed among the installed programs"
 
 echo "== The zip, unpacked: the Sun, a click, its box and frozen owner; F1 both ways; Ctrl+C"
 unzip -q "$work"/Orrery-*-win64.zip -d "$work"
+# Another program, kept minimised until it is brought to the front in full
+# screen. (Started then, a Wine program may take the 800x600 mode for the
+# user's own.)
+wine notepad >/dev/null 2>&1 & notepad=$!
+need "no Notepad" wait_until 30 eval '[ -n "$(window_named "Untitled - Notepad")" ]'
+xdotool windowminimize --sync "$(window_named "Untitled - Notepad")"
 # Started by its full path from another folder, as from Win+R: it finds the
 # pictures beside itself.
 start_in "$work" wine "$(ls -d "$work"/Orrery-*-win64)/orrery.exe"
@@ -138,13 +143,9 @@ if shows "a click on the Sun" "$sun"; then
   check "Return does not close the box" answer_box 태양 Return
 fi
 # The keys, as Windows numbers them, and the right-drag, each seen in the
-# paused picture drawn again: F2 to F4 each change it and change it back.
+# paused picture drawn again (F2 to F5 pressed once more to undo them).
 press "$main" space
-for key in F2 F3 F4; do
-  acts "$key" press "$main" "$key" && press "$main" "$key" &&
-    check "$key twice left the picture changed" wait_until 10 eval '[ "$(redrawn)" = "$before" ]'
-done
-acts F5 press "$main" F5 && press "$main" F5
+for key in F2 F3 F4 F5; do acts "$key" press "$main" "$key" && press "$main" "$key"; done
 acts "keypad +" press "$main" KP_Add
 acts "keypad -" press "$main" KP_Subtract
 acts "the right-drag" right_drag
@@ -162,15 +163,11 @@ press "$main" F1
 check "F1 a second time does not switch to full screen" wait_until 20 full_screen
 # Another program brought to the front (as Alt+Tab does): the desktop gets its
 # own mode back and the window makes way; in front again, full screen again.
-wine notepad >/dev/null 2>&1 & notepad=$!
-if check "no Notepad" wait_until 30 eval '[ -n "$(window_named "Untitled - Notepad")" ]'; then
-  xdotool windowactivate "$(window_named "Untitled - Notepad")"
-  check "another program in front, the desktop stays at 800x600 or the window in the way" \
-    wait_until 20 eval 'desktop_width_is 1024 && iconic "$main"'
-  xdotool windowactivate "$main"
-  check "in front again, the window is not full screen" wait_until 20 full_screen
-fi
-kill "$notepad" 2>/dev/null
+xdotool windowactivate "$(xdotool search --name "^Untitled - Notepad\$" | tail -1)"
+check "another program in front, the desktop stays at 800x600 or the window in the way" \
+  wait_until 20 eval 'desktop_width_is 1024 && xwininfo -id "$main" 2>&1 | grep -q IsUnMapped'
+xdotool windowactivate "$main"
+check "in front again, the window is not full screen" wait_until 20 full_screen
 click_at 400 300
 if shows "a click on the full-screen Sun" "$sun"; then
   kill -INT "$program"  # wine runs the program in the process it was started as

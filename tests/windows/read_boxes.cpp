@@ -1,12 +1,11 @@
 // Prints every message box on the desktop, one line each, in UTF-8: its
 // caption, its text (line breaks written as \n) and its owner's title,
 // separated by tabs. The end-to-end test reads the program's boxes with it.
-// Given the start of a window title, prints instead the text of each control
-// in the visible windows so titled (the installer's pages), one line each.
+// With an argument, prints instead the text of each control of every dialog
+// on the desktop (the installer's pages), one line each.
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 static std::string text_of(HWND window) {
@@ -29,19 +28,13 @@ static BOOL CALLBACK print_control(HWND control, LPARAM) {
     return TRUE;
 }
 
-static BOOL CALLBACK print_controls_if_titled(HWND window, LPARAM title) {
-    if (IsWindowVisible(window) && text_of(window).rfind(reinterpret_cast<const char*>(title), 0) == 0) {
-        EnumChildWindows(window, print_control, 0);
-    }
-    return TRUE;
-}
-
-int main(int argc, char** argv) {
-    if (argc > 1) return EnumWindows(print_controls_if_titled, reinterpret_cast<LPARAM>(argv[1])) ? 0 : 1;
+int main(int argc, char**) {
     // A message box is a top-level dialog whose text is the static control 0xFFFF.
     for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr;) {
         const HWND text = GetDlgItem(box, 0xFFFF);
-        if (IsWindowVisible(box) && text != nullptr) {
+        if (IsWindowVisible(box) && argc > 1) {
+            EnumChildWindows(box, print_control, 0);
+        } else if (IsWindowVisible(box) && text != nullptr) {
             std::printf("%s\t%s\t%s\n", text_of(box).c_str(), text_of(text).c_str(),
                         text_of(GetWindow(box, GW_OWNER)).c_str());
         }

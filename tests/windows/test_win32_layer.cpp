@@ -1,8 +1,7 @@
 // The Win32 backend on Wine's real queue and boxes: key releases held for the
-// idle pass, a box's UTF-16 text and frozen owner; the file map's UTF-8 names.
-// Where a real Windows 10 or 11 answers otherwise than Wine (display modes,
-// the console, the power manager), stand-ins put in front of the system's
-// calls at link time answer as Windows does.
+// idle pass, a box's UTF-16 text and frozen owner; the file map's UTF-8 names;
+// full screen, the display kept on and the start, with stand-ins for what only
+// a real Windows 10 or 11 answers.
 #include <gtest/gtest.h>
 #include <windows.h>
 // clang-format off
@@ -22,76 +21,36 @@
 #include "app/main_window.h"
 #include "image/file_map.h"
 #include "platform/window_system.h"
-#include "render/render_state.h"
 
-// ---------------------------------------------------------------------------
-// Stand-ins. The program calls the system through these import pointers, so
-// defining them here puts each stand-in in front of the system's function.
-template <typename Call>
-Call system_call(const wchar_t* dll, const char* name) {
-    return reinterpret_cast<Call>(
-        reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(dll), name)));
-}
-
-// Display modes as Windows 8 and later answer a program whose manifest names
-// them: every depth under 32 bits per pixel refused. No mode is really set.
+// Stand-ins, answering as Windows 10 or 11 does or recording what the program
+// asks: the program calls the system through these import pointers.
 std::vector<std::string> modes_asked;  // "800x600x32" for a mode, "user's" for a restore
-LONG WINAPI windows_10_display_settings(DEVMODEW* mode, DWORD) {
-    if (mode == nullptr) {
-        modes_asked.push_back("user's");
-        return DISP_CHANGE_SUCCESSFUL;
-    }
-    modes_asked.push_back(std::to_string(mode->dmPelsWidth) + "x" +
-                          std::to_string(mode->dmPelsHeight) + "x" +
-                          std::to_string(mode->dmBitsPerPel));
-    return mode->dmBitsPerPel < 32 ? DISP_CHANGE_BADMODE : DISP_CHANGE_SUCCESSFUL;
+LONG WINAPI windows_10_display_settings(DEVMODEW* mode, DWORD) {  // refuses under 32 bits
+    modes_asked.push_back(mode == nullptr ? "user's"
+                                          : std::to_string(mode->dmPelsWidth) + "x" +
+                                                std::to_string(mode->dmPelsHeight) + "x" +
+                                                std::to_string(mode->dmBitsPerPel));
+    return mode != nullptr && mode->dmBitsPerPel < 32 ? DISP_CHANGE_BADMODE : 0;
 }
-
-// The console as a Command Prompt shares it: a console window, two processes.
-bool in_command_prompt = false;
+// A console shared with a Command Prompt: a console window, two processes.
 bool console_let_go = false;
-HWND WINAPI console_window() {
-    if (in_command_prompt) return reinterpret_cast<HWND>(GetDesktopWindow());
-    return system_call<HWND(WINAPI*)()>(L"kernel32.dll", "GetConsoleWindow")();
-}
-DWORD WINAPI console_processes(DWORD* list, DWORD size) {
-    if (!in_command_prompt) {
-        return system_call<DWORD(WINAPI*)(DWORD*, DWORD)>(L"kernel32.dll",
-                                                          "GetConsoleProcessList")(list, size);
-    }
-    if (size >= 2) list[0] = 4, list[1] = GetCurrentProcessId();
-    return 2;
-}
-BOOL WINAPI let_console_go() {
-    console_let_go = true;
-    return system_call<BOOL(WINAPI*)()>(L"kernel32.dll", "FreeConsole")();
-}
-
-// What reaches Windows's default handling of system commands.
-std::vector<WPARAM> system_commands_passed_on;
+HWND WINAPI console_window() { return GetDesktopWindow(); }
+DWORD WINAPI console_processes(DWORD*, DWORD) { return 2; }
+BOOL WINAPI let_console_go() { return console_let_go = true; }
+std::vector<WPARAM> system_commands_passed_on;  // to Windows's default handling
 LRESULT WINAPI default_handling(HWND window, UINT message, WPARAM w_param, LPARAM l_param) {
     if (message == WM_SYSCOMMAND) system_commands_passed_on.push_back(w_param);
-    return system_call<WNDPROC>(L"user32.dll", "DefWindowProcA")(window, message, w_param,
-                                                                  l_param);
+    static const auto real = reinterpret_cast<WNDPROC>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "DefWindowProcA")));
+    return real(window, message, w_param, l_param);
 }
-
-// The power manager's and the system timer's requests, for the check at exit.
-EXECUTION_STATE execution_state = ES_CONTINUOUS;  // the last state asked for
+EXECUTION_STATE execution_state = ES_CONTINUOUS;  // the last state asked of the power manager
 int fine_timer_requests = 0;                       // timeBeginPeriod(1) less timeEndPeriod(1)
 EXECUTION_STATE WINAPI set_execution_state(EXECUTION_STATE state) {
-    const EXECUTION_STATE before = execution_state;
-    execution_state = state;
-    return before;
+    return std::exchange(execution_state, state);
 }
-MMRESULT WINAPI begin_timer_period(UINT period) {
-    fine_timer_requests += period == 1;
-    return system_call<MMRESULT(WINAPI*)(UINT)>(L"winmm.dll", "timeBeginPeriod")(period);
-}
-MMRESULT WINAPI end_timer_period(UINT period) {
-    fine_timer_requests -= period == 1;
-    return system_call<MMRESULT(WINAPI*)(UINT)>(L"winmm.dll", "timeEndPeriod")(period);
-}
-
+MMRESULT WINAPI begin_timer_period(UINT period) { return fine_timer_requests += period == 1, 0; }
+MMRESULT WINAPI end_timer_period(UINT period) { return fine_timer_requests -= period == 1, 0; }
 extern "C" {
 void* __imp_ChangeDisplaySettingsW = reinterpret_cast<void*>(windows_10_display_settings);
 void* __imp_GetConsoleWindow = reinterpret_cast<void*>(console_window);
@@ -101,20 +60,25 @@ void* __imp_DefWindowProcA = reinterpret_cast<void*>(default_handling);
 void* __imp_SetThreadExecutionState = reinterpret_cast<void*>(set_execution_state);
 void* __imp_timeBeginPeriod = reinterpret_cast<void*>(begin_timer_period);
 void* __imp_timeEndPeriod = reinterpret_cast<void*>(end_timer_period);
+// The layer's boxes (wrapped at link time), recorded and answered No or OK.
+bool boxes_recorded = false;
+std::vector<std::string> boxes_seen;
+int __real_message_box(WindowHandle owner, const char* text, const char* caption, unsigned flags);
+int __wrap_message_box(WindowHandle owner, const char* text, const char* caption, unsigned flags) {
+    if (!boxes_recorded) return __real_message_box(owner, text, caption, flags);
+    boxes_seen.push_back(caption);
+    return (flags & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
+}
 }
 
-// Runs after the program's own exit handlers (registered before any of
-// them): the display may sleep again and the system timer is back at its
-// own rate, or the test program fails.
-void check_released_at_exit() {
-    if (execution_state != ES_CONTINUOUS || fine_timer_requests != 0) {
-        std::fprintf(stderr, "FAILED at exit: execution state 0x%lx, %d fine timer requests left\n",
-                     static_cast<unsigned long>(execution_state), fine_timer_requests);
-        std::fflush(stderr);
-        _exit(1);
-    }
-}
-const int exit_check = std::atexit(check_released_at_exit);
+// Runs after the program's exit handlers (registered before them): the display
+// may sleep again and the system timer is back at its own rate.
+const int exit_check = std::atexit([] {
+    if (execution_state == ES_CONTINUOUS && fine_timer_requests == 0) return;
+    std::fprintf(stderr, "FAILED at exit: execution state 0x%lx, %d fine timer requests left\n",
+                 static_cast<unsigned long>(execution_state), fine_timer_requests);
+    _exit(1);
+});
 
 namespace {
 
@@ -218,74 +182,41 @@ TEST(FileMapOnWindows, OpensUtf8NamesInAnyCaseAndRefusesMissingEmptyAndFolders) 
 
 namespace {
 
-// Any box that opens is recorded by its caption and closed with No (or OK),
-// so that a question the test does not expect cannot hold it up.
-std::vector<std::string> boxes_seen;
-BOOL CALLBACK close_any_box(HWND window, LPARAM) {
-    char caption[64] = {};
-    GetWindowTextA(window, caption, sizeof caption);
-    char class_name[8] = {};
-    GetClassNameA(window, class_name, sizeof class_name);
-    if (std::string(class_name) == "#32770" && IsWindowVisible(window) &&
-        (boxes_seen.empty() || boxes_seen.back() != caption)) {
-        boxes_seen.push_back(caption);
-        const int button = GetDlgItem(window, IDNO) != nullptr ? IDNO : IDOK;
-        PostMessageW(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-    }
-    return TRUE;
-}
-void CALLBACK watch_boxes(HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(GetCurrentThreadId(), close_any_box, 0);
-}
-
 // The cursor's display count: below 0 it is hidden.
-int cursor_count() {
-    ShowCursor(TRUE);
-    return ShowCursor(FALSE);
-}
-
+int cursor_count() { return ShowCursor(TRUE), ShowCursor(FALSE); }
 HWND main_hwnd() { return reinterpret_cast<HWND>(window_handle); }
 
-// The program's full screen on a Windows 10 or 11 that refuses every depth
-// under 32 bits: F1's window opens full screen without a question, the
-// cursor hidden; it makes way for another program and takes full screen
-// again; the user's mode and the cursor come back when it closes.
+// F1's window on a Windows that refuses every depth under 32 bits: full
+// screen without a question, the cursor hidden, the program's icon; it makes
+// way for another program and takes full screen again; the screen saver is
+// refused; the frames are paced; closed, the user's mode and cursor are back.
 TEST(Win32FullScreen, AsksFor32BitsMakesWayForOtherProgramsAndGivesTheDesktopBack) {
     ASSERT_TRUE(SetCurrentDirectoryW(L"Z:" ORRERY_TEXTURE_DIR));
-    ASSERT_NE(SetTimer(nullptr, 0, 50, watch_boxes), 0u);
+    boxes_recorded = true;
     const int cursor_before = cursor_count();
     ASSERT_TRUE(open_main_window(window_title, 800, 600, 16, true));
-    EXPECT_EQ(boxes_seen, std::vector<std::string>{});
     EXPECT_EQ(modes_asked, std::vector<std::string>{"800x600x32"});
     EXPECT_EQ(cursor_count(), cursor_before - 1);
-    // The program's icon, not Windows's.
     const auto icon = reinterpret_cast<HICON>(GetClassLongPtrW(main_hwnd(), GCLP_HICON));
     EXPECT_EQ(icon, LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)));
     EXPECT_NE(icon, nullptr);
 
-    // Another program in front, then this one again; and the session's end.
     modes_asked.clear();
     SendMessageW(main_hwnd(), WM_ACTIVATEAPP, FALSE, 0);
-    EXPECT_EQ(modes_asked, std::vector<std::string>{"user's"});
     EXPECT_TRUE(IsIconic(main_hwnd()));
     SendMessageW(main_hwnd(), WM_ACTIVATEAPP, TRUE, 0);
-    EXPECT_EQ(modes_asked, (std::vector<std::string>{"user's", "800x600x32"}));
     EXPECT_FALSE(IsIconic(main_hwnd()));
     SendMessageW(main_hwnd(), WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(modes_asked, (std::vector<std::string>{"user's", "800x600x32", "user's"}));
     SendMessageW(main_hwnd(), WM_ACTIVATEAPP, TRUE, 0);
 
-    // The screen saver and the display's power saving are refused; other
-    // system commands go on to Windows.
-    system_commands_passed_on.clear();
     for (WPARAM command : {WPARAM{SC_SCREENSAVE}, WPARAM{SC_MONITORPOWER}, WPARAM{0xF1F0}}) {
         SendMessageA(main_hwnd(), WM_SYSCOMMAND, command, 0);
     }
     EXPECT_EQ(system_commands_passed_on, std::vector<WPARAM>{0xF1F0});
 
-    // Wine's display gives no refresh rate and its swaps do not wait: the
-    // frames are paced at 60 a second, so 31 swaps take at least 30 periods
-    // of 16.7 ms (0.5 s). Unpaced, this empty frame swaps in a few ms.
+    // Wine gives no refresh rate, and its swaps do not wait: paced at 60 Hz,
+    // 31 swaps take 30 periods of 16.7 ms (0.5 s); unpaced, a few ms each.
     const auto began = std::chrono::steady_clock::now();
     for (int swap = 0; swap < 31; ++swap) swap_buffers(device_context);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - began;
@@ -298,23 +229,16 @@ TEST(Win32FullScreen, AsksFor32BitsMakesWayForOtherProgramsAndGivesTheDesktopBac
     EXPECT_EQ(boxes_seen, std::vector<std::string>{});
 }
 
-// Kept on while the program runs; let go at its end (checked at exit).
+// The display is kept on while the program runs (let go: checked at exit).
 TEST(Win32Display, IsKeptOnWhileTheProgramRuns) {
     disable_screen_saver();
     EXPECT_EQ(execution_state, static_cast<EXECUTION_STATE>(ES_CONTINUOUS | ES_DISPLAY_REQUIRED));
 }
 
-// Started from a Command Prompt, the program shares its console and keeps it.
-TEST(Win32Console, StartedFromACommandPromptKeepsItsConsole) {
-    in_command_prompt = true;
-    get_module_handle();
-    in_command_prompt = false;
-    EXPECT_FALSE(console_let_go);
-}
-
-// The working directory comes first: one that holds pictures is kept, though
-// the program's own folder holds some too.
-TEST(Win32Pictures, AreReadFromAWorkingDirectoryThatHoldsThemBeforeTheProgramsFolder) {
+// At its first call into the layer, started from a Command Prompt, in a
+// working directory with pictures: it keeps the console, and the working
+// directory, though its own folder holds pictures too.
+TEST(Win32Start, KeepsACommandPromptsConsoleAndAWorkingDirectoryWithPictures) {
     namespace fs = std::filesystem;
     wchar_t program[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, program, MAX_PATH);
@@ -325,10 +249,9 @@ TEST(Win32Pictures, AreReadFromAWorkingDirectoryThatHoldsThemBeforeTheProgramsFo
     std::ofstream(here / L"Sun.bmp") << "BM";
     fs::current_path(here);
     get_module_handle();
+    EXPECT_FALSE(console_let_go);
     EXPECT_TRUE(fs::equivalent(fs::current_path(), here)) << fs::current_path();
-    fs::current_path(fs::temp_directory_path());
     fs::remove(beside);
-    fs::remove_all(here);
 }
 
 }  // namespace
