@@ -16,9 +16,11 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Orrery, an animated OpenGL model of the s
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Orrery)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Orrery)
 # The licence page shows the code's licence and then the pictures' credits.
+# The file starts with UTF-8's byte-order mark: NSIS reads a text file without
+# one in the ANSI code page, which garbles the credits' accented names.
 file(READ LICENSE orrery_licence)
 file(READ data/textures/CREDITS.md orrery_credits)
-file(WRITE ${CMAKE_BINARY_DIR}/licence-and-credits.txt "${orrery_licence}\n${orrery_credits}")
+configure_file(desktop/windows/licence.txt.in ${CMAKE_BINARY_DIR}/licence-and-credits.txt @ONLY)
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_BINARY_DIR}/licence-and-credits.txt)
 # A 64-bit, Unicode installer into Program Files (CPack's default is a 32-bit
 # one into Program Files (x86)), for all users.

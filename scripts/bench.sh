@@ -8,6 +8,8 @@
 #   scripts/bench.sh web           the browser build's figures alone
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+# scripts/bench.sh windows [SECONDS]: the Windows program's frame rate and CPU under Wine.
+if [ "${1:-}" = windows ]; then shift; exec "$top/scripts/bench-wine.sh" "$@"; fi
 
 web_figures() {
   "$top/scripts/deps.sh" web-bench

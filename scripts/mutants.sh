@@ -19,9 +19,10 @@ only=${1:-}
 
 files=() edits=() texts=() kinds=()
 fault() { files+=("$1") edits+=("$2") texts+=("$3") kinds+=(linux); }
-# A fault in what only the Windows build compiles: built with MinGW-w64 and
-# tested under Wine (scripts/test.sh windows's suite).
-wfault() { files+=("$1") edits+=("$2") texts+=("$3") kinds+=(windows); }
+# A fault in the Windows build: built with MinGW-w64 and tested under Wine
+# (scripts/test.sh windows's suite). Its text ends in "(win32)", so that
+# "scripts/mutants.sh win32" plants every one of them.
+wfault() { files+=("$1") edits+=("$2") texts+=("$3 (win32)") kinds+=(windows); }
 # A fault in what only the browser build compiles or serves: built with
 # Emscripten and tested in headless Chromium (scripts/test.sh web's suite).
 webfault() { files+=("$1") edits+=("$2") texts+=("$3") kinds+=(web); }
@@ -79,20 +80,52 @@ fault $p 's/if (interval \* 4 < period_ \* 3) {/if (false) {/' "frames never pac
 # The Win32 backend, and the file map's Windows side.
 p=platform/win32/message_box.cpp
 wfault $p 's/MessageBoxW(to_hwnd(owner), widen(text).c_str(), widen(caption).c_str(),/MessageBoxA(to_hwnd(owner), text, caption,/' "the Korean facts garbled on every Windows not set to Korean"
-wfault $p 's/^    drop_queued_input();/    ;/' "a click queued with the one that opened a box acts after it (Windows)"
-wfault $p 's/while (PeekMessageA(\&typed, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE | PM_NOYIELD)) {/while (false) {/' "keys typed into the frozen window arrive as characters after the box (Windows)"
-wfault platform/win32/message_queue.cpp 's/if (msg.message != WM_QUIT \&\& held_releases.hold(message)) continue;/;/' "a key tapped within one frame is never seen by the loop (Windows)"
+wfault $p 's/^    drop_queued_input();/    ;/' "a click queued with the one that opened a box acts after it"
+wfault $p 's/while (PeekMessageA(\&typed, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE | PM_NOYIELD)) {/while (false) {/' "keys typed into the frozen window arrive as characters after the box"
+wfault $p 's/                                   flags | MB_SETFOREGROUND);/flags | MB_SETFOREGROUND | MB_DEFBUTTON2);/' "Return answers No to the full-screen question"
+wfault platform/win32/message_queue.cpp 's/if (msg.message != WM_QUIT \&\& held_releases.hold(message)) continue;/;/' "a key tapped within one frame is never seen by the loop"
 p=platform/win32/windows.cpp
-wfault $p 's/if (box_open() \&\& dropped_while_box_open(message)) return 0;/;/' "input given to the frozen window acts after its box closes (Windows)"
-wfault $p 's/if ((style \& WS_POPUP) == 0 \&\& dpi != USER_DEFAULT_SCREEN_DPI) {/if (false) {/' "a tiny window on a scaled display (Windows)"
-wfault $p 's/if (system_dpi() != USER_DEFAULT_SCREEN_DPI \&\& GetClientRect/if (false \&\& GetClientRect/' "on a scaled display the picture fills a corner of the window (Windows)"
+wfault $p 's/if (box_open() \&\& dropped_while_box_open(message)) return 0;/;/' "input given to the frozen window acts after its box closes"
+wfault $p 's/const UINT dpi = window_dpi(window);/const UINT dpi = USER_DEFAULT_SCREEN_DPI;/' "a window sized for 96 dots per inch on a scaled display"
+wfault $p 's/if (GetClientRect(to_hwnd(window), \&client)) {/if (false) {/' "on a scaled display the picture fills a corner of the window"
+wfault $p 's/registration.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(program_icon));/;/' "the window shows Windows's icon, not the program's"
+wfault $p 's/ShowWindow(window, SW_MINIMIZE);/;/' "another program in front, the full-screen window stays over it"
+wfault $p 's/ShowWindow(window, SW_RESTORE);/;/' "back in front, the full-screen window stays minimised"
+wfault $p 's/if (w_param != FALSE) give_desktop_back();/;/' "the session's end leaves the desktop at 800x600"
+wfault platform/win32/dpi.cpp 's/{ return MulDiv(length, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI); }/{ return length; }/' "a tiny window on a scaled display"
 p=platform/win32/console.cpp
-wfault $p 's/^    SetConsoleCtrlHandler(on_console_event, TRUE);/    ;/' "Ctrl+C kills the program instead of closing its window (Windows)"
-wfault $p 's/^    EnumThreadWindows(main_thread, close_box, 0);/    ;/' "Ctrl+C waits for the open box to be closed by hand (Windows)"
+wfault $p 's/^    SetConsoleCtrlHandler(on_console_event, TRUE);/    ;/' "Ctrl+C kills the program instead of closing its window"
+wfault $p 's/^    EnumThreadWindows(main_thread, close_box, 0);/    ;/' "Ctrl+C waits for the open box to be closed by hand"
+wfault $p 's/GetConsoleProcessList(processes, 2) == 1/GetConsoleProcessList(processes, 2) <= 2/' "started from a Command Prompt, the program lets go of its console"
 p=platform/win32/display.cpp
-wfault $p 's/return ChangeDisplaySettingsW(\&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;/ChangeDisplaySettingsW(\&mode, CDS_FULLSCREEN); return true;/' "a refused full-screen mode is taken for granted (Windows)"
-wfault $p 's/^    ChangeDisplaySettingsW(nullptr, 0);/    ;/' "leaving full screen keeps the desktop at 800x600 (Windows)"
-wfault image/file_map_win32.cpp 's/MultiByteToWideChar(CP_UTF8,/MultiByteToWideChar(CP_ACP,/g' "pictures with Korean names not found (Windows)"
+wfault $p 's/if (ChangeDisplaySettingsW(\&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) return false;/ChangeDisplaySettingsW(\&mode, CDS_FULLSCREEN);/' "a refused full-screen mode is taken for granted"
+wfault $p 's/static constexpr int least_bits_per_pixel = 32;/static constexpr int least_bits_per_pixel = 16;/' "F1 asks for 16 bits per pixel, which Windows 8 and later refuse"
+wfault $p '/^void restore_display_mode/,/^}/s/^    ChangeDisplaySettingsW(nullptr, 0);/    ;/' "leaving full screen keeps the desktop at 800x600"
+wfault $p '/^bool give_desktop_back/,/^}/s/^    ChangeDisplaySettingsW(nullptr, 0);/    ;/' "another program in front, the desktop stays at 800x600"
+wfault $p 's/^    ChangeDisplaySettingsW(\&full_screen_mode, CDS_FULLSCREEN);/    ;/' "back in front, the full-screen window sits on the user's mode"
+wfault $p 's/ShowCursor(visible ? TRUE : FALSE);/ShowCursor(TRUE);/' "the cursor shows in full screen"
+wfault $p 's/ShowCursor(visible ? TRUE : FALSE);/ShowCursor(FALSE);/' "the cursor stays hidden after full screen"
+wfault $p 's/SetThreadExecutionState(ES_CONTINUOUS | ES_DISPLAY_REQUIRED)/SetThreadExecutionState(ES_CONTINUOUS)/' "the display goes dark while the program runs"
+wfault $p 's/if (display_kept_on) std::atexit(let_display_sleep);/;/' "the display is kept on after the program has ended"
+p=platform/win32/gl_context.cpp
+wfault $p 's/if (hertz <= 1) hertz = unknown_refresh_hertz;/if (hertz <= 1) return 0;/' "unpaced where the display gives no rate: twice the speed and a whole core"
+wfault $p 's/if (fine_sleep) std::atexit(end_fine_sleep);/;/' "the system timer left at 1 ms after the program has ended"
+p=platform/win32/program_folder.cpp
+wfault $p 's/if (!folder.empty() \&\& holds_pictures(folder)) SetCurrentDirectoryW/if (false) SetCurrentDirectoryW/' "started by full path from another folder, every picture reported missing"
+wfault $p 's/^    if (holds_pictures(std::wstring())) return;/    ;/' "a working directory with pictures is left for the program's folder"
+wfault image/file_map_win32.cpp 's/MultiByteToWideChar(CP_UTF8,/MultiByteToWideChar(CP_ACP,/g' "pictures with Korean names not found"
+# The application's input and window procedure, as the Windows build compiles them (windows.h's
+# numbers), and the packages.
+p=app/window_proc.cpp
+wfault $p 's/if (w_param == SC_SCREENSAVE || w_param == SC_MONITORPOWER) return 0;/;/' "the screen saver starts over the running program"
+wfault $p 's/case VK_ADD:/case VK_OEM_PLUS:/' "keypad plus does not scale the scene"
+wfault $p 's/case VK_SUBTRACT:/case VK_OEM_MINUS:/' "keypad minus does not scale the scene"
+wfault $p 's/case WM_RBUTTONDOWN:/case WM_MBUTTONDOWN:/' "the right-drag does not turn the view"
+for key in F2 F3 F4 F5; do
+  wfault app/main_loop.cpp "s/if (take_key(VK_$key))/if (take_key(VK_F6))/" "$key does nothing"
+done
+wfault desktop/windows/orrery.manifest 's/level="asInvoker"/level="requireAdministrator"/' "a UAC prompt at every start"
+wfault desktop/windows/licence.txt.in '1s/^\xef\xbb\xbf//' "the installer's licence page garbles the credits' accented names"
 # The browser backend and its page.
 p=platform/web/key_codes.cpp
 webfault $p 's/{"NumpadAdd", VK_ADD}/{"NumpadAdd", VK_OEM_PLUS}/' "keypad plus mapped like the main keyboard's plus (browser)"

@@ -17,6 +17,10 @@ target_link_libraries(orrery_core INTERFACE orrery_app orrery_platform)
 # The program: a console program (it keeps the console it was started from);
 # its icon, version and manifest come from its resources.
 add_executable(orrery app/main.cpp desktop/windows/orrery.rc)
+# The resource compiler's dependencies are not scanned: a changed icon or
+# manifest would otherwise leave the old one in the program.
+set_source_files_properties(desktop/windows/orrery.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_CURRENT_SOURCE_DIR}/desktop/windows/orrery.ico;${CMAKE_CURRENT_SOURCE_DIR}/desktop/windows/orrery.manifest")
 target_link_libraries(orrery PRIVATE orrery_app orrery_platform)
 configure_file(desktop/windows/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
 target_include_directories(orrery PRIVATE ${CMAKE_BINARY_DIR}/generated

@@ -29,12 +29,12 @@ static BOOL WINAPI on_console_event(DWORD event) {
     InterlockedExchange(&close_wanted, 1);
     EnumThreadWindows(main_thread, close_box, 0);
     PostThreadMessageA(main_thread, WM_NULL, 0, 0);
-    // Closing the console, logging off or shutting down ends the process as
-    // soon as this handler returns; it waits instead, so that the program
-    // closes its window and returns from main (with status 0) first.
-    if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
-        Sleep(INFINITE);
-    }
+    // Closing the console ends the process as soon as this handler returns;
+    // it waits instead, so that the program closes its window and returns from
+    // main (with status 0) first. (Log-off and shut-down never come here: a
+    // program with windows hears of them through WM_QUERYENDSESSION and
+    // WM_ENDSESSION, which windows.cpp handles.)
+    if (event == CTRL_CLOSE_EVENT) Sleep(INFINITE);
     return TRUE;
 }
 

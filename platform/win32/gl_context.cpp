@@ -6,6 +6,8 @@
 #include <mmsystem.h>
 // clang-format on
 
+#include <cstdlib>
+
 #include "platform/common/swap_pacing.h"
 
 // ---------------------------------------------------------------------------
@@ -83,15 +85,24 @@ static std::uint64_t counter_now() {
     return static_cast<std::uint64_t>(now.QuadPart);
 }
 
-// The display's refresh period in performance-counter ticks; 0 when the
-// display does not say (0 or 1 Hz mean "the hardware's default").
+// The display's refresh period in performance-counter ticks; 60 Hz where the
+// display does not say (0 or 1 Hz mean "the hardware's default": Wine on a
+// virtual X server, remote desktops, many virtual machines), as most
+// displays refresh. Without a period the frames would not be paced at all
+// there: twice the animation's speed and a whole core.
+static constexpr int unknown_refresh_hertz = 60;
+
 static std::uint64_t refresh_period(HDC dc) {
-    const int hertz = GetDeviceCaps(dc, VREFRESH);
-    if (hertz <= 1) return 0;
+    int hertz = GetDeviceCaps(dc, VREFRESH);
+    if (hertz <= 1) hertz = unknown_refresh_hertz;
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     return static_cast<std::uint64_t>(frequency.QuadPart) / static_cast<std::uint64_t>(hertz);
 }
+
+// The system timer back at its own rate once the program ends: a finer one
+// costs the whole machine power while it is asked for.
+static void end_fine_sleep() { timeEndPeriod(1); }
 
 // Where the driver does not pace the frames (software GL, remote desktops,
 // many virtual machines), the loop would draw as fast as it can, spin a core
@@ -108,7 +119,10 @@ bool swap_buffers(DeviceContextHandle dc) {
     if (wait > 0) {
         // Sleep counts in the system timer's ticks, 15.6 ms unless asked
         // for finer ones: far too coarse for a 16.7 ms frame.
-        if (!fine_sleep) fine_sleep = timeBeginPeriod(1) == TIMERR_NOERROR;
+        if (!fine_sleep) {
+            fine_sleep = timeBeginPeriod(1) == TIMERR_NOERROR;
+            if (fine_sleep) std::atexit(end_fine_sleep);
+        }
         LARGE_INTEGER frequency;
         QueryPerformanceFrequency(&frequency);
         const auto ticks_per_ms = static_cast<std::uint64_t>(frequency.QuadPart) / 1000;

@@ -43,3 +43,21 @@ void start_console();
 // The refresh period must be read again (gl_context.cpp): a new context, or
 // the display changed.
 void reread_refresh_period();
+
+// Full screen while another program is in front (display.cpp): the user's
+// mode back, and the full-screen one again. Each returns whether it changed
+// the mode (only while the program holds a full-screen mode).
+bool give_desktop_back();
+bool take_full_screen_again();
+
+// The displays' scale (dpi.cpp): the primary display's at sign-in, the
+// window's own display's now, the outer rectangle for a client rectangle at a
+// scale, and a length at 96 dots per inch scaled to a scale.
+UINT system_dpi();
+UINT window_dpi(HWND window);
+bool outer_rect_for_dpi(RECT* rect, DWORD style, DWORD ex_style, UINT dpi);
+int scaled(int length, UINT dpi);
+
+// Works in the program's own folder when the working directory holds no
+// pictures and that folder does (program_folder.cpp).
+void find_pictures_beside_program();

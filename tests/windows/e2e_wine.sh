@@ -44,19 +44,55 @@ set_scale() { # DPI
   wineserver -p </dev/null >/dev/null 2>&1
   wine cmd /c exit </dev/null >/dev/null 2>&1
 }
+digest() { import -window "$main" rgb:- 2>/dev/null | md5sum; }
+# Paused, the picture is drawn again when the window's size changes: resized
+# and back, it shows the view as the keys have left it.
+redrawn() { xdotool windowsize "$main" 700 500 sleep 0.3 windowsize "$main" 800 600 sleep 0.5; digest; }
+acts() { # WHAT COMMAND...: the paused picture, redrawn, differs after COMMAND (from $before)
+  local what=$1; shift; before=$(redrawn)
+  "$@"
+  wait_until 10 eval '[ "$(redrawn)" != "$before" ]' || { fail "$what: the picture did not change"; return 1; }
+}
+right_drag() { xdotool mousemove 1000 700 sleep 0.1 mousemove --window "$main" 300 300 mousedown 3 \
+  mousemove_relative 40 30 sleep 0.2 mouseup 3; }
 sun=$'태양\t반지름(Km) : 695,500\\n질량(10*24승 Kg) : 1,989,000\\n밀도(g/cm3) : 1.41\\n중력(지구=1) : 28\\n자전주기 : 25.4일\\n공전주기 : -\tOpenGL Team Project'
 cpack --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log"; exit 1; }
 
-echo "== Installed silently; the shortcut on a display scaled to 112.5% without 800x600; uninstalled"
+echo "== The licence page; installed silently, then a newer version over it"
+# The licence page shows the credits' names exactly (NSIS reads a text file
+# without a byte-order mark in the ANSI code page).
+wine "$work"/Orrery-*-win64.exe & installer=$!
+page_text() { wine "$read_boxes" --controls 2>/dev/null; }
+next_page() { press "$(xdotool search --onlyvisible --name '^Orrery Setup' | tail -1)" Return &&
+  wait_until 2 eval 'page_text | grep -q "License Agreement"'; }
+check "no licence page" wait_until 30 next_page &&
+  check "the licence page lacks 'Björn Jónsson'" eval 'page_text | grep -qF "ring profile by Björn Jónsson"'
+kill "$installer"; wait "$installer" 2>/dev/null
 folder="$WINEPREFIX/drive_c/Program Files/Orrery"
 menu='ProgramData\Microsoft\Windows\Start Menu\Programs\Orrery'
-listed() { wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orrery' >/dev/null 2>&1; }
+uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+listed() { wine reg query "$uninstall\Orrery" >/dev/null 2>&1; }
 wine "$work"/Orrery-*-win64.exe /S
 wait_until 60 test -f "$folder/Uninstall.exe" || fail "no uninstaller in Program Files\\Orrery"
 # (A picture not installed would show its box before the window.)
 for name in orrery.exe LICENSE CREDITS.md; do [ -f "$folder/$name" ] || fail "no $name"; done
 listed || fail "not listed among the installed programs"
+# The program runs as the user who starts it: no UAC prompt at each start.
+grep -qa 'requestedExecutionLevel level="asInvoker"' "$folder/orrery.exe" ||
+  fail "the program asks for another execution level than the user's"
+# A newer version installed over it: one entry among the installed programs,
+# one shortcut, the newer version's.
+cpack --config "$build/CPackConfig.cmake" -B "$work/newer" -G NSIS -D CPACK_PACKAGE_VERSION=1.0.99 \
+  -D CPACK_PACKAGE_FILE_NAME=Orrery-newer-win64 -D CPACK_NSIS_COMPRESSOR=zlib >"$work/cpack.log" 2>&1 ||
+  fail "no newer package"
+wine "$work/newer/Orrery-newer-win64.exe" /S
+versions() { wine reg query "$uninstall" /s /v DisplayVersion 2>/dev/null | tr -d '\r' | awk '/DisplayVersion/ {print $3}'; }
+check "installed over, the programs listed show versions '$(versions)'" wait_until 60 eval '[ "$(versions)" = 1.0.99 ]'
+check "shortcuts after the upgrade: $(ls "$WINEPREFIX/drive_c/${menu//\\//}")" \
+  test "$(ls "$WINEPREFIX/drive_c/${menu//\\//}")" = "$(printf 'Orrery.lnk\nUninstall.lnk')"
+
+echo "== The shortcut on a display scaled to 112.5% without 800x600; uninstalled"
 output=$(xrandr | awk '/ connected/ {print $1; exit}')
 xrandr --delmode "$output" 800x600_orrery
 set_scale 108
@@ -67,9 +103,16 @@ check "the scaled client area is $(client_size), not 900x675" test "$(client_siz
 check "no Sun at the scaled window's centre (pictures not found?)" wait_until 20 sun_at 450 337
 click_at 450 337
 shows "a click on the scaled window's Sun" "$sun" && answer_box 태양 Return
+question=$'2nd Term OpenGL Project\tThe Requested Fullscreen Mode Is Not Supported By\\nYour Video Card. Use Windowed Mode Instead?\t'
 press "$main" F1
-shows "F1 without 800x600" $'2nd Term OpenGL Project\tThe Requested Fullscreen Mode Is Not Supported By\\nYour Video Card. Use Windowed Mode Instead?\t' &&
-  answer_box '2nd Term OpenGL Project' n
+# Return is Yes: a new window, windowed; the next F1 asks again.
+old=$main
+shows "F1 without 800x600" "$question" && answer_box '2nd Term OpenGL Project' Return
+check "Return to the question opened no new window" \
+  wait_until 20 eval 'main=$(main_window) && [ -n "$main" ] && [ "$main" != "$old" ] && boxes_are ""'
+check "the window after Yes is $(client_size), not 900x675" test "$(client_size)" = 900x675
+press "$main" F1
+shows "F1 without 800x600, again" "$question" && answer_box '2nd Term OpenGL Project' n
 shows "No to windowed mode" $'ERROR\tProgram Will Now Close.\t' && answer_box ERROR Return
 ended "No to windowed mode"
 set_scale 96
@@ -82,8 +125,15 @@ listed && fail "still listed among the installed programs"
 
 echo "== The zip, unpacked: the Sun, a click, its box and frozen owner; F1 both ways; Ctrl+C"
 unzip -q "$work"/Orrery-*-win64.zip -d "$work"
-# As a double click in Explorer does: the program's own folder is the working folder.
-start_in "$(ls -d "$work"/Orrery-*-win64)" wine orrery.exe
+# Another program, kept minimised until it is brought to the front in full
+# screen. (Started then, a Wine program may take the 800x600 mode for the
+# user's own.)
+wine notepad >/dev/null 2>&1 & notepad=$!
+need "no Notepad" wait_until 30 eval '[ -n "$(window_named "Untitled - Notepad")" ]'
+xdotool windowminimize --sync "$(window_named "Untitled - Notepad")"
+# Started by its full path from another folder, as from Win+R: it finds the
+# pictures beside itself.
+start_in "$work" wine "$(ls -d "$work"/Orrery-*-win64)/orrery.exe"
 main_shown || { fail "no window titled 'OpenGL Team Project'"; exit 1; }
 check "the client area is $(client_size), not 800x600" test "$(client_size)" = 800x600
 check "the Sun is not at the centre" wait_until 20 sun_at 400 300
@@ -92,6 +142,14 @@ if shows "a click on the Sun" "$sun"; then
   click_at 400 300  # given to the frozen window: comes to nothing
   check "Return does not close the box" answer_box 태양 Return
 fi
+# The keys, as Windows numbers them, and the right-drag, each seen in the
+# paused picture drawn again (F2 to F5 pressed once more to undo them).
+press "$main" space
+for key in F2 F3 F4 F5; do acts "$key" press "$main" "$key" && press "$main" "$key"; done
+acts "keypad +" press "$main" KP_Add
+acts "keypad -" press "$main" KP_Subtract
+acts "the right-drag" right_drag
+press "$main" space
 press "$main" F1
 check "F1 does not switch to an 800x600 full screen" wait_until 20 full_screen
 check "a click given to the frozen window opened a box after it: $(boxes)" boxes_are ''
@@ -103,6 +161,13 @@ windowed_again() { main=$(main_window) && [ -n "$main" ] && [ "$main" != "$full"
 check "no window after leaving full screen" wait_until 20 windowed_again
 press "$main" F1
 check "F1 a second time does not switch to full screen" wait_until 20 full_screen
+# Another program brought to the front (as Alt+Tab does): the desktop gets its
+# own mode back and the window makes way; in front again, full screen again.
+xdotool windowactivate "$(xdotool search --name "^Untitled - Notepad\$" | tail -1)"
+check "another program in front, the desktop stays at 800x600 or the window in the way" \
+  wait_until 20 eval 'desktop_width_is 1024 && xwininfo -id "$main" 2>&1 | grep -q IsUnMapped'
+xdotool windowactivate "$main"
+check "in front again, the window is not full screen" wait_until 20 full_screen
 click_at 400 300
 if shows "a click on the full-screen Sun" "$sun"; then
   kill -INT "$program"  # wine runs the program in the process it was started as

@@ -1,15 +1,20 @@
 // Prints every message box on the desktop, one line each, in UTF-8: its
 // caption, its text (line breaks written as \n) and its owner's title,
 // separated by tabs. The end-to-end test reads the program's boxes with it.
+// With an argument, prints instead the text of each control of every dialog
+// on the desktop (the installer's pages), one line each.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
 static std::string text_of(HWND window) {
-    wchar_t wide[2048] = {};
-    char bytes[8192] = {};
-    GetWindowTextW(window, wide, 2048);
+    static wchar_t wide[32768];
+    static char bytes[131072];
+    wide[0] = L'\0';
+    DWORD_PTR length = 0;  // a window that does not answer within 2 s reads as empty
+    SendMessageTimeoutW(window, WM_GETTEXT, 32768, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG,
+                        2000, &length);
     WideCharToMultiByte(CP_UTF8, 0, wide, -1, bytes, sizeof bytes, nullptr, nullptr);
     std::string text;
     for (const char c : std::string(bytes)) {
@@ -18,11 +23,18 @@ static std::string text_of(HWND window) {
     return text;
 }
 
-int main() {
+static BOOL CALLBACK print_control(HWND control, LPARAM) {
+    if (IsWindowVisible(control)) std::printf("%s\n", text_of(control).c_str());
+    return TRUE;
+}
+
+int main(int argc, char**) {
     // A message box is a top-level dialog whose text is the static control 0xFFFF.
     for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr;) {
         const HWND text = GetDlgItem(box, 0xFFFF);
-        if (IsWindowVisible(box) && text != nullptr) {
+        if (IsWindowVisible(box) && argc > 1) {
+            EnumChildWindows(box, print_control, 0);
+        } else if (IsWindowVisible(box) && text != nullptr) {
             std::printf("%s\t%s\t%s\n", text_of(box).c_str(), text_of(text).c_str(),
                         text_of(GetWindow(box, GW_OWNER)).c_str());
         }
