@@ -136,6 +136,12 @@ TEST(BitmapReader, EveryFormatInBothHeaderKindsAndRunLengthsGiveTheirColours) {
                  5, 0x11, 3, 0x00,                0, 1},
                 {"00000", "12301", "22233", "11111"});
     // clang-format on
+    // Planet maps of 2048 x 1024 and pictures as tall are read whole.
+    const PixelValue hash = [](int x, int y) {
+        return std::uint32_t(x * 40503 ^ y * 2654435761u) >> 8;
+    };
+    for (auto [width, height] : {std::pair{2048, 1024}, {3, 2048}})
+        expect_picture(bmp_24(width, height, hash), width, height, hash);
     EXPECT_TRUE(boxes.boxes().empty());
 }
 

@@ -19,6 +19,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XRes.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 using Seen = std::vector<long>;  // message numbers, words and long parameters
 
@@ -95,6 +96,15 @@ TEST(TranslationTest, KeysPointerAndWindowEventsBecomeMessages) {
     EXPECT_EQ(
         translated(event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE), {nullptr, nullptr, 0, 0, 0}),
         Seen());
+}
+
+// The window captioned `caption` on the display, from `xwininfo`; 0 for none.
+static Window named_window(const std::string& caption) {
+    FILE* search =
+        popen(("xwininfo -root -tree | awk '/\"" + caption + "\": / {print $1}'").c_str(), "r");
+    Window id = 0;
+    if (std::fscanf(search, "%lx", &id) != 1) id = 0;
+    return pclose(search), id;
 }
 
 static LResult quiet_proc(WindowHandle, std::uint32_t, WParam, LParam) { return 0; }
@@ -223,11 +233,7 @@ TEST_F(QueueTest, NoColormapOfAReplacedWindowNorTheBoxOfAKilledProgramStays) {
     open_window();
     EXPECT_EQ(colormaps(), before);
 
-    auto shown = [] {  // a window with the box's caption
-        FILE* search = popen("xwininfo -root -tree | grep '\"Orphan\": '", "r");
-        const bool found = std::fgetc(search) != EOF;
-        return pclose(search), found;
-    };
+    const auto shown = [] { return named_window("Orphan") != 0; };
     const int program = fork();
     if (program == 0) {
         sigset_t quits;
@@ -240,4 +246,40 @@ TEST_F(QueueTest, NoColormapOfAReplacedWindowNorTheBoxOfAKilledProgramStays) {
     kill(program, SIGKILL);
     waitpid(program, nullptr, 0);
     EXPECT_TRUE(wait_until([&] { return !shown(); })) << "orphaned box";
+
+    // A question closed without a button, by Escape or by the window manager's close request,
+    // answers No.
+    for (bool escape : {true, false}) {
+        const int box =
+            start_box_process({"Question", "본문", MB_YESNO | MB_ICONEXCLAMATION, 0, "x11"});
+        XWindowAttributes state{};
+        Window question = 0;
+        ASSERT_TRUE(wait_until([&] {
+            question = named_window("Question");
+            return question && XGetWindowAttributes(x, question, &state) &&
+                   state.map_state == IsViewable;
+        }));
+        if (escape) {
+            XSetInputFocus(x, question, RevertToParent, CurrentTime);
+            const int key = XKeysymToKeycode(x, XK_Escape);
+            XTestFakeKeyEvent(x, key, True, CurrentTime),
+                XTestFakeKeyEvent(x, key, False, CurrentTime);
+        } else {
+            XEvent close{};
+            close.xclient = {ClientMessage,
+                             0,
+                             False,
+                             x,
+                             question,
+                             XInternAtom(x, "WM_PROTOCOLS", False),
+                             32,
+                             {}};
+            close.xclient.data.l[0] = long(XInternAtom(x, "WM_DELETE_WINDOW", False));
+            XSendEvent(x, question, False, NoEventMask, &close);
+        }
+        XSync(x, False);
+        int answer = 0;
+        EXPECT_TRUE(wait_until([&] { return wait_box_process(box, 0, &answer); })) << escape;
+        EXPECT_EQ(answer, IDNO) << escape;
+    }
 }
