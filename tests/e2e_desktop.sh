@@ -8,7 +8,7 @@
 set -uo pipefail
 desktop=$1 binary=$(realpath "$2") pictures=$(realpath "$3") work=$(mktemp -d)
 . "$(dirname "$0")/support/e2e.sh"
-export LC_ALL=C.UTF-8  # the tools' texts; the program is started in the C locale
+export LC_ALL=C.UTF-8  # the tools' texts; the program runs under LC_ALL=C, whose boxes have Korean
 title='OpenGL Team Project' question='2nd Term OpenGL Project'
 mkdir "$work/run"
 
@@ -69,7 +69,7 @@ x11() {
   openbox --sm-disable --startup "touch $work/openbox-up" &
   need "openbox did not start" wait_until 60 test -e "$work/openbox-up"
   # Started without its pictures: a box for each of the thirteen, owned by the window.
-  start_in "$work/run" env LC_ALL= LC_CTYPE= LANG= "$binary"
+  start_in "$work/run" env LC_ALL=C "$binary"
   need "no main window" wait_until 20 main_shown
   for shown in $(seq 13); do
     need "box $shown is not an Error box: '$(box && xdotool getwindowname "$box")'" wait_until 20 caption_is Error
@@ -144,6 +144,21 @@ x11() {
 # Weston's X11 back end nested in Xvfb: its output is an X window, which gets
 # the screenshots and the input.
 wayland() {
+  # What `scripts/deps.sh run` installs on a machine that lacks every package (apt-get's
+  # arguments) brings zenity and a Korean font for its text.
+  local fake=$work/apt package korean=''
+  mkdir "$fake"
+  printf '#!/bin/sh\nexit 1\n' >"$fake/dpkg-query"
+  printf '#!/bin/sh\necho "Package: $2"\n' >"$fake/apt-cache"
+  printf '#!/bin/sh\nexec "$@"\n' >"$fake/sudo"
+  printf '#!/bin/sh\n[ "$1" = update ] || echo " $* " >%s/run\n' "$fake" >"$fake/apt-get"
+  chmod +x "$fake"/*
+  PATH=$fake:$PATH "$(dirname "$0")/../scripts/deps.sh" run >/dev/null
+  for package in $(fc-list :lang=ko file | sed 's/: *$//' | xargs -r dpkg -S 2>/dev/null | cut -d: -f1); do
+    grep -q " $package " "$fake/run" && korean=$package
+  done
+  check "the run packages lack zenity or a Korean font: $(cat "$fake/run")" eval \
+    '[ -n "$korean" ] && grep -q " zenity " "$fake/run"'
   # First, with no display at all: the opening fails, its message goes to
   # standard error and the status is 0.
   local out; out=$(cd "$pictures" && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 60 "$binary" 2>&1; echo "status $?")
@@ -159,7 +174,7 @@ wayland() {
   need "weston draws nothing" wait_until 60 eval \
     '[ "$(count "$output" 1x1+500+350 "r + g > 150")" = 1 ]'
   xdotool windowfocus "$output"
-  start_in "$work/run" env SDL_VIDEODRIVER=wayland "$binary"
+  start_in "$work/run" env LC_ALL=C SDL_VIDEODRIVER=wayland "$binary"
   need "no Sun under weston" wait_until 20 look
   # Full screen covers the whole output, the panel and the background in its
   # corners too.
@@ -175,6 +190,7 @@ wayland() {
   done
   check "a click on the Sun shows no box: $(pgrep -a -P "$program")" wait_until 20 eval \
     'grep -qa 태양 /proc/$(pgrep -P "$(pgrep -d, -P "$program")" zenity)/cmdline'
+  check "zenity refused the box" eval '! wait_until 2 eval "! pgrep -P $program >/dev/null"'
   # Return closes it; the window stays full screen and has the keyboard.
   check "Return does not close the box" tap_until Return eval '! pgrep -P "$program" >/dev/null'
   check "no longer full screen after the box" wait_until 20 eval 'look && [ $corners = 4 ]'
