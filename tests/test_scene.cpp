@@ -226,7 +226,7 @@ TEST(Scene, RecordedFramesAndSpheres) {
     calls.clear(), draw_scene();
     float a = 0;
     for (const std::string& c : calls)
-        if (std::sscanf(c.c_str(), "glRotatef(%f", &a) == 1) EXPECT_LT(std::abs(a), 360.0f) << c;
+        EXPECT_LT(std::sscanf(c.c_str(), "glRotatef(%f", &a) == 1 ? std::abs(a) : 0, 360) << c;
     const auto four = capture(0, 0, 0, 1, 4);
     for (int k = 0; k < 20; ++k) {
         const int band = k / 10, j = k % 10 / 2, edge = band + 1 - k % 2;
@@ -273,7 +273,9 @@ static Bytes bound_image() {  // level 0 of the bound texture object, as packed 
 // A complete set: objects 1 to 13 with linear filters and their pictures, 13 bound; with the
 // picture of index `failed` missing ('m'), not a bitmap ('g') or a directory ('d'): none, object 0
 // bound with the lists' linear filters and no picture. List n uploads picture n - 1 into whatever
-// is bound, list 12 Space's; a failed picture's list nothing. `boxes`: the texts shown.
+// is bound, list 12 Space's; a failed picture's list nothing. `boxes`: the texts shown. Beside
+// them, one-pixel decoys in other letter case: of several such names, the exact one, else the
+// smallest in byte order ("PLUTO.BMP", 'U' 0x55 before 'u' 0x75), is read.
 static void build_textures(int failed, char how, const Texts& boxes) {
     const bool set = failed < 0;
     ScratchDir dir;
@@ -281,6 +283,8 @@ static void build_textures(int failed, char how, const Texts& boxes) {
     for (int i = 0; i < texture_count; ++i)
         write_file(stored_names[i],
                    bmp_24(1 + i, 2 + i % 3, [i](int x, int y) { return colour_of(i, x, y); }));
+    for (const char* decoy : {"SUN.bmp", "pluto.BMP"})
+        write_file(decoy, bmp_24(1, 1, [](int, int) { return ~0u; }));
     if (!set) std::filesystem::remove(stored_names[failed]);
     if (how == 'g') write_file(stored_names[failed], {'n', 'o', 't', ' ', 'B'});
     if (how == 'd') std::filesystem::create_directory(stored_names[failed]);

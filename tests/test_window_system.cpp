@@ -247,39 +247,26 @@ TEST_F(QueueTest, NoColormapOfAReplacedWindowNorTheBoxOfAKilledProgramStays) {
     waitpid(program, nullptr, 0);
     EXPECT_TRUE(wait_until([&] { return !shown(); })) << "orphaned box";
 
-    // A question closed without a button, by Escape or by the window manager's close request,
+    // A question closed without a button, by Escape or by a window manager's close request,
     // answers No.
     for (bool escape : {true, false}) {
-        const int box =
-            start_box_process({"Question", "본문", MB_YESNO | MB_ICONEXCLAMATION, 0, "x11"});
-        XWindowAttributes state{};
-        Window question = 0;
+        const int box = start_box_process({"Question", "본문", MB_YESNO, 0, "x11"});
+        Window w = 0;
+        XWindowAttributes seen{};
         ASSERT_TRUE(wait_until([&] {
-            question = named_window("Question");
-            return question && XGetWindowAttributes(x, question, &state) &&
-                   state.map_state == IsViewable;
+            w = named_window("Question");
+            return w && XGetWindowAttributes(x, w, &seen) && seen.map_state == IsViewable;
         }));
-        if (escape) {
-            XSetInputFocus(x, question, RevertToParent, CurrentTime);
-            const int key = XKeysymToKeycode(x, XK_Escape);
-            XTestFakeKeyEvent(x, key, True, CurrentTime),
-                XTestFakeKeyEvent(x, key, False, CurrentTime);
-        } else {
-            XEvent close{};
-            close.xclient = {ClientMessage,
-                             0,
-                             False,
-                             x,
-                             question,
-                             XInternAtom(x, "WM_PROTOCOLS", False),
-                             32,
-                             {}};
-            close.xclient.data.l[0] = long(XInternAtom(x, "WM_DELETE_WINDOW", False));
-            XSendEvent(x, question, False, NoEventMask, &close);
-        }
-        XSync(x, False);
-        int answer = 0;
-        EXPECT_TRUE(wait_until([&] { return wait_box_process(box, 0, &answer); })) << escape;
+        XEvent close{};
+        close.xclient.type = ClientMessage, close.xclient.window = w, close.xclient.format = 32;
+        close.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+        close.xclient.data.l[0] = long(XInternAtom(x, "WM_DELETE_WINDOW", False));
+        const unsigned key = XKeysymToKeycode(x, XK_Escape);
+        if (escape) XSetInputFocus(x, w, RevertToParent, 0), XTestFakeKeyEvent(x, key, True, 0);
+        if (escape) XTestFakeKeyEvent(x, key, False, 0);
+        if (!escape) XSendEvent(x, w, False, NoEventMask, &close);
+        int answer = XSync(x, False);
+        EXPECT_TRUE(wait_until([&] { return wait_box_process(box, 0, &answer); }));
         EXPECT_EQ(answer, IDNO) << escape;
     }
 }

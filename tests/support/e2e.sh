@@ -25,6 +25,7 @@ ended() { # WHAT: the program ends within 20 s, with status 0
 # it picked; the next one picks another.
 start_xvfb() {
   for _ in 1 2 3 4 5; do
+    : >"$work/display"  # emptied first: the server writes its number there once it is ready
     Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
     wait_until 10 eval '[ -s "$work/display" ] || ! kill -0 $! 2>/dev/null'
     [ -s "$work/display" ] && export DISPLAY=":$(cat "$work/display")" && return
