@@ -38,10 +38,9 @@ ask() { # F1, held until its question is up
   xdotool keydown F1 && wait_until 20 caption_is "$question"; local up=$?
   xdotool keyup F1 && return $up
 }
-# Closes the top box by Return (aimed at the box when openbox has not given it
-# the keyboard) and waits for its box program to end, for openbox to take its
-# frame away (the next box may come with the same window id, never the same
-# frame) and for the keyboard to come to another window.
+# Closes the top box by Return (aimed at the box when openbox has not given it the keyboard) and
+# waits for its box program to end, for openbox to take its frame away (the next box may come with
+# the same window id, never the same frame) and for the keyboard to come to another window.
 close_box() {
   box || return 1
   local open=$box frame shown_by; shown_by=$(pgrep -d, -P "$program")
@@ -80,9 +79,8 @@ x11() {
     check "box $shown is not owned by the window" owned
     need "box $shown stays" close_box
   done
-  # With the pictures there, F1 asks (no 800x600 mode) and Return (Yes) opens a
-  # new window, which loads them, 800x600 under a title bar once drawn (SDL 3 moves a window
-  # after it is mapped).
+  # With the pictures there, F1 asks (no 800x600 mode) and Return (Yes) opens a new window, which
+  # loads them, 800x600 under a title bar once drawn (SDL 3 moves a window after it is mapped).
   cp "$pictures"/* "$work/run"
   need "F1 asks nothing" ask && close_box
   local old=$main
@@ -97,8 +95,7 @@ x11() {
   check "no Sun on GLU's spheres" wait_until 20 shows_sun "$main"
   press F5 "$main"
 
-  # The Sun's box, transient for the window and above it, takes the keyboard;
-  # the window is frozen.
+  # The Sun's box, transient for the window and above it, takes the keyboard; the window is frozen.
   at 400 300 click 1
   need "a click on the Sun shows no box" wait_until 20 caption_is 태양
   check "the Sun's box is not owned by the window" owned
@@ -122,11 +119,10 @@ x11() {
   check "the close request was kept" running
   check "the space bar paused the animation" changes_within "$main" 5
 
-  # Paused, nothing is drawn but after a size change: resized, the Sun is in the
-  # new centre with a radius of 26.34 (2,179 pixels). Back at 800x600 it is the
-  # paused picture again unless a right-drag turned the view. The window sees no
-  # release outside it, so a drag from x = 200 past the left edge goes on when
-  # the pointer comes back: 200 degrees and back.
+  # Paused, nothing is drawn but after a size change: resized, the Sun is in the new centre with a
+  # radius of 26.34 (2,179 pixels). Back at 800x600 it is the paused picture again unless a
+  # right-drag turned the view. The window sees no release outside it, so a drag from x = 200 past
+  # the left edge goes on when the pointer comes back: 200 degrees and back.
   press space
   check "the space bar did not pause" eval '! changes_within "$main" 1'
   local paused; paused=$(digest "$main")
@@ -155,8 +151,7 @@ x11() {
   at 400 300 click 1
   need "a click in full screen shows no box" wait_until 20 caption_is 태양
   need "the box stays" close_box
-  check "full screen dropped after the box: $(size)" eval \
-    '! wait_until 3 eval "[ \"\$(size)\" != \"800x600 0\" ]"'
+  check "full screen dropped after the box: $(size)" eval '! wait_until 3 eval "[ \"\$(size)\" != \"800x600 0\" ]"'
   press Escape "$main"
   ended "Escape in full screen"
 }
@@ -165,11 +160,9 @@ x11() {
 # the screenshots and the input.
 wayland() {
   # The run packages that scripts/deps.sh installs bring zenity and a Korean font for its text.
-  local package korean='' run
+  local korean run
   run=" $(eval "$(sed -n '/^run_packages=(/,/)$/p' "$(dirname "$0")/../scripts/deps.sh")"; echo "${run_packages[*]}") "
-  for package in $(fc-list :lang=ko file | sed 's/: *$//' | xargs -r dpkg -S 2>/dev/null | cut -d: -f1); do
-    [[ $run == *" $package "* ]] && korean=$package
-  done
+  korean=$(fc-list :lang=ko file | sed 's/: *$//' | xargs -r dpkg -S 2>/dev/null | cut -d: -f1 | grep -xFf <(tr ' ' '\n' <<<"$run"))
   check "the run packages lack zenity or a Korean font:$run" eval '[[ -n $korean && $run == *" zenity "* ]]'
   # First, with no display at all: the opening fails, its message goes to
   # standard error and the status is 0.
@@ -188,8 +181,7 @@ wayland() {
   xdotool windowfocus "$output"
   start_in "$work/run" env LC_ALL=C SDL_VIDEODRIVER=wayland "$binary"
   need "no Sun under weston" wait_until 20 look
-  # Full screen covers the whole output, the panel and the background in its
-  # corners too.
+  # Full screen covers the whole output, the panel and the background in its corners too.
   check "F1 does not cover the output" tap_until F1 eval 'look && [ $corners = 4 ]'
   need "F1 under weston ended the program" running
   # SDL shows the box through zenity, a child of the box program, with the

@@ -29,8 +29,7 @@ expected_files() {
 }
 
 need "cmake --install" eval 'cmake --install "$build" --prefix "$work/prefix" >/dev/null'
-prefix=$work/prefix entry=$work/prefix/share/applications/$id.desktop
-metainfo=$prefix/share/metainfo/$id.metainfo.xml
+prefix=$work/prefix && entry=$prefix/share/applications/$id.desktop metainfo=$prefix/share/metainfo/$id.metainfo.xml
 appstreamcli validate --no-net "$metainfo" >"$work/appstream"
 if [ "$2" = files ]; then
   diff <(expected_files | sort) <(cd "$prefix" && find . -type f -printf '%P\n' | sort) ||

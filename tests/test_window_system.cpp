@@ -155,11 +155,10 @@ class QueueTest : public ::testing::Test {
 
 // While a box is open, presses, moves and close requests are dropped, also those already in the
 // queue (the first is taken before) or SDL's backlog when the box opens; releases, sizes and
-// redraws come afterwards. The window keeps the focus that the box takes, and full screen would
-// not be minimised. A hang-up (SDL turns SIGINT and SIGTERM into its quit event, and the hang-up
-// takes the same road) is kept: its close request, queued before, comes after the box. No box
-// holds the program up after that: a box's caption and text go to standard error, answered as if
-// closed.
+// redraws come afterwards. The window keeps the focus that the box takes, and full screen would not
+// be minimised. A hang-up (SDL turns SIGINT and SIGTERM into its quit event, and the hang-up takes
+// the same road) is kept: its close request, queued before, comes after the box. No box holds the
+// program up after that: a box's caption and text go to standard error, answered as if closed.
 TEST_F(QueueTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
     push(SDL_KEYDOWN, SDLK_F2), push(SDL_MOUSEBUTTONDOWN, 5, 5, SDL_BUTTON_LEFT);
     push(SDL_KEYDOWN, SDLK_ESCAPE), push(SDL_KEYUP, SDLK_SPACE), raise(SIGHUP);
