@@ -1,6 +1,5 @@
-// Tests of the shell: the window procedure's input state, the frame pacing's arithmetic, and the
-// main window, its render state, idle passes, pacing and failures on a real window of a 1024x768x24
-// display (no 800x600 mode).
+// Tests of the shell: the window procedure's input state, and the main window, its render state,
+// idle passes, pacing and failures on a real window of a 1024x768x24 display (no 800x600 mode).
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -10,7 +9,6 @@
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "app/window_proc.h"
-#include "platform/common/swap_pacing.h"
 #include "platform/sdl/sdl_windows.h"
 #include "render/render_state.h"
 #include "support/message_box_recorder.h"
@@ -19,7 +17,6 @@
 using Floats = std::vector<GLfloat>;
 using Ints = std::vector<int>;
 using Texts = std::vector<std::string>;
-using Ticks = std::vector<std::uint64_t>;
 
 // Keys are held from press to release (1, then 0). Space and the keypad keys act on every repeat:
 // animating after each space, the scale after each keypad key: 0.7, 0.4, 0.1, -0.2 and 0.1 again,
@@ -49,35 +46,6 @@ TEST(InputTest, KeysAndRightDragsActOnTheView) {
     }
     EXPECT_EQ(turns, Floats({0, 22.5f, 0, 22.5f, 10, 17.5f, -10, 132.5f, -10, 132.5f, -10, 132.5f,
                              -10, 132.5f, 65525, 32900.5f}));
-}
-
-// The pacing, driven with readings of a clock of a million ticks a second: at 60 Hz (16666 ticks),
-// paced from 3000 on (due at 19666), a swap on time keeps the cadence, one late by less
-// than a period is due one period after the one it missed, one late by a period or more one
-// period after it was made. A swap asked for after its time waits for nothing; one made before
-// its time (not waited for) sets the next one period after it. A swap call that itself takes half
-// a period or more waited for the display: once may be a busy machine, twice in a row ends the
-// pacing, and swaps a period apart do not start it again.
-TEST(SwapPacingTest, OnTimeLateVeryLateAndWaitedForSwaps) {
-    SwapPacing pacing;  // swaps back at 1000 and 3000, taking no time themselves
-    pacing.set_period(16666), pacing.swap_done(1000, 1000), pacing.swap_done(3000, 3000);
-    Ticks waits{pacing.wait_before_swap(5000)};
-    pacing.swap_done(19666, 19700);  // on time: next due at 36332
-    waits.push_back(pacing.wait_before_swap(20000));
-    pacing.swap_done(41332, 41400);  // 5000 late: next due at 52998
-    waits.push_back(pacing.wait_before_swap(42000));
-    pacing.swap_done(70664, 70700);  // 17666 late: next due at 87330
-    waits.push_back(pacing.wait_before_swap(71000));
-    waits.push_back(pacing.wait_before_swap(90000));
-    pacing.swap_done(90000, 90000);  // 2670 late: next due at 103996
-    pacing.swap_done(95000, 95000);  // made without waiting: next due at 111666
-    waits.push_back(pacing.wait_before_swap(96000));
-    EXPECT_EQ(waits, Ticks({14666, 16332, 10998, 16330, 0, 15666}));
-    pacing.swap_done(111666, 120666);  // 9000 in the call: still paced, due at 128332
-    EXPECT_EQ(Ticks({pacing.pacing(), pacing.wait_before_swap(122000)}), Ticks({1, 6332}));
-    pacing.swap_done(128332, 138332);  // 10000 in the call
-    pacing.swap_done(138332, 154998);  // the driver's own period
-    EXPECT_EQ(Ticks({pacing.pacing(), pacing.wait_before_swap(155000)}), Ticks({0, 0}));
 }
 
 static bool open_window(bool full) { return open_main_window(window_title, 800, 600, 16, full); }
@@ -213,8 +181,7 @@ TEST_F(MainWindowTest, EachFailingStepShowsItsBox) {
     EXPECT_EQ(Ints({key_down[VK_F2], lighting_on}), Ints({1, 1}));
 }
 
-// The refresh rate of the window's display as the layer reads it: `test_rate` while set.
-static int test_rate = 0;
+static int test_rate = 0;  // while set, the refresh rate the layer reads of the window's display
 extern "C" int SDL_GetCurrentDisplayMode(int display, SDL_DisplayMode* mode) {
     static auto real = reinterpret_cast<int (*)(int, SDL_DisplayMode*)>(dlsym(RTLD_NEXT, __func__));
     const int result = real(display, mode);

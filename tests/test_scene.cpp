@@ -478,12 +478,10 @@ TEST(Picking, ClicksShowTheFirstRecordsBoxAndRecordWhatTheFrameDraws) {
     close_main_window();
 }
 
-namespace {
-
 const std::string conversion = "Image file conversion error.";
 
 // Decodes `file` and compares the image, pixels as 0xRRGGBB from the bottom row, with `colour`.
-void expect_picture(const Bytes& file, int width, int height, const PixelValue& colour) {
+static void expect_picture(const Bytes& file, int width, int height, const PixelValue& colour) {
     std::vector<std::uint32_t> expected{std::uint32_t(width), std::uint32_t(height)}, got;
     for (int i = 0; i < width * height; ++i) expected.push_back(colour(i % width, i / width));
     if (RgbImage* image = decode_bitmap_image(file.data(), file.size())) {
@@ -498,7 +496,7 @@ void expect_picture(const Bytes& file, int width, int height, const PixelValue& 
 }
 
 // Colour-table entry i: distinct for every 8-bit index, and different in every channel.
-std::uint32_t palette(std::uint32_t i) { return i * 0x010307u & 0xFFFFFF; }
+static std::uint32_t palette(std::uint32_t i) { return i * 0x010307u & 0xFFFFFF; }
 
 // Masks are red, green, blue, stored for compression 3; colours used 16 puts a table before pixels.
 struct Format {
@@ -515,13 +513,13 @@ const Format formats[] = {
 // clang-format on
 
 // Varied values, with the unused bits of 16- and 32-bit pixels set too.
-std::uint32_t stored_value(const Format& format, int x, int y) {
+static std::uint32_t stored_value(const Format& format, int x, int y) {
     const std::uint32_t hash = std::uint32_t(x) * 2654435761u ^ std::uint32_t(y + 1) * 40503u;
     return format.bits == 32 ? hash : hash % (1u << format.bits);
 }
 
 // A table entry, or each masked channel widened (repeating its top bits) or cut to 8 bits.
-std::uint32_t expected_colour(const Format& format, std::uint32_t value) {
+static std::uint32_t expected_colour(const Format& format, std::uint32_t value) {
     if (format.bits <= 8) return palette(value);
     std::uint32_t rgb = 0;
     for (std::uint32_t mask : format.masks) {
@@ -532,7 +530,7 @@ std::uint32_t expected_colour(const Format& format, std::uint32_t value) {
 }
 
 // A 13 x 3 picture, so that every format's stored rows need padding.
-Bytes format_file(const Format& format, bool core, bool file_header, bool top_down) {
+static Bytes format_file(const Format& format, bool core, bool file_header, bool top_down) {
     Bytes tables, header = info_header(13, top_down ? -3 : 3, format.bits, format.compression,
                                        format.colours_used);
     if (core) header = {12, 0, 0, 0, 13, 0, 3, 0, 1, 0, std::uint8_t(format.bits), 0};
@@ -546,7 +544,7 @@ Bytes format_file(const Format& format, bool core, bool file_header, bool top_do
 }
 
 // A `width` x `height` picture with a 4-entry table and the stream stored as is, padded to 4 bytes.
-Bytes rle_file(bool four_bit, const Bytes& stream, bool file_header, int width, int height) {
+static Bytes rle_file(bool four_bit, const Bytes& stream, bool file_header, int width, int height) {
     Bytes table;
     append_le(&table, {palette(1), palette(2), palette(3), palette(4)});
     return assemble_bitmap(file_header,
@@ -557,7 +555,8 @@ Bytes rle_file(bool four_bit, const Bytes& stream, bool file_header, int width, 
 // What the 8-bit and the 4-bit stream give, with and without the file header, bottom-up and
 // top-down: `rows` from the bottom, each character an index ("r" is 1 in 8 bits, 2 in 4) or "."
 // for black; index i is table entry i + 1.
-void expect_runs(const Bytes& rle8, const Bytes& rle4, const std::vector<std::string>& rows) {
+static void expect_runs(const Bytes& rle8, const Bytes& rle4,
+                        const std::vector<std::string>& rows) {
     const int width = int(rows[0].size()), height = int(rows.size());
     for (int variant = 0; variant < 6; ++variant) {
         const bool four_bit = variant & 1, file_header = variant / 2 != 1, top_down = variant >= 4;
@@ -666,5 +665,3 @@ TEST(BitmapReader, BadFilesShowOneBoxWithTheirText) {
         expect_failure(decode_bitmap_image(file.data(), file.size()) == nullptr, text);
     }
 }
-
-}  // namespace

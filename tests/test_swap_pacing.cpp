@@ -1,0 +1,38 @@
+// The swap pacing's arithmetic, driven with counter readings of a clock of a million ticks a
+// second; where the layer uses it, the shell's tests run the paced loop.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/common/swap_pacing.h"
+
+using Ticks = std::vector<std::uint64_t>;
+
+// At 60 Hz (16666 ticks), paced from 3000 on (due at 19666), a swap on time keeps the cadence, one
+// late by less than a period is due one period after the one it missed, one late by a period or
+// more one period after it was made. A swap asked for after its time waits for nothing; one made
+// before its time (not waited for) sets the next one period after it. A swap call that itself takes
+// half a period or more waited for the display: once may be a busy machine, twice in a row ends the
+// pacing, and swaps a period apart do not start it again.
+TEST(SwapPacingTest, OnTimeLateVeryLateAndWaitedForSwaps) {
+    SwapPacing pacing;  // swaps back at 1000 and 3000, taking no time themselves
+    pacing.set_period(16666), pacing.swap_done(1000, 1000), pacing.swap_done(3000, 3000);
+    Ticks waits{pacing.wait_before_swap(5000)};
+    pacing.swap_done(19666, 19700);  // on time: next due at 36332
+    waits.push_back(pacing.wait_before_swap(20000));
+    pacing.swap_done(41332, 41400);  // 5000 late: next due at 52998
+    waits.push_back(pacing.wait_before_swap(42000));
+    pacing.swap_done(70664, 70700);  // 17666 late: next due at 87330
+    waits.push_back(pacing.wait_before_swap(71000));
+    waits.push_back(pacing.wait_before_swap(90000));
+    pacing.swap_done(90000, 90000);  // 2670 late: next due at 103996
+    pacing.swap_done(95000, 95000);  // made without waiting: next due at 111666
+    waits.push_back(pacing.wait_before_swap(96000));
+    EXPECT_EQ(waits, Ticks({14666, 16332, 10998, 16330, 0, 15666}));
+    pacing.swap_done(111666, 120666);  // 9000 in the call: still paced, due at 128332
+    EXPECT_EQ(Ticks({pacing.pacing(), pacing.wait_before_swap(122000)}), Ticks({1, 6332}));
+    pacing.swap_done(128332, 138332);  // 10000 in the call
+    pacing.swap_done(138332, 154998);  // the driver's own period
+    EXPECT_EQ(Ticks({pacing.pacing(), pacing.wait_before_swap(155000)}), Ticks({0, 0}));
+}
