@@ -82,7 +82,6 @@ fault app/main_window.cpp 's/PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER,/PFD_SUPPORT_
 # Faults only SDL 3 shows, planted where SDL 2's API comes from sdl2-compat (patch level 50 and up).
 if [ "$(pkg-config --modversion sdl2 2>/dev/null | cut -d. -f3)" -ge 50 ] 2>/dev/null; then
   fault platform/sdl/sdl_windows.cpp 's/if (!window->popup \&\& sdl3_underneath()) {/if (false) {/' "the window opens with its title bar above the screen's top (SDL 3)"
-  fault platform/sdl/box_program.cpp 's/^    _exit(result == 0 ? answer : BOX_EXIT_NO_BOX);/    SDL_Quit(), _exit(result == 0 ? answer : BOX_EXIT_NO_BOX);/' "full screen dropped after every box (SDL 3)"
 fi
 # The Win32 backend, and the file map's Windows side.
 p=platform/win32/message_box.cpp
