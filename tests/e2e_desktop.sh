@@ -8,7 +8,7 @@
 set -uo pipefail
 desktop=$1 binary=$(realpath "$2") pictures=$(realpath "$3") work=$(mktemp -d)
 . "$(dirname "$0")/support/e2e.sh"
-export LC_ALL=C.UTF-8  # the tools' texts; the program is started in the C locale
+export LC_ALL=C.UTF-8  # the tools' texts; the program runs under LC_ALL=C, whose boxes have Korean
 title='OpenGL Team Project' question='2nd Term OpenGL Project'
 mkdir "$work/run"
 
@@ -38,10 +38,9 @@ ask() { # F1, held until its question is up
   xdotool keydown F1 && wait_until 20 caption_is "$question"; local up=$?
   xdotool keyup F1 && return $up
 }
-# Closes the top box by Return (aimed at the box when openbox has not given it
-# the keyboard) and waits for its box program to end, for openbox to take its
-# frame away (the next box may come with the same window id, never the same
-# frame) and for the keyboard to come to another window.
+# Closes the top box by Return (aimed at the box when openbox has not given it the keyboard) and
+# waits for its box program to end, for openbox to take its frame away (the next box may come with
+# the same window id, never the same frame) and for the keyboard to come to another window.
 close_box() {
   box || return 1
   local open=$box frame shown_by; shown_by=$(pgrep -d, -P "$program")
@@ -61,39 +60,42 @@ yellow() { count "$main" "$(($3 * 2 + 1))x$(($3 * 2 + 1))+$(($1 - $3))+$(($2 - $
 more_yellow() { [ "$(yellow "$1" "$2" "$3")" -gt "$4" ]; }
 not_responding() { xprop -id "$main" _NET_WM_VISIBLE_NAME | grep -q 'Not Responding'; }
 
+# SCREEN: a private Xvfb under openbox. openbox maps no window until it has started, which on a
+# fresh system waits for the font cache to be built; its startup command runs then.
+openbox_on() {
+  start_xvfb "$1"
+  openbox --sm-disable --startup "touch $work/openbox-$1" &
+  need "openbox did not start" wait_until 60 test -e "$work/openbox-$1"
+}
+
 x11() {
-  start_xvfb 1280x1024x24
+  openbox_on 1280x1024x24
   xset r off  # keys are held a while
-  # openbox maps no window until it has started, which on a fresh system waits for the font
-  # cache to be built; its startup command runs then.
-  openbox --sm-disable --startup "touch $work/openbox-up" &
-  need "openbox did not start" wait_until 60 test -e "$work/openbox-up"
   # Started without its pictures: a box for each of the thirteen, owned by the window.
-  start_in "$work/run" env LC_ALL= LC_CTYPE= LANG= "$binary"
+  start_in "$work/run" env LC_ALL=C "$binary"
   need "no main window" wait_until 20 main_shown
   for shown in $(seq 13); do
     need "box $shown is not an Error box: '$(box && xdotool getwindowname "$box")'" wait_until 20 caption_is Error
     check "box $shown is not owned by the window" owned
     need "box $shown stays" close_box
   done
-  # With the pictures there, F1 asks (no 800x600 mode) and Return (Yes) opens a
-  # new window, which loads them, 800x600 under a title bar.
+  # With the pictures there, F1 asks (no 800x600 mode) and Return (Yes) opens a new window, which
+  # loads them, 800x600 under a title bar once drawn (SDL 3 moves a window after it is mapped).
   cp "$pictures"/* "$work/run"
   need "F1 asks nothing" ask && close_box
   local old=$main
   need "no new window" wait_until 20 eval 'main_shown && [ "$main" != "$old" ]'
   xdotool windowactivate "$main"
   need "the new window has no keyboard" wait_until 20 active_is "$main"
+  need "no Sun" wait_until 20 shows_sun "$main"
   check "the client area is not 800x600 under a title bar: $(size)" wait_until 5 eval '[[ $(size) == "800x600 "[1-9]* ]]'
   xdotool windowmove "$main" 100 60  # with room for a box and a drag
-  need "no Sun" wait_until 20 shows_sun "$main"
   # So on GLU's spheres (F5): lit from inside, the Sun would be dark.
   press F5 "$main"
   check "no Sun on GLU's spheres" wait_until 20 shows_sun "$main"
   press F5 "$main"
 
-  # The Sun's box, transient for the window and above it, takes the keyboard;
-  # the window is frozen.
+  # The Sun's box, transient for the window and above it, takes the keyboard; the window is frozen.
   at 400 300 click 1
   need "a click on the Sun shows no box" wait_until 20 caption_is 태양
   check "the Sun's box is not owned by the window" owned
@@ -117,11 +119,10 @@ x11() {
   check "the close request was kept" running
   check "the space bar paused the animation" changes_within "$main" 5
 
-  # Paused, nothing is drawn but after a size change: resized, the Sun is in the
-  # new centre with a radius of 26.34 (2,179 pixels). Back at 800x600 it is the
-  # paused picture again unless a right-drag turned the view. The window sees no
-  # release outside it, so a drag from x = 200 past the left edge goes on when
-  # the pointer comes back: 200 degrees and back.
+  # Paused, nothing is drawn but after a size change: resized, the Sun is in the new centre with a
+  # radius of 26.34 (2,179 pixels). Back at 800x600 it is the paused picture again unless a
+  # right-drag turned the view. The window sees no release outside it, so a drag from x = 200 past
+  # the left edge goes on when the pointer comes back: 200 degrees and back.
   press space
   check "the space bar did not pause" eval '! changes_within "$main" 1'
   local paused; paused=$(digest "$main")
@@ -139,11 +140,30 @@ x11() {
   ended "SIGTERM during F1's question"
   check "windows left: $(stacking)" wait_until 20 eval '[ -z "$(stacking)" ]'
   check "no closing text" grep -qx 'ERROR: Program Will Now Close.' "$work/out"
+
+  # On a screen of exactly 800x600, F1 takes the window to full screen, where it stays through
+  # a box (under SDL 3 the box's program must not let go of the window it wrapped as its owner).
+  openbox_on 800x600x24
+  start_in "$work/run" "$binary"
+  need "no window on the 800x600 screen" wait_until 20 main_shown
+  press F1 "$main"
+  need "no full screen: $(size)" wait_until 20 eval 'main_shown && [ "$(size)" = "800x600 0" ]'
+  at 400 300 click 1
+  need "a click in full screen shows no box" wait_until 20 caption_is 태양
+  need "the box stays" close_box
+  check "full screen dropped after the box: $(size)" eval '! wait_until 3 eval "[ \"\$(size)\" != \"800x600 0\" ]"'
+  press Escape "$main"
+  ended "Escape in full screen"
 }
 
 # Weston's X11 back end nested in Xvfb: its output is an X window, which gets
 # the screenshots and the input.
 wayland() {
+  # The run packages that scripts/deps.sh installs bring zenity and a Korean font for its text.
+  local korean run
+  run=" $(eval "$(sed -n '/^run_packages=(/,/)$/p' "$(dirname "$0")/../scripts/deps.sh")"; echo "${run_packages[*]}") "
+  korean=$(fc-list :lang=ko file | sed 's/: *$//' | xargs -r dpkg -S 2>/dev/null | cut -d: -f1 | grep -xFf <(tr ' ' '\n' <<<"$run"))
+  check "the run packages lack zenity or a Korean font:$run" eval '[[ -n $korean && $run == *" zenity "* ]]'
   # First, with no display at all: the opening fails, its message goes to
   # standard error and the status is 0.
   local out; out=$(cd "$pictures" && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 60 "$binary" 2>&1; echo "status $?")
@@ -159,10 +179,9 @@ wayland() {
   need "weston draws nothing" wait_until 60 eval \
     '[ "$(count "$output" 1x1+500+350 "r + g > 150")" = 1 ]'
   xdotool windowfocus "$output"
-  start_in "$work/run" env SDL_VIDEODRIVER=wayland "$binary"
+  start_in "$work/run" env LC_ALL=C SDL_VIDEODRIVER=wayland "$binary"
   need "no Sun under weston" wait_until 20 look
-  # Full screen covers the whole output, the panel and the background in its
-  # corners too.
+  # Full screen covers the whole output, the panel and the background in its corners too.
   check "F1 does not cover the output" tap_until F1 eval 'look && [ $corners = 4 ]'
   need "F1 under weston ended the program" running
   # SDL shows the box through zenity, a child of the box program, with the
@@ -175,6 +194,7 @@ wayland() {
   done
   check "a click on the Sun shows no box: $(pgrep -a -P "$program")" wait_until 20 eval \
     'grep -qa 태양 /proc/$(pgrep -P "$(pgrep -d, -P "$program")" zenity)/cmdline'
+  check "zenity refused the box" eval '! wait_until 2 eval "! pgrep -P $program >/dev/null"'
   # Return closes it; the window stays full screen and has the keyboard.
   check "Return does not close the box" tap_until Return eval '! pgrep -P "$program" >/dev/null'
   check "no longer full screen after the box" wait_until 20 eval 'look && [ $corners = 4 ]'

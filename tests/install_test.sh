@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The installed program: installed into a temporary prefix, moved, and unpacked from the Debian
-# package; each launcher, started from / on a private Xvfb display, must show the textured Sun
-# with no box and end 0 on Escape. Usage: install_test.sh <build folder>
+# The installed program. files: the tree installed into a temporary prefix, its desktop entry,
+# icons, manual page and metainfo. programs: that tree moved, and unpacked from the Debian package;
+# each launcher, started from / on a private Xvfb display, must show the textured Sun with no box
+# and end 0 on Escape. Usage: install_test.sh <build folder> files|programs
 set -uo pipefail
 build=$(cd "$1" && pwd) work=$(mktemp -d) id=org.orrery.Orrery
 . "$(dirname "$0")/support/e2e.sh"
-start_xvfb 1024x768x24
 
 run_launcher() { # LAUNCHER: started from /, it shows the Sun, no box and its icon; Escape ends it
   local window
@@ -28,31 +28,39 @@ expected_files() {
     share/orrery/{Sun,Mercury,Venus,earth,Moon,Mars,Jupiter,Saturn,Saturn2,Uranus,Neptune,Pluto,Space}.bmp
 }
 
-# Installed, then moved elsewhere and started through a symbolic link.
 need "cmake --install" eval 'cmake --install "$build" --prefix "$work/prefix" >/dev/null'
-diff <(expected_files | sort) <(cd "$work/prefix" && find . -type f -printf '%P\n' | sort) ||
-  fail "installed files differ"
-run_launcher "$work/prefix/bin/orrery"
-mkdir "$work/elsewhere" && mv "$work/prefix" "$work/elsewhere/moved"
+prefix=$work/prefix && entry=$prefix/share/applications/$id.desktop metainfo=$prefix/share/metainfo/$id.metainfo.xml
+appstreamcli validate --no-net "$metainfo" >"$work/appstream"
+if [ "$2" = files ]; then
+  diff <(expected_files | sort) <(cd "$prefix" && find . -type f -printf '%P\n' | sort) ||
+    fail "installed files differ"
+  # Desktop entry, icons at the sizes of the entry's hicolor lookup, manual page, metainfo.
+  desktop-file-validate "$entry" >"$work/validate" || fail "desktop entry: $(cat "$work/validate")"
+  ! grep -E 'error|warning' "$work/validate" || fail "desktop entry warnings"
+  [ "$(grep -cxE "Icon=$id|Exec=orrery" "$entry")" = 2 ] || fail "the entry's icon or command"
+  [ "$(identify -format '%wx%h %m ' "$prefix"/share/icons/hicolor/*/apps/$id.png)" = \
+    "128x128 PNG 256x256 PNG 48x48 PNG " ] || fail "icons"
+  [ -z "$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man6/orrery.6.gz" 2>&1 >/dev/null)" ] ||
+    fail "the manual page renders with warnings"
+  # Every error and warning fails but AppStream 1.0's "url-homepage-missing" (0.16 does not ask):
+  # the project has no web site, and a made-up address would be worse.
+  grep -E '^[EW]: ' "$work/appstream" | grep -v "^W: $id:~: url-homepage-missing\$" &&
+    fail "metainfo: $(cat "$work/appstream")"
+  grep -qE 'Validation (was successful|failed: warnings: 1,)' "$work/appstream" ||
+    fail "metainfo: $(cat "$work/appstream")"
+  # Software centres start the program through the desktop entry that the metainfo names.
+  launchable=$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' "$metainfo")
+  [ -f "$prefix/share/applications/${launchable:-none}" ] ||
+    fail "the metainfo launches '$launchable'"
+  exit $((failures > 0))
+fi
+
+# Installed, then moved elsewhere and started through a symbolic link.
+start_xvfb 1024x768x24
+run_launcher "$prefix/bin/orrery"
+mkdir "$work/elsewhere" && mv "$prefix" "$work/elsewhere/moved"
 ln -s "$work/elsewhere/moved/bin/orrery" "$work/link"
 run_launcher "$work/link"
-
-# Desktop entry, icons at the sizes of the entry's hicolor lookup, manual page, metainfo.
-prefix="$work/elsewhere/moved" && entry="$prefix/share/applications/$id.desktop"
-desktop-file-validate "$entry" >"$work/validate" || fail "desktop entry: $(cat "$work/validate")"
-! grep -E 'error|warning' "$work/validate" || fail "desktop entry warnings"
-[ "$(grep -cxE "Icon=$id|Exec=orrery" "$entry")" = 2 ] || fail "the entry's icon or command"
-[ "$(identify -format '%wx%h %m ' "$prefix"/share/icons/hicolor/*/apps/$id.png)" = \
-  "128x128 PNG 256x256 PNG 48x48 PNG " ] || fail "icons"
-[ -z "$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man6/orrery.6.gz" 2>&1 >/dev/null)" ] ||
-  fail "the manual page renders with warnings"
-# Every error and warning fails but AppStream 1.0's "url-homepage-missing" (0.16 does not ask):
-# the project has no web site, and a made-up address would be worse.
-appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" >"$work/appstream" || true
-grep -E '^[EW]: ' "$work/appstream" | grep -v "^W: $id:~: url-homepage-missing\$" &&
-  fail "metainfo: $(cat "$work/appstream")"
-grep -qE 'Validation (was successful|failed: warnings: 1,)' "$work/appstream" ||
-  fail "metainfo: $(cat "$work/appstream")"
 
 # The Debian package: the same files under /usr, its dependencies, and unpacked it runs.
 need cpack eval 'cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/deb" >>"$work/out" 2>&1'

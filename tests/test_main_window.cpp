@@ -1,7 +1,10 @@
 // Tests of the shell: the window procedure's input state, and the main window, its render state,
-// idle passes and failures on a real window of a 1024x768x24 display (no 800x600 mode).
+// idle passes, pacing and failures on a real window of a 1024x768x24 display (no 800x600 mode).
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
+
+#include <chrono>
 
 #include "app/main_loop.h"
 #include "app/main_window.h"
@@ -86,17 +89,17 @@ static Floats matrix(GLenum name, double aspect = -1) {
     return values;
 }
 
-// Opening sets the fixed render state. A size sets the viewport (height 0 as 1), the projection
-// and aspect ratio, and selects an identity modelview, whatever matrix was left selected and
-// changed.
+// Opening sets the fixed render state on a double-buffered context. A size sets the viewport
+// (height 0 as 1), the projection and aspect ratio, and selects an identity modelview, whatever
+// matrix was left selected and changed.
 TEST_F(MainWindowTest, OpeningSetsTheRenderStateAndSizesSetTheView) {
     Ints state;
-    for (GLenum name :
-         {GL_NORMALIZE, GL_DEPTH_TEST, GL_COLOR_MATERIAL, GL_LIGHTING, GL_LIGHT0, GL_TEXTURE_2D,
-          GL_DEPTH_FUNC, GL_COLOR_MATERIAL_FACE, GL_COLOR_MATERIAL_PARAMETER, GL_SHADE_MODEL})
+    for (GLenum name : {GL_NORMALIZE, GL_DEPTH_TEST, GL_COLOR_MATERIAL, GL_LIGHTING, GL_LIGHT0,
+                        GL_TEXTURE_2D, GL_DOUBLEBUFFER, GL_DEPTH_FUNC, GL_COLOR_MATERIAL_FACE,
+                        GL_COLOR_MATERIAL_PARAMETER, GL_SHADE_MODEL})
         glGetIntegerv(name, &state.emplace_back(-1));
     EXPECT_EQ(state,
-              Ints({1, 1, 1, 1, 1, 1, GL_LEQUAL, GL_FRONT, GL_AMBIENT_AND_DIFFUSE, GL_SMOOTH}));
+              Ints({1, 1, 1, 1, 1, 1, 1, GL_LEQUAL, GL_FRONT, GL_AMBIENT_AND_DIFFUSE, GL_SMOOTH}));
     const int sizes[][3] = {{800, 600, 600}, {123, 457, 457}, {640, 0, 1}, {0, 480, 480}};
     for (const auto& [width, height, viewport_height] : sizes) {
         glTranslatef(1.0f, 2.0f, 3.0f), glMatrixMode(GL_TEXTURE);
@@ -176,6 +179,36 @@ TEST_F(MainWindowTest, EachFailingStepShowsItsBox) {
                               "Program Will Now Close. | ERROR | 16"}));
     EXPECT_EQ(unreleased(), Ints({0, 1}));
     EXPECT_EQ(Ints({key_down[VK_F2], lighting_on}), Ints({1, 1}));
+}
+
+static int test_rate = 0;  // while set, the refresh rate the layer reads of the window's display
+extern "C" int SDL_GetCurrentDisplayMode(int display, SDL_DisplayMode* mode) {
+    static auto real = reinterpret_cast<int (*)(int, SDL_DisplayMode*)>(dlsym(RTLD_NEXT, __func__));
+    const int result = real(display, mode);
+    if (result == 0 && test_rate > 0) mode->refresh_rate = test_rate;
+    return result;
+}
+
+// The swaps of the loop run for `seconds`, its messages dispatched.
+static int swaps_within(double seconds) {
+    const int before = seam::held().swaps;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (Message message; std::chrono::steady_clock::now() < end; idle_pass())
+        while (peek_message(&message)) dispatch_message(&message);
+    return seam::held().swaps - before;
+}
+
+// On llvmpipe under Xvfb, whose swaps wait for no display, the loop presents about 60 frames a
+// second, not the thousands it could when it has nothing to draw (paused). Moved to a display of
+// 10 Hz, about 10.
+TEST_F(MainWindowTest, FramesArePacedToTheDisplaysRate) {
+    animating = 0;
+    EXPECT_LE(swaps_within(2), 200);
+    test_rate = 10;
+    SDL_Event moved{SDL_WINDOWEVENT};
+    moved.window.event = SDL_WINDOWEVENT_DISPLAY_CHANGED;
+    moved.window.windowID = SDL_GetWindowID(window_handle->sdl_window);
+    EXPECT_LE((SDL_PushEvent(&moved), swaps_within(1)), 20);
 }
 
 // On a display of exactly 800x600 the full-screen mode is granted and the cursor hidden; leaving

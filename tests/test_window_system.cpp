@@ -19,6 +19,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XRes.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 using Seen = std::vector<long>;  // message numbers, words and long parameters
 
@@ -97,6 +98,17 @@ TEST(TranslationTest, KeysPointerAndWindowEventsBecomeMessages) {
         Seen());
 }
 
+// The shown window captioned `caption` on the display, from `xwininfo`; 0 for none.
+static Window named_window(const std::string& caption) {
+    const std::string command = "xwininfo -root -tree | awk '/\"" + caption +
+                                "\": / {print $1}' | xargs -rn1 xwininfo -id | "
+                                "awk '/Window id/ {id = $4} /IsViewable/ {print id}'";
+    FILE* search = popen(command.c_str(), "r");
+    Window id = 0;
+    if (std::fscanf(search, "%lx", &id) != 1) id = 0;
+    return pclose(search), id;
+}
+
 static LResult quiet_proc(WindowHandle, std::uint32_t, WParam, LParam) { return 0; }
 
 // A shown window of the layer on a private display.
@@ -145,11 +157,10 @@ class QueueTest : public ::testing::Test {
 
 // While a box is open, presses, moves and close requests are dropped, also those already in the
 // queue (the first is taken before) or SDL's backlog when the box opens; releases, sizes and
-// redraws come afterwards. The window keeps the focus that the box takes, and full screen would
-// not be minimised. A hang-up (SDL turns SIGINT and SIGTERM into its quit event, and the hang-up
-// takes the same road) is kept: its close request, queued before, comes after the box. No box
-// holds the program up after that: a box's caption and text go to standard error, answered as if
-// closed.
+// redraws come afterwards. The window keeps the focus that the box takes, and full screen would not
+// be minimised. A hang-up (SDL turns SIGINT and SIGTERM into its quit event, and the hang-up takes
+// the same road) is kept: its close request, queued before, comes after the box. No box holds the
+// program up after that: a box's caption and text go to standard error, answered as if closed.
 TEST_F(QueueTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
     push(SDL_KEYDOWN, SDLK_F2), push(SDL_MOUSEBUTTONDOWN, 5, 5, SDL_BUTTON_LEFT);
     push(SDL_KEYDOWN, SDLK_ESCAPE), push(SDL_KEYUP, SDLK_SPACE), raise(SIGHUP);
@@ -223,11 +234,7 @@ TEST_F(QueueTest, NoColormapOfAReplacedWindowNorTheBoxOfAKilledProgramStays) {
     open_window();
     EXPECT_EQ(colormaps(), before);
 
-    auto shown = [] {  // a window with the box's caption
-        FILE* search = popen("xwininfo -root -tree | grep '\"Orphan\": '", "r");
-        const bool found = std::fgetc(search) != EOF;
-        return pclose(search), found;
-    };
+    const auto shown = [] { return named_window("Orphan") != 0; };
     const int program = fork();
     if (program == 0) {
         sigset_t quits;
@@ -240,4 +247,23 @@ TEST_F(QueueTest, NoColormapOfAReplacedWindowNorTheBoxOfAKilledProgramStays) {
     kill(program, SIGKILL);
     waitpid(program, nullptr, 0);
     EXPECT_TRUE(wait_until([&] { return !shown(); })) << "orphaned box";
+
+    // A question closed without a button, by Escape or by a window manager's close request,
+    // answers No.
+    for (bool escape : {true, false}) {
+        const int box = start_box_process({"Question", "본문", MB_YESNO, 0, "x11"});
+        Window w = 0;
+        ASSERT_TRUE(wait_until([&] { return (w = named_window("Question")) != 0; }));
+        XEvent close{};
+        close.xclient.type = ClientMessage, close.xclient.window = w, close.xclient.format = 32;
+        close.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+        close.xclient.data.l[0] = long(XInternAtom(x, "WM_DELETE_WINDOW", False));
+        const unsigned key = XKeysymToKeycode(x, XK_Escape);
+        if (escape) XSetInputFocus(x, w, RevertToParent, 0), XTestFakeKeyEvent(x, key, True, 0);
+        if (escape) XTestFakeKeyEvent(x, key, False, 0);
+        if (!escape) XSendEvent(x, w, False, NoEventMask, &close);
+        int answer = XSync(x, False);
+        EXPECT_TRUE(wait_until([&] { return wait_box_process(box, 0, &answer); }));
+        EXPECT_EQ(answer, IDNO) << escape;
+    }
 }

@@ -20,27 +20,25 @@ ended() { # WHAT: the program ends within 20 s, with status 0
   wait "$program"; local status=$?; program=''
   [ $status -eq 0 ] || fail "$1: exit status $status, not 0"
 }
-# SCREEN (e.g. 1024x768x24): a private Xvfb as DISPLAY. A server gives up when
-# another that it cannot see (in another container) holds the display number
-# it picked; the next one picks another.
+# SCREEN (e.g. 1024x768x24): a private Xvfb as DISPLAY. A server gives up when another that it
+# cannot see (in another container) holds the display number it picked; the next one picks another.
 start_xvfb() {
   for _ in 1 2 3 4 5; do
+    : >"$work/display"  # emptied first: the server writes its number there once it is ready
     Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
     wait_until 10 eval '[ -s "$work/display" ] || ! kill -0 $! 2>/dev/null'
     [ -s "$work/display" ] && export DISPLAY=":$(cat "$work/display")" && return
   done
   fail "Xvfb did not start" && exit 1
 }
-# WINDOW [GEOMETRY]: its pixels (those of GEOMETRY, e.g. 9x9+396+296) as
-# "red green blue" lines from 0 to 255, the top row first. (Raw bytes: the
-# text form of ImageMagick 7 may write fractions.)
+# WINDOW [GEOMETRY]: its pixels (those of GEOMETRY, e.g. 9x9+396+296) as "red green blue" lines from
+# 0 to 255, the top row first. (Raw bytes: the text form of ImageMagick 7 may write fractions.)
 pixels() { import -window "$1" ${2:+-crop "$2"} -depth 8 rgb:- 2>/dev/null | od -An -v -tu1 -w3; }
 # WINDOW GEOMETRY CONDITION: how many of those pixels meet CONDITION on r, g, b.
 count() { pixels "$1" "$2" | awk "{r = \$1; g = \$2; b = \$3} $3 {n++} END {print n + 0}"; }
-# WINDOW: the lit, textured Sun at the centre of its 800x600 picture. The
-# middle 9x9 pixels have Sun.bmp's mean colour, 255 255 165. The disc has the
-# radius that a 45-degree view 600 pixels high gives 0.6 units at 22:
-# 300 * (0.6 / 22) / tan(22.5 degrees) = 19.75 pixels, so the lit run through
+# WINDOW: the lit, textured Sun at the centre of its 800x600 picture. The middle 9x9 pixels have
+# Sun.bmp's mean colour, 255 255 165. The disc has the radius that a 45-degree view 600 pixels high
+# gives 0.6 units at 22: 300 * (0.6 / 22) / tan(22.5 degrees) = 19.75 pixels, so the lit run through
 # the centre, across and down, is 37 to 43 pixels long.
 shows_sun() {
   pixels "$1" 9x9+396+296 | awk '{r += $1 / 81; g += $2 / 81; b += $3 / 81}
