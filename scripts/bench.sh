@@ -18,7 +18,7 @@ web_figures() {
   "$top/scripts/web_page.sh" "$build"
   mkdir -p "$build/npm" "$build/profiles"
   if ! cmp -s "$top/package-lock.json" "$build/npm/package-lock.json"; then
-    cp "$top/tests/web/package.json" "$top/package-lock.json" "$build/npm/"
+    cp "$top/package.json" "$top/package-lock.json" "$build/npm/"
     (cd "$build/npm" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error >/dev/null)
   fi
   ORRERY_PAGE_DIR="$build/page" ORRERY_NODE_MODULES="$build/npm/node_modules" \
