@@ -17,7 +17,8 @@ web_figures() {
   local build="$top/build-web-bench"
   "$top/scripts/web_page.sh" "$build"
   mkdir -p "$build/npm" "$build/profiles"
-  if ! cmp -s "$top/package-lock.json" "$build/npm/package-lock.json"; then
+  if ! cmp -s "$top/package-lock.json" "$build/npm/package-lock.json" ||
+    [ ! -d "$build/npm/node_modules/puppeteer-core" ]; then
     cp "$top/package.json" "$top/package-lock.json" "$build/npm/"
     (cd "$build/npm" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error >/dev/null)
   fi
