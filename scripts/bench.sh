@@ -15,13 +15,7 @@ web_figures() {
   "$top/scripts/deps.sh" web-bench
   echo "== the browser build"
   local build="$top/build-web-bench"
-  "$top/scripts/web_page.sh" "$build"
-  mkdir -p "$build/npm" "$build/profiles"
-  if ! cmp -s "$top/package-lock.json" "$build/npm/package-lock.json" ||
-    [ ! -d "$build/npm/node_modules/puppeteer-core" ]; then
-    cp "$top/package.json" "$top/package-lock.json" "$build/npm/"
-    (cd "$build/npm" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error >/dev/null)
-  fi
+  "$top/scripts/web_prepare.sh" "$build"
   ORRERY_PAGE_DIR="$build/page" ORRERY_NODE_MODULES="$build/npm/node_modules" \
     ORRERY_PROFILE_DIR="$build/profiles" node "$top/bench/web_bench.mjs"
   # The page's size: each file as it lies on the server, and as a server that
