@@ -17,7 +17,7 @@ if [ -z "${DISPLAY:-}" ]; then
   cmake --build "$top/build-windows" -j2 --target orrery >/dev/null
   cmake -S "$top" -B "$top/build-release" -DCMAKE_BUILD_TYPE=Release -DORRERY_TESTS=OFF >/dev/null
   cmake --build "$top/build-release" -j2 >/dev/null
-  exec "$top/tests/windows/wine_session.sh" "$0" "$@"
+  exec "$top/scripts/wine_session.sh" "$0" "$@"
 fi
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; wait; rm -rf "$work"' EXIT

@@ -328,7 +328,7 @@ prepare_linux() {
 windows_ready=''
 build_windows() { nice cmake --build build-w -j2 >"$work/build.log" 2>&1; }
 windows_suite() {
-  ORRERY_WINEPREFIX="$work/wineprefix" nice tests/windows/wine_session.sh \
+  ORRERY_WINEPREFIX="$work/wineprefix" nice scripts/wine_session.sh \
     ctest --test-dir build-w --stop-on-failure --timeout 300 >"$work/ctest.log" 2>&1
 }
 prepare_windows() {

@@ -26,7 +26,7 @@ if [ "${1:-}" = windows ]; then
   cmake -S "$top" -B "$top/build-windows" --toolchain "$top/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$top/build-windows" -j"$jobs" >/dev/null
-  exec "$top/tests/windows/wine_session.sh" \
+  exec "$top/scripts/wine_session.sh" \
     ctest --test-dir "$top/build-windows" --output-on-failure --timeout 600
 fi
 "$top/scripts/deps.sh" test

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # The Windows packages and program end to end under Wine, as a user meets them;
-# runs inside tests/windows/wine_session.sh. Every wait has a deadline.
+# runs inside scripts/wine_session.sh. Every wait has a deadline.
 #   e2e_wine.sh BUILD_DIR READ_BOXES_EXE
 set -uo pipefail
 build=$(realpath "$1") read_boxes=$(realpath "$2") work=$(mktemp -d)

@@ -1,4 +1,4 @@
-# The Windows build's tests, run under Wine inside tests/windows/wine_session.sh
+# The Windows build's tests, run under Wine inside scripts/wine_session.sh
 # (scripts/test.sh windows), with GoogleTest built from Debian's own sources.
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)

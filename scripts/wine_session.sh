@@ -3,9 +3,10 @@
 # Runs a command on a private desktop for the Windows build: a 1024x768 Xvfb
 # with an 800x600 mode for full screen, openbox, and a Wine prefix made on the
 # first run and kept in $ORRERY_WINEPREFIX (default build-windows/wineprefix).
-#   tests/windows/wine_session.sh COMMAND...
+#   scripts/wine_session.sh COMMAND...
+# The Windows tests (scripts/test.sh windows), its benchmark and scripts/mutants.sh run in it.
 set -euo pipefail
-top=$(cd "$(dirname "$0")/../.." && pwd)
+top=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX=${ORRERY_WINEPREFIX:-$top/build-windows/wineprefix}
 # Quiet, and no prompts to install Mono or Gecko, which nothing here uses.
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
