@@ -74,39 +74,6 @@ function page_helpers() {
       }
       return differing / (x.width * x.height);
     },
-    // For a view turned 90 degrees about the screen's centre (cx, cy): the
-    // share of the bright pixels of snapshot `a` (beyond `skip` pixels from
-    // the centre) that are bright in `b` where the turn takes them, within
-    // 2 pixels, for a counter-clockwise turn and for a clockwise one.
-    turned: (a, b, cx, cy, skip) => {
-      const x = shots.get(a), y = shots.get(b);
-      const bright = (image, px, py) => {
-        for (let qy = py - 2; qy <= py + 2; qy += 1) {
-          for (let qx = px - 2; qx <= px + 2; qx += 1) {
-            if (qx < 0 || qy < 0 || qx >= image.width || qy >= image.height) continue;
-            const i = 4 * (qy * image.width + qx);
-            if (Math.max(image.data[i], image.data[i + 1], image.data[i + 2]) > 60) return true;
-          }
-        }
-        return false;
-      };
-      let counted = 0, anticlockwise = 0, clockwise = 0;
-      for (let py = 0; py < x.height; py += 1) {
-        for (let px = 0; px < x.width; px += 1) {
-          const i = 4 * (py * x.width + px);
-          if (Math.max(x.data[i], x.data[i + 1], x.data[i + 2]) <= 60) continue;
-          const dx = px - cx, dy = py - cy;
-          if (dx * dx + dy * dy < skip * skip) continue;
-          const ax = cx + dy, ay = cy - dx, cwx = cx - dy, cwy = cy + dx;
-          if (ax < 0 || ay < 0 || ax >= y.width || ay >= y.height) continue;
-          if (cwx < 0 || cwy < 0 || cwx >= y.width || cwy >= y.height) continue;
-          counted += 1;
-          if (bright(y, ax, ay)) anticlockwise += 1;
-          if (bright(y, cwx, cwy)) clockwise += 1;
-        }
-      }
-      return { counted, anticlockwise: anticlockwise / counted, clockwise: clockwise / counted };
-    },
     // Mean red, green and blue of a square of the live canvas around (cx, cy),
     // and the share of its pixels brighter than 60 in some channel.
     square: (cx, cy, half) => {
@@ -125,7 +92,7 @@ function page_helpers() {
   };
 }
 
-export const chromium_flags = [
+const chromium_flags = [
   '--headless', '--no-sandbox', '--enable-unsafe-swiftshader', '--disable-quic', '--no-first-run',
   '--disable-background-networking', '--disable-component-update', '--disable-sync',
 ];

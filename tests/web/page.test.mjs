@@ -170,22 +170,13 @@ describe('the page and its picture', () => {
     }
   });
 
-  it('turns the view with the right button held: one degree per pixel', async () => {
+  it('turns the view with the right button held, and back with the way back', async () => {
     const { page } = session;
-    // 68 pixels down tilt the view from 22.5 to 90.5 degrees, nearly straight
-    // down on the orbits; 90 to the right then turn the scene 90 degrees about
-    // its vertical axis, which from above turns the picture counter-clockwise
-    // about the Sun.
-    await right_drag(page, 0, 68);
-    await redraw_paused(page);
-    await shoot(page, 'from above');
-    await right_drag(page, 90, 0);
+    // (Which way and how far a drag turns is the window procedure's, tested with the shell.)
+    await right_drag(page, 90, 68);
     await redraw_paused(page);
     await shoot(page, 'turned');
-    const turn = await page.evaluate(
-      (c) => orrery_test.turned('from above', 'turned', c.x, c.y, 40), window_centre);
-    assert.ok(turn.counted > 100, JSON.stringify(turn));
-    assert.ok(turn.anticlockwise > 0.8 && turn.clockwise < 0.5, JSON.stringify(turn));
+    assert.ok(await changed(page, 'base', 'turned') > 0.002);
     await right_drag(page, -90, -68);
     // The browser's context menu never opened over the canvas.
     const menus = await page.evaluate(() => orrery_test.menus());
@@ -216,7 +207,7 @@ describe('the page and its picture', () => {
   no_errors(session);
 });
 
-describe("a body's box", () => {
+describe("a body's box, and full screen", () => {
   const session = {};
   before(async () => {
     Object.assign(session, await open_page());
@@ -255,17 +246,6 @@ describe("a body's box", () => {
     assert.ok(await changed(page, 'closed', 'going on') > 0.0005);
   });
 
-  no_errors(session);
-});
-
-describe('full screen', () => {
-  const session = {};
-  before(async () => {
-    Object.assign(session, await open_page());
-    await started(session.page);
-  });
-  after(async () => session.close?.());
-
   it('F1 shows the picture full screen, at the screen\'s size', async () => {
     const { page } = session;
     await page.keyboard.press('F1');
@@ -294,10 +274,7 @@ describe('full screen', () => {
     assert.equal(await full_screen(page), 'screen');
     await page.keyboard.press('Enter');
     await page.waitForFunction(() => !document.getElementById('box').open, { timeout: 5000 });
-  });
-
-  it('F1 goes back to the 800x600 canvas', async () => {
-    const { page } = session;
+    // F1 goes back to the 800x600 canvas.
     await page.keyboard.press('F1');
     await settled(page, false);
     assert.deepEqual(await canvas_size(page), [800, 600]);
