@@ -1,7 +1,6 @@
 // The pictures read, the scene, its textures and the clicks on it, on an offscreen Mesa context.
 // Every test starts from the starting values: ctest runs each test in a process of its own.
 #include <GL/glu.h>
-#include <GL/osmesa.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -20,6 +19,7 @@
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "app/window_proc.h"
+#include "gl11/oracle_context.h"
 #include "image/bitmap_decode.h"
 #include "image/bitmap_reader.h"
 #include "render/render_state.h"
@@ -32,18 +32,11 @@
 #include "support/message_box_recorder.h"
 #include "support/x11_harness.h"
 
-// A real offscreen Mesa (OSMesa) rendering context of 800 x 600 for GL tests: RGBA colour, a
-// 16-bit depth buffer, current from construction until destruction.
-class OffscreenGl {
-   public:
-    OffscreenGl() { OSMesaMakeCurrent(context_, pixels_.data(), GL_UNSIGNED_BYTE, 800, 600); }
-    // Mesa 22.3 crashes when it destroys a context that still holds queued immediate-mode
-    // vertices: finish the context's work first.
-    ~OffscreenGl() { glFinish(), OSMesaDestroyContext(context_); }
-
-   private:
-    OSMesaContext context_ = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
-    std::vector<unsigned char> pixels_ = std::vector<unsigned char>(800 * 600 * 4);
+// Mesa's own offscreen context (OSMesa, as the OpenGL 1.1 subset's oracle uses), 800 x 600,
+// current from construction until destruction.
+struct OffscreenGl {
+    OffscreenGl() { EXPECT_TRUE(open_context()); }
+    ~OffscreenGl() { close_context(); }
 };
 
 // AddressSanitizer's runtime, where it is linked in.
@@ -367,12 +360,6 @@ static std::pair<double, double> from_above(const Planet& p) {
     return {400 + d * std::cos(a), 300 - d * std::sin(a)};
 }
 
-static long peak_resident_kb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
 // The view of an 800x600 window, paused, on the current context.
 static void prepare() {
     not_recording = 1;
@@ -451,6 +438,9 @@ static int clicks_from_above(int ring, MessageBoxRecorder& recorder) {
 // 22.3 keeps every vertex a selection pass submits in immediate mode: 1 MB a pick, 7 MB in mode 2.
 TEST(Picking, ClicksShowTheFirstRecordsBoxAndRecordWhatTheFrameDraws) {
     MessageBoxRecorder recorder;
+    const auto peak_resident_kb = [usage = rusage{}]() mutable {
+        return getrusage(RUSAGE_SELF, &usage), usage.ru_maxrss;
+    };
     std::optional<OffscreenGl> gl(std::in_place);
     prepare();
     EXPECT_EQ(click(426, 300, recorder), -1);  // the Sun's edge lies 19.7 pixels from the centre

@@ -20,19 +20,11 @@ bool open_context() {
         display = get_display(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
         if (eglInitialize(display, nullptr, nullptr) == EGL_FALSE) return false;
     }
-    const EGLint config_wish[] = {EGL_SURFACE_TYPE,
-                                  EGL_PBUFFER_BIT,
-                                  EGL_RENDERABLE_TYPE,
-                                  EGL_OPENGL_ES2_BIT,
-                                  EGL_RED_SIZE,
-                                  8,
-                                  EGL_GREEN_SIZE,
-                                  8,
-                                  EGL_BLUE_SIZE,
-                                  8,
-                                  EGL_DEPTH_SIZE,
-                                  24,
-                                  EGL_NONE};
+    // clang-format off
+    const EGLint config_wish[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
+        EGL_OPENGL_ES2_BIT, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_DEPTH_SIZE, 24,
+        EGL_NONE};
+    // clang-format on
     EGLConfig config;
     EGLint configs = 0;
     if (eglChooseConfig(display, config_wish, &config, 1, &configs) == EGL_FALSE || configs < 1)

@@ -13,6 +13,8 @@ bool open_context() {
            OSMesaMakeCurrent(context, buffer.data(), GL_UNSIGNED_BYTE, 800, 600) != 0;
 }
 
+// Mesa 22.3 crashes when it destroys a context that still holds queued immediate-mode vertices:
+// its work is finished first.
 void close_context() {
     glFinish();
     OSMesaDestroyContext(context);

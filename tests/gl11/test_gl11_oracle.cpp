@@ -23,10 +23,7 @@ static std::vector<unsigned char> read_ppm(const std::string& path) {
 }
 
 // Both programs have run before (the test gl11_oracle_frames), each into a folder of its own.
-class Gl11AgainstMesa : public ::testing::Test {
-   protected:
-    const std::string mesa = ORACLE_OUT "/mesa", subset = ORACLE_OUT "/subset";
-};
+static const std::string mesa = ORACLE_OUT "/mesa", subset = ORACLE_OUT "/subset";
 
 // Mostly the frames are black space, so beside the whole frame the pixels that the scene covers
 // in either frame (not black) are counted on their own. Filled, the two agree on all but a few
@@ -34,15 +31,15 @@ class Gl11AgainstMesa : public ::testing::Test {
 // Outlined, polygon edges are drawn as lines by Mesa's own polygon stage and as ES 2 lines by the
 // subset; where edges cross they may be drawn in another order, and 1.6% of the covered pixels
 // of the second sphere mode differed by more than 8 levels (Mesa 22.3).
-TEST_F(Gl11AgainstMesa, FramesAgreeWithinEightLevelsAChannel) {
+TEST(Gl11AgainstMesa, FramesAgreeWithinEightLevelsAChannel) {
     int frames = 0;
     for (const auto& entry : std::filesystem::directory_iterator(mesa)) {
         const std::string name = entry.path().stem().string();
         if (entry.path().extension() != ".ppm") continue;
         ++frames;
         const double share = name.find("outline") != std::string::npos ? 0.97 : 0.995;
-        const std::vector<unsigned char> a = read_ppm(mesa + "/" + name + ".ppm");
-        const std::vector<unsigned char> b = read_ppm(subset + "/" + name + ".ppm");
+        const auto a = read_ppm(mesa + "/" + name + ".ppm"),
+                   b = read_ppm(subset + "/" + name + ".ppm");
         ASSERT_EQ(a.size(), b.size());
         long covered = 0, covered_close = 0, close = 0;
         for (std::size_t i = 0; i < a.size(); i += 3) {
@@ -84,7 +81,7 @@ static std::vector<std::vector<long long>> read_picks(const std::string& path) {
 // The same hits in the same order with the same names; each depth, scaled to 0 .. 2^32 - 1,
 // within 2^32 / 100,000 of Mesa's (Mesa rounds them in single precision: 417 apart at most here,
 // where the Sun's front and back lie a million apart).
-TEST_F(Gl11AgainstMesa, PickRecordsAgree) {
+TEST(Gl11AgainstMesa, PickRecordsAgree) {
     const auto a = read_picks(mesa + "/picks.txt"), b = read_picks(subset + "/picks.txt");
     ASSERT_EQ(a.size(), b.size());
     ASSERT_GT(a.size(), 500u);

@@ -144,6 +144,7 @@ describe('the page and its picture', () => {
     assert.ok(await changed(page, 'still', 'going') > 0.0005);
   });
 
+  // (What each switch draws is the subset's, compared with Mesa's in tests/gl11.)
   it('F2 to F5 each change the picture, and back on a second press', async () => {
     const { page } = session;
     await page.keyboard.press('Space');
@@ -158,11 +159,6 @@ describe('the page and its picture', () => {
       await redraw_paused(page);
       await shoot(page, key);
       assert.ok(await changed(page, 'base', key) > 0.0002, `${key} changes the picture`);
-      if (key === 'F3') {
-        // Without texturing the Sun is grey: as much blue as red.
-        const sun = await page.evaluate((c) => orrery_test.square(c.x, c.y, 8), window_centre);
-        assert.ok(Math.abs(sun.r - sun.b) < 20, JSON.stringify(sun));
-      }
       await page.keyboard.press(key);
       await redraw_paused(page);
       await shoot(page, `${key} twice`);
