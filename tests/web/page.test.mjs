@@ -248,10 +248,9 @@ describe("a body's box, and full screen", () => {
     await settled(page, true);
     // The element with the canvas and the box is the full-screen one.
     assert.equal(await full_screen(page), 'screen');
+    // The viewport follows the size: the Sun is at its centre (settled). (Both sizes are 4:3, so the
+    // Sun's roundness tells nothing, and planets passing it made its measure unsteady.)
     assert.deepEqual(await canvas_size(page), [1024, 768]);
-    // The projection follows the size: the Sun is round, as wide as high.
-    const extent = await sun_extent(page, screen_centre);
-    assert.ok(extent.across > 10 && Math.abs(extent.across - extent.down) <= 1, JSON.stringify(extent));
   });
 
   it('a click on the Sun shows its box over the full-screen picture', async () => {
