@@ -438,7 +438,8 @@ static int clicks_from_above(int ring, MessageBoxRecorder& recorder) {
 // 22.3 keeps every vertex a selection pass submits in immediate mode: 1 MB a pick, 7 MB in mode 2.
 TEST(Picking, ClicksShowTheFirstRecordsBoxAndRecordWhatTheFrameDraws) {
     MessageBoxRecorder recorder;
-    const auto peak_resident_kb = [usage = rusage{}]() mutable {
+    const auto peak_resident_kb = [] {
+        rusage usage{};
         return getrusage(RUSAGE_SELF, &usage), usage.ru_maxrss;
     };
     std::optional<OffscreenGl> gl(std::in_place);
