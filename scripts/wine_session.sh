@@ -4,7 +4,8 @@
 # with an 800x600 mode for full screen, openbox, and a Wine prefix made on the
 # first run and kept in $ORRERY_WINEPREFIX (default build-windows/wineprefix).
 #   scripts/wine_session.sh COMMAND...
-# The Windows tests (scripts/test.sh windows), its benchmark and scripts/mutants.sh run in it.
+# The Windows build's tests (scripts/test.sh windows), its benchmark (scripts/bench.sh windows)
+# and scripts/mutants.sh run in it.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX=${ORRERY_WINEPREFIX:-$top/build-windows/wineprefix}
