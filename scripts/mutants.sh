@@ -149,7 +149,7 @@ webfault platform/web/message_queue.cpp 's/if (box_time \&\& dropped_during_box(
 p=platform/web/message_box.cpp
 webfault $p "s/\[\['Yes', 6\], \['No', 7\]\]/[['No', 7], ['Yes', 6]]/" "No first: Enter answers No to a question (browser)"
 webfault $p 's/            dialog.close();/            ;/' "a box answered stays on the page (browser)"
-webfault platform/web/index.html 's/ white-space: pre-line;//' "a box's text shown without its line breaks (browser)"
+webfault platform/web/page/page.css 's/ white-space: pre-line;//' "a box's text shown without its line breaks (browser)"
 p=platform/web/display.cpp
 webfault $p "0,/getElementById('screen')/s//getElementById('canvas')/" "full screen asked for the canvas alone: its boxes unseen (browser)"
 webfault $p '/catch (refused)/{n;s/return 0;/return 1;/}' "a refused full screen taken for granted: no question asked (browser)"

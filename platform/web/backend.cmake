@@ -47,7 +47,13 @@ target_link_options(orrery PRIVATE
   -sMAX_WEBGL_VERSION=1
   ${ORRERY_PRELOADS})
 set_property(TARGET orrery APPEND PROPERTY LINK_DEPENDS ${ORRERY_PICTURES})
-configure_file(platform/web/index.html ${ORRERY_PAGE_DIR}/index.html COPYONLY)
+# The page's own files (platform/web/page/: markup, style and script, each in a
+# file of its own, so that the page can forbid inline script).
+file(GLOB ORRERY_PAGE_FILES CONFIGURE_DEPENDS platform/web/page/*)
+foreach(page_file ${ORRERY_PAGE_FILES})
+  get_filename_component(name ${page_file} NAME)
+  configure_file(${page_file} ${ORRERY_PAGE_DIR}/${name} COPYONLY)
+endforeach()
 configure_file(desktop/icons/48x48.png ${ORRERY_PAGE_DIR}/icon.png COPYONLY)
 configure_file(LICENSE ${ORRERY_PAGE_DIR}/LICENSE COPYONLY)
 configure_file(data/textures/CREDITS.md ${ORRERY_PAGE_DIR}/CREDITS.md COPYONLY)

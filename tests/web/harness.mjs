@@ -17,7 +17,7 @@ const puppeteer = createRequire(join(node_modules, 'x.js'))('puppeteer-core');
 
 const mime_types = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.data': 'application/octet-stream', '.png': 'image/png', '.md': 'text/plain; charset=utf-8',
+  '.data': 'application/octet-stream', '.png': 'image/png', '.css': 'text/css', '.md': 'text/plain; charset=utf-8',
 };
 
 // A static server for the page's folder, on the loopback only.
