@@ -3,7 +3,7 @@
 // and the program's own work per frame in both sphere modes, with the browser
 // pacing the frames to its 60 Hz and unpaced. Run by scripts/bench.sh, which
 // sets what tests/web/harness.mjs needs (the engine: Chromium).
-import { frames_pass, open_page } from '../tests/web/harness.mjs';
+import { close_browsers, frames_pass, open_page } from '../tests/web/harness.mjs';
 
 // Watches the program's waits for the next frame (the tests' own frame
 // counter keeps the browser's function): each request for an animation frame
@@ -56,3 +56,4 @@ for (const [label, flags] of [
       `${row.work.toFixed(2)} ms of the program's work a frame`);
   }
 }
+await close_browsers();

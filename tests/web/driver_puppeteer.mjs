@@ -1,8 +1,10 @@
 // Chromium and Firefox through puppeteer-core: Debian's Chromium headless on
 // SwiftShader over the DevTools protocol, and Firefox ESR over WebDriver BiDi,
 // windowed on the harness's own Xvfb (headless Firefox has no WebGL). One
-// browser a page, closed with it.
-import { mkdtempSync, rmSync } from 'node:fs';
+// browser a test file (for each set of launch options), started with the first
+// page and ended with close_all; a fresh browser context a page.
+import { mkdtempSync } from 'node:fs';
+import { rm } from 'node:fs/promises';
 import { createRequire } from 'node:module';
 import { join } from 'node:path';
 
@@ -16,7 +18,7 @@ const chromium_flags = [
   '--disable-background-networking', '--disable-component-update', '--disable-sync',
 ];
 
-async function launch(engine, view, profile, flags) {
+async function launch(engine, view, profile, flags, start_url) {
   if (engine === 'chromium') {
     return puppeteer.launch({
       executablePath: process.env.ORRERY_CHROMIUM ?? '/usr/bin/chromium',
@@ -31,7 +33,11 @@ async function launch(engine, view, profile, flags) {
     headless: false,
     userDataDir: profile,
     env: { ...process.env, DISPLAY: await x_display() },
-    args: flags,
+    // Firefox gives the focus to the page it starts with, not to one it is
+    // sent to later (the address bar keeps it), and it grants full screen
+    // only to a focused page: it starts with a page of the tests' server.
+    args: [...flags, start_url],
+    dumpio: Boolean(process.env.ORRERY_TEST_CONSOLE),
     defaultViewport: null,
     extraPrefsFirefox: firefox_prefs(view),
   });
@@ -39,17 +45,45 @@ async function launch(engine, view, profile, flags) {
 
 function firefox_prefs(view) {
   return {
+    // No telemetry ping sent (by a helper that outlives the browser) as it ends.
+    'datareporting.policy.dataSubmissionEnabled': false,
+    'toolkit.telemetry.shutdownPingSender.enabled': false,
+    ...(process.env.ORRERY_TEST_CONSOLE ? { 'devtools.console.stdout.content': true } : {}),
     // Touch events exist in Firefox on Linux only where a touch screen is
-    // found; the emulated one is not.
-    ...(view.touch ? { 'dom.w3c_touch_events.enabled': 1 } : {}),
+    // found; the emulated one is not, and it has as many points as a phone.
+    ...(view.touch ? {
+      'dom.w3c_touch_events.enabled': 1, 'dom.w3c_touch_events.legacy_apis.enabled': true,
+      'dom.maxtouchpoints.testing.value': 5,
+    } : {}),
   };
 }
 
-// `flags` are more of the browser's command-line flags.
-export async function open(engine, view, flags) {
-  const profile = mkdtempSync(join(process.env.ORRERY_PROFILE_DIR, `${engine}-`));
-  const browser = await launch(engine, view, profile, flags);
-  const page = (await browser.pages())[0] ?? await browser.newPage();
+// `flags` are more of the browser's command-line flags; `start_url` a blank
+// page of the tests' server.
+const browsers = new Map();
+async function browser_for(engine, view, flags, start_url) {
+  const options = JSON.stringify([engine, flags, engine === 'firefox' && view.touch]);
+  if (!browsers.has(options)) {
+    const profile = mkdtempSync(join(process.env.ORRERY_PROFILE_DIR, `${engine}-`));
+    browsers.set(options, { profile, browser: launch(engine, view, profile, flags, start_url) });
+  }
+  return browsers.get(options).browser;
+}
+
+export async function close_all() {
+  for (const { profile, browser } of browsers.values()) {
+    await (await browser.catch(() => null))?.close();
+    // (A helper of Firefox's may still be writing in the profile as it ends.)
+    await rm(profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 200 });
+  }
+  browsers.clear();
+}
+
+export async function open(engine, view, flags, start_url) {
+  const browser = await browser_for(engine, view, flags, start_url);
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  if (process.env.ORRERY_TEST_CONSOLE) page.on('console', (message) => console.log(`console: ${message.text()}`));
   await page.setViewport({
     width: view.width, height: view.height, deviceScaleFactor: view.scale, hasTouch: view.touch,
   });
@@ -83,10 +117,7 @@ export async function open(engine, view, flags) {
     mouse_down: (button) => page.mouse.down({ button: buttons[button] }),
     mouse_up: (button) => page.mouse.up({ button: buttons[button] }),
     screenshot: () => page.screenshot(),
-    async close() {
-      await browser.close();
-      rmSync(profile, { recursive: true, force: true });
-    },
+    close: () => context.close(),
   };
   if (engine === 'chromium') {
     const touch_point = (point, id) => ({ x: point.x, y: point.y, id });

@@ -20,6 +20,10 @@ const drivers = {
 };
 if (!drivers[engine]) throw new Error(`ORRERY_ENGINE must be one of ${Object.keys(drivers).join(', ')}`);
 const driver = await import(drivers[engine]);
+// The browsers (and the X display) are started with the first page a test
+// file opens and ended after its last test; other users call close_browsers.
+export const close_browsers = () => driver.close_all();
+if (process.env.NODE_TEST_CONTEXT) (await import('node:test')).after(close_browsers);
 
 const in_page = readFileSync(join(dirname(fileURLToPath(import.meta.url)), 'in_page.js'));
 const mime_types = {
@@ -52,6 +56,7 @@ function start_server(script, serve) {
   const server = createServer(async (request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
     let answer = (await serve?.(path)) ?? null;
+    if (path === '/orrery-test/start') answer = { body: '<!doctype html><title>-</title>', type: mime_types['.html'] };
     if (path === '/orrery-test/in_page.js') answer = { body: in_page, type: mime_types['.js'] };
     if (path === '/orrery-test/script.js' && script_source) answer = { body: script_source, type: mime_types['.js'] };
     if (!answer) {
@@ -81,7 +86,7 @@ export async function open_page({ viewport = {}, path = '/', script = null, serv
   const view = { width: 1024, height: 768, scale: 1, touch: false, ...viewport };
   const server = await start_server(script, serve);
   const base_url = `http://127.0.0.1:${server.address().port}`;
-  const page = await driver.open(engine, view, flags);
+  const page = await driver.open(engine, view, flags, `${base_url}/orrery-test/start`);
   const errors = [];
   // Every evaluation runs without a user gesture and brings back the page's
   // errors since the last one.
