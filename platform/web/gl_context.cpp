@@ -22,7 +22,7 @@ static EMSCRIPTEN_WEBGL_CONTEXT_HANDLE webgl = 0;
 // drawn since the last one, handles the page's events meanwhile, and paces
 // the loop to the display (and stops it while the page is hidden).
 EM_ASYNC_JS(void, wait_for_next_frame, (), {
-    await Module.orrery_wait(new Promise((resolve) = > requestAnimationFrame(resolve)));
+    await Module.orrery_wait(new Promise((resolve) => requestAnimationFrame(resolve)));
 });
 
 static bool make_webgl_context() {
