@@ -40,10 +40,10 @@ p=platform/sdl/window_state.cpp
 fault $p 's/if (screen_saver_refused \&\& focus != nullptr \&\& !is_minimised)/if (screen_saver_refused)/' "screen saver held off while minimised or in the background"
 fault $p 's/if (!focus_held \&\& focus == window) focus = nullptr;/if (focus == window) focus = nullptr;/' "reader boxes after the first have no owner"
 p=platform/sdl/message_queue.cpp
-fault $p 's/if (box_time \&\& dropped_during_box(message)) return;/;/' "input given to the frozen window acts after its box closes"
-fault $p 's/drop_messages(\&queue, dropped_during_box);/;/' "a click queued with the one that opened a box acts after it"
+fault platform/common/queued_messages.cpp 's/if (box_time \&\& dropped_while_box_open(message.message)) return;/;/' "input given to the frozen window acts after its box closes"
+fault $p 's/deliver_quit_again_if(drop_frozen_input());/;/' "a click queued with the one that opened a box acts after it"
 fault $p 's/quit_seen = quit_undelivered = true;/quit_seen = true;/' "a quit signal during a box is lost"
-fault $p 's/if (message->message == WM_CLOSE \&\& quit_seen) quit_undelivered = true;/;/' "a quit signal that comes with the click that opens a box is lost"
+fault $p 's/if (close_dropped \&\& quit_seen) quit_undelivered = true;/;/' "a quit signal that comes with the click that opens a box is lost"
 p=platform/sdl/video.cpp
 fault $p 's/SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0"/SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1"/' "full screen minimised when a box takes the focus"
 fault $p 's/SDL_ResetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS);/;/' "Alt+Tab out of full screen after a box leaves the desktop in the program's mode"
@@ -53,8 +53,8 @@ fault $p 's/SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1"/SDL_HINT_MOUSE_FOCUS_CLICKTHR
 fault $p 's/SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0"/SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "1"/' "F1 under Wayland crashes"
 fault $p 's/    SDL_GL_LoadLibrary(nullptr);/    ;/' "each F1 leaves one more colormap in the X server (GL loaded anew)"
 fault platform/sdl/quit_signal.cpp 's/hangup_pending = 1;/;/' "a hang-up leaves the program running"
-fault platform/sdl/sdl_windows.cpp 's/SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE/SDL_WINDOW_BORDERLESS : 0/' "the window cannot be resized"
-fault platform/sdl/sdl_windows.cpp 's/    free_own_colormap(colormap);/    ;/' "a destroyed window's colormap stays in the X server"
+fault platform/sdl/windows.cpp 's/SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE/SDL_WINDOW_BORDERLESS : 0/' "the window cannot be resized"
+fault platform/sdl/windows.cpp 's/    free_own_colormap(colormap);/    ;/' "a destroyed window's colormap stays in the X server"
 p=platform/sdl/message_box.cpp
 fault $p 's/SDL_GL_SwapWindow(window->sdl_window);/;/' "a box moved over the window leaves its image behind"
 fault $p 's/    std::fprintf(stderr, "%s: %s\\n", caption ? caption : "", text ? text : "");/    ;/' "without a display the message is lost"
@@ -85,7 +85,7 @@ fault $p 's/void reread_refresh_period() { period_stale = true; }/void reread_re
 fault app/main_window.cpp 's/PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER,/PFD_SUPPORT_OPENGL,/' "a single-buffered context: every clear shows"
 # Faults only SDL 3 shows, planted where SDL 2's API comes from sdl2-compat (patch level 50 and up).
 if [ "$(pkg-config --modversion sdl2 2>/dev/null | cut -d. -f3)" -ge 50 ] 2>/dev/null; then
-  fault platform/sdl/sdl_windows.cpp 's/if (!window->popup \&\& sdl3_underneath()) {/if (false) {/' "the window opens with its title bar above the screen's top (SDL 3)"
+  fault platform/sdl/windows.cpp 's/if (!window->popup \&\& sdl3_underneath()) {/if (false) {/' "the window opens with its title bar above the screen's top (SDL 3)"
 fi
 # The Win32 backend, and the file map's Windows side.
 p=platform/win32/message_box.cpp
@@ -145,7 +145,7 @@ p=platform/web/input.cpp
 webfault $p 's/button == 2 ? mk_rbutton : 0/button == 2 ? mk_lbutton : 0/' "the right button taken for the left: no drag (browser)"
 webfault $p 's/(client_x - box.left) \* scale_x/client_x * scale_x/' "clicks placed by the page's coordinates, not the canvas's (browser)"
 webfault $p 's/        event.preventDefault();/        ;/' "the browser's context menu opens over the canvas at a right press"
-webfault platform/web/message_queue.cpp 's/if (box_time \&\& dropped_during_box(message)) return;/;/' "input given to the page during a box acts after it (browser)"
+webfault platform/common/queued_messages.cpp 's/if (box_time \&\& dropped_while_box_open(message.message)) return;/;/' "input given to the page during a box acts after it (browser)"
 p=platform/web/message_box.cpp
 webfault $p "s/\[\['Yes', 6\], \['No', 7\]\]/[['No', 7], ['Yes', 6]]/" "No first: Enter answers No to a question (browser)"
 webfault $p 's/            dialog.close();/            ;/' "a box answered stays on the page (browser)"
@@ -155,8 +155,7 @@ webfault $p "0,/getElementById('screen')/s//getElementById('canvas')/" "full scr
 webfault $p '/catch (refused)/{n;s/return 0;/return 1;/}' "a refused full screen taken for granted: no question asked (browser)"
 webfault $p 's/post_message({window, WM_SIZE, 0, make_lparam(width, height)});/;/' "full screen drawn at the window's size (browser)"
 webfault $p 's/if (!event->isFullscreen \&\& full_screen) post_key_press(VK_F1);/;/' "the browser's own exit from full screen leaves the program believing it full screen"
-p=platform/web/web_windows.cpp
-webfault $p 's/    if (window->proc != nullptr) window->proc(window, WM_SIZE, 0, make_lparam(width, height));/    ;/' "a paused program's new window stays blank (browser)"
+webfault platform/common/window_list.cpp 's/    if (proc != nullptr) proc(window, WM_SIZE, 0, make_lparam(width, height));/    ;/' "a paused program's new window stays blank (browser)"
 webfault platform/web/program_end.cpp 's/            setTimeout(end_if_idle, 0);/            ;/' "after Escape the page never says that the program has ended"
 # The OpenGL 1.1 subset of the browser build, against Mesa (tests/gl11/).
 p=platform/gl11/es_renderer.cpp

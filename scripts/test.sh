@@ -30,6 +30,9 @@ if [ "${1:-}" = windows ]; then
 fi
 "$top/scripts/deps.sh" test
 
+echo "== No circle of modules in the window-system layer"
+"$top/scripts/module_cycles.sh" platform
+
 echo "== Unit tests under ASan and UBSan"
 cmake -S "$top" -B "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DORRERY_SANITIZE=ON >/dev/null
 cmake --build "$top/build-asan" -j"$jobs" >/dev/null

@@ -2,8 +2,8 @@
 #include "platform/sdl/display_modes.h"
 
 #include "platform/sdl/gl_context.h"
-#include "platform/sdl/video.h"
 #include "platform/sdl/sdl_windows.h"
+#include "platform/sdl/video.h"
 
 // ---------------------------------------------------------------------------
 // Display state. Written by change_display_mode, restore_display_mode and
@@ -46,9 +46,10 @@ bool change_display_mode(int width, int height, int bits_per_pixel) {
 void restore_display_mode() {
     // SDL returns the display to the desktop mode when the full-screen window
     // leaves full screen or is destroyed.
-    for_each_window([](WindowHandle window) {
+    for (std::size_t i = 0; i < window_count(); ++i) {
+        WindowHandle window = window_at(i);
         if (window->popup) SDL_SetWindowFullscreen(window->sdl_window, 0);
-    });
+    }
     mode_granted = false;
     reread_refresh_period();
 }

@@ -46,13 +46,6 @@ void apply_window_pixel_format() { apply_gl_attributes(window_format); }
 
 void reread_refresh_period() { period_stale = true; }
 
-int choose_pixel_format(DeviceContextHandle dc, const PixelFormatRequest* request) {
-    if (dc == nullptr || request == nullptr) return 0;
-    const std::uint32_t needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
-    if ((request->flags & needed) != needed || request->pixel_type != PFD_TYPE_RGBA) return 0;
-    return 1;
-}
-
 bool set_pixel_format(DeviceContextHandle dc, int format, const PixelFormatRequest* request) {
     if (dc == nullptr || format <= 0 || request == nullptr) return false;
     dc->format = *request;

@@ -1,33 +1,25 @@
-// The message queue: posted and translated messages, the held key releases,
-// the box-time policy and the end of the session.
+// The message queue's SDL half: SDL's events into the queue (platform/common/
+// queued_messages.h), the box-time policy and the end of the session.
 #include "platform/sdl/message_queue.h"
 
-#include <deque>
-
-#include "platform/common/frozen_input.h"
-#include "platform/common/held_releases.h"
+#include "platform/common/queued_messages.h"
 #include "platform/sdl/event_translation.h"
 #include "platform/sdl/quit_signal.h"
+#include "platform/sdl/sdl_windows.h"
 #include "platform/sdl/video.h"
 #include "platform/sdl/window_state.h"
-#include "platform/sdl/sdl_windows.h"
 
 // ---------------------------------------------------------------------------
-// Queue state. Written by the pump, the post functions and the box-time
-// switches; read by peek_message.
-static std::deque<Message> queue;            // posted and translated messages
-static HeldReleases held_releases;           // key releases waiting for an idle pass
-static bool box_time = false;                // a box is open
-static bool quit_seen = false;               // SDL's quit event has come
-static bool quit_undelivered = false;        // ... and no window has been asked to close yet
+// Quit state. Written by the pump and by the queue's drops (a close request
+// taken off it); read by the pump and quit_signalled.
+static bool quit_seen = false;         // SDL's quit event has come
+static bool quit_undelivered = false;  // ... and no window has been asked to close yet
 
-static bool dropped_during_box(const Message& message) {
-    return dropped_while_box_open(message.message);
-}
-
-static void enqueue(const Message& message) {
-    if (box_time && dropped_during_box(message)) return;
-    if (!held_releases.hold(message)) queue.push_back(message);
+// A close request taken off the queue, once a quit signal has come, may have
+// been the quit's own: the quit is then delivered again, so that it is never
+// lost.
+static void deliver_quit_again_if(bool close_dropped) {
+    if (close_dropped && quit_seen) quit_undelivered = true;
 }
 
 static void take_event(const SDL_Event& event) {
@@ -42,7 +34,7 @@ static void take_event(const SDL_Event& event) {
     EventTarget target{window, focus_window(), 0, 0, SDL_GetMouseState(nullptr, nullptr)};
     if (window != nullptr) SDL_GetWindowSize(window->sdl_window, &target.width, &target.height);
     Message message = translate_event(event, target);
-    if (message.message != WM_NULL) enqueue(message);
+    if (message.message != WM_NULL) post_message(message);
 }
 
 void pump_events(void (*observe)(const SDL_Event& event)) {
@@ -56,69 +48,31 @@ void pump_events(void (*observe)(const SDL_Event& event)) {
         if (observe != nullptr) observe(event);
         take_event(event);
     }
-    if (quit_undelivered && !box_time && first_window() != nullptr) {
-        queue.push_back({first_window(), WM_CLOSE, 0, 0});
+    if (quit_undelivered && !box_open() && first_window() != nullptr) {
+        queue_message({first_window(), WM_CLOSE, 0, 0});
         quit_undelivered = false;
     }
 }
 
-// Takes the messages that `drop` names off a queue. A close request among
-// them, once a quit signal has come, may have been the quit's own: the quit
-// is then delivered again, so that it is never lost.
-template <typename Drop>
-static void drop_messages(std::deque<Message>* pending, Drop drop) {
-    for (auto message = pending->begin(); message != pending->end();) {
-        if (!drop(*message)) {
-            ++message;
-            continue;
-        }
-        if (message->message == WM_CLOSE && quit_seen) quit_undelivered = true;
-        message = pending->erase(message);
-    }
-}
-
 void begin_box_time() {
-    box_time = true;
+    set_box_open(true);
     hold_focus(true);
     keep_full_screen_on_focus_loss(true);
-    drop_messages(&queue, dropped_during_box);
+    deliver_quit_again_if(drop_frozen_input());
     pump_events();
 }
 
 void end_box_time() {
     keep_full_screen_on_focus_loss(false);
     hold_focus(false);
-    box_time = false;
+    set_box_open(false);
 }
 
 bool quit_signalled() { return quit_seen; }
 
-void forget_messages_for(WindowHandle window) {
-    drop_messages(&queue, [window](const Message& message) { return message.window == window; });
-    held_releases.forget(window);
-}
+void forget_messages_for(WindowHandle window) { deliver_quit_again_if(drop_messages_for(window)); }
 
 bool peek_message(Message* message) {
-    if (queue.empty()) pump_events();
-    return held_releases.take_next(&queue, message);
-}
-
-void translate_message(const Message* message) {
-    if (message->message != WM_KEYDOWN) return;
-    WParam key = message->w_param;
-    bool character = (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9') || key == VK_SPACE ||
-                     key == VK_RETURN || key == VK_BACK || key == VK_TAB || key == VK_ESCAPE;
-    if (!character) return;
-    WParam code = (key >= 'A' && key <= 'Z') ? key + ('a' - 'A') : key;
-    queue.push_back({message->window, WM_CHAR, code, message->l_param});
-}
-
-LResult dispatch_message(const Message* message) {
-    PlatformWindow* window = message->window;
-    if (window == nullptr || window->proc == nullptr) return 0;
-    return window->proc(window, message->message, message->w_param, message->l_param);
-}
-
-void post_quit_message(int exit_code) {
-    queue.push_back({nullptr, WM_QUIT, static_cast<WParam>(exit_code), 0});
+    if (queue_empty()) pump_events();
+    return take_message(message);
 }

@@ -1,5 +1,6 @@
-// Rendering contexts: the OpenGL 1.1 subset (platform/gl11/) on the canvas's
-// one WebGL 1 context, and the buffer swap that yields to the browser.
+// The pixel format, rendering contexts (the OpenGL 1.1 subset, platform/
+// gl11/, on the canvas's one WebGL 1 context) and the buffer swap that
+// yields to the browser.
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
@@ -40,6 +41,14 @@ static bool make_webgl_context() {
     attributes.minorVersion = 0;
     webgl = emscripten_webgl_create_context("#canvas", &attributes);
     return webgl > 0;
+}
+
+// The canvas's WebGL context has 8 bits a channel and a depth buffer,
+// whatever is asked: a browser offers no other.
+bool set_pixel_format(DeviceContextHandle dc, int format, const PixelFormatRequest* request) {
+    if (dc == nullptr || format <= 0 || request == nullptr) return false;
+    dc->format_set = true;
+    return true;
 }
 
 RenderContextHandle create_context(DeviceContextHandle dc) {

@@ -1,21 +1,12 @@
-// The layer's windows and their device contexts, as the other modules of the
-// browser backend see them. The page has one canvas: every window the program
-// makes is drawn on it, one at a time.
+// The layer's windows, as the other modules of the browser backend see them.
+// The page has one canvas: every window the program makes is drawn on it,
+// one at a time, and the newest live window (current_window) is the one it
+// shows. Each window is entered in the window list (platform/common/
+// window_list.h) with its procedure and device context.
 #pragma once
 
-#include "platform/window_system.h"
-
-struct PlatformDeviceContext {
-    PlatformWindow* window;
-    bool acquired;
-    bool format_set;
-};
+#include "platform/common/window_list.h"
 
 struct PlatformWindow {
-    WindowProc proc;
     bool popup;  // full screen when the browser granted it
-    PlatformDeviceContext dc;
 };
-
-// The newest live window (the one the canvas shows), or null.
-WindowHandle current_window();

@@ -8,6 +8,11 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 target_link_libraries(orrery_app PUBLIC opengl32 glu32)
 
 file(GLOB ORRERY_PLATFORM_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
+# Windows keeps the windows and the message queue itself: the layer's own
+# window list and queue, for the backends that have none, stay out.
+list(REMOVE_ITEM ORRERY_COMMON_PLATFORM_SOURCES
+  ${CMAKE_CURRENT_SOURCE_DIR}/platform/common/window_list.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/platform/common/queued_messages.cpp)
 add_library(orrery_platform STATIC ${ORRERY_PLATFORM_SOURCES} ${ORRERY_COMMON_PLATFORM_SOURCES})
 target_include_directories(orrery_platform PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(orrery_platform PUBLIC opengl32 gdi32 user32 winmm)

@@ -50,7 +50,8 @@ void restore_display_mode() {
 
 // Alt+Tab, the Windows key or the lock screen while in full screen: the
 // user's other programs get the desktop in its own mode, not squeezed into
-// 800x600 (Windows does not do this for a program that changed the mode).
+// 800x600 (Windows does not do this for a program that changed the mode);
+// back in front, the program takes its full-screen mode again.
 bool give_desktop_back() {
     if (!mode_held || mode_lent) return false;
     ChangeDisplaySettingsW(nullptr, 0);
@@ -69,6 +70,7 @@ bool take_full_screen_again() {
 
 void show_cursor(bool visible) { ShowCursor(visible ? TRUE : FALSE); }
 
+// The display may sleep again once the program has ended.
 static void let_display_sleep() { SetThreadExecutionState(ES_CONTINUOUS); }
 
 // Windows asks the foreground window before it starts the screen saver
