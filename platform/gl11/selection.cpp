@@ -101,11 +101,11 @@ static unsigned outside_planes(const ClipVertex& v) {
     return planes;
 }
 
-void select_primitive(Gl11Context& c, GLenum mode, const std::vector<EsVertex>& vertices) {
+void select_primitive(Gl11Context& c, GLenum mode, const EsVertex* vertices, std::size_t count) {
     const Matrix mvp = multiply(c.projection.top(), c.modelview.top());
-    std::vector<ClipVertex> clip(vertices.size());
-    std::vector<unsigned> outside(vertices.size());
-    for (std::size_t i = 0; i < vertices.size(); ++i) {
+    std::vector<ClipVertex> clip(count);
+    std::vector<unsigned> outside(count);
+    for (std::size_t i = 0; i < count; ++i) {
         const float* p = vertices[i].position;
         const double object[4] = {p[0], p[1], p[2], 1.0};
         clip[i] = transform(mvp, object);
