@@ -179,6 +179,8 @@ fault platform/gl11/kept_list.cpp 's/kept.vertices_stale = false;/;/' "a display
 fault platform/gl11/kept_list.cpp 's/if (!known\[a\]) ++primitive.inherits\[a\];/;/' "a display list's vertices lose the colour current at its call: disks drawn black (browser)"
 fault platform/gl11/textures.cpp 's/if (image.es_texture == 0) {/if (true) {/' "a texture list uploads its picture again at every call: memory grows each frame in the second sphere mode (browser)"
 fault platform/gl11/state.cpp 's/c->inside_begin || c->render_mode != GL_RENDER) return;/c->inside_begin) return;/' "a pick clears the picture behind its box (browser)"
+fault platform/gl11/glu_quadric.cpp 's/, key\[7\] = quadric.texture;/;/' "a kept disk drawn without texture coordinates once it was drawn so (browser)"
+fault platform/gl11/glu_quadric.cpp 's/if (kept == nullptr || (c->recording_list/if (true || (c->recording_list/' "GLU's spheres made and sent to WebGL anew at every call (browser)"
 p=platform/gl11/selection.cpp
 fault $p 's/const double z = v\[2\] \/ v\[3\] \* 0.5 + 0.5;/const double z = v[2] \/ v[3];/' "hit depths not in window coordinates (browser)"
 fault $p 's/for (GLuint name : c.name_stack) put_word(c, name);/;/' "hit records without names: no box (browser)"

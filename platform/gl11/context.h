@@ -118,6 +118,10 @@ struct Gl11Context {
     std::vector<ListCommand> recording;
     int call_depth = 0;
 
+    // GLU's spheres and disks, each kept once for its shape: the kind, radii,
+    // slices, stacks or loops, normals, orientation and texture coordinates.
+    std::map<std::array<double, 8>, std::shared_ptr<KeptList>> quadric_shapes;
+
     // Selection.
     GLenum render_mode = GL_RENDER;
     GLuint* select_buffer = nullptr;

@@ -124,6 +124,7 @@ static void frame_again(const std::string& name, void (*draw)()) {
 }
 // The frame drawn from the lists a pick has made of its shapes.
 static void draw_from_lists() { draw_scene_for_selection(); }
+static void draw_frame() { draw_scene(); }
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -147,6 +148,7 @@ int main(int argc, char** argv) {
     frame("mode2");
     pick("mode2", 400, 300);
     frame_again("mode2_lists", draw_from_lists);
+    frame_again("mode2_again", draw_frame);
     sphere_mode = 1, lighting_on = 0;
     frame("mode1_unlit");
     lighting_on = 1, texturing_on = 0;
