@@ -148,6 +148,9 @@ bool record(const ListCommand& command);
 EsDrawState draw_state(Gl11Context& context);
 // A finished primitive, drawn or tested for selection hits.
 void submit_primitive(Gl11Context& context, GLenum mode, const std::vector<EsVertex>& vertices);
+// Whether the box from `low` to `high` (object coordinates) lies wholly outside
+// one plane of the view volume: nothing in it can be hit.
+bool box_outside_view(Gl11Context& context, const float* low, const float* high);
 // Selection of one primitive, on the CPU.
 void select_primitive(Gl11Context& context, GLenum mode, const EsVertex* vertices,
                       std::size_t count);

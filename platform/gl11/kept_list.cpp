@@ -2,6 +2,7 @@
 // render mode and tested from memory in selection mode.
 #include "platform/gl11/kept_list.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "platform/gl11/primitives.h"
@@ -22,6 +23,17 @@ static int attribute_index(ListCommand::Kind kind) {
     return kind == ListCommand::Kind::normal ? 0 : kind == ListCommand::Kind::tex_coord ? 1 : 2;
 }
 
+static void bound(const std::vector<EsVertex>& vertices, std::uint32_t first, std::uint32_t count,
+                  float* low, float* high) {
+    for (int k = 0; k < 3; ++k) low[k] = high[k] = count > 0 ? vertices[first].position[k] : 0.0f;
+    for (std::uint32_t i = first; i < first + count; ++i) {
+        for (int k = 0; k < 3; ++k) {
+            low[k] = std::fmin(low[k], vertices[i].position[k]);
+            high[k] = std::fmax(high[k], vertices[i].position[k]);
+        }
+    }
+}
+
 std::shared_ptr<KeptList> keep_commands(const std::vector<ListCommand>& commands) {
     auto kept = std::make_shared<KeptList>();
     bool open = false, known[3] = {false, false, false};
@@ -40,6 +52,8 @@ std::shared_ptr<KeptList> keep_commands(const std::vector<ListCommand>& commands
                 // A glEnd without glBegin does nothing.
                 if (!open) break;
                 open = false;
+                bound(kept->vertices, primitive.first, primitive.count, primitive.low,
+                      primitive.high);
                 kept->primitives.push_back(primitive);
                 kept->steps.push_back(command);
                 kept->steps.back().list = static_cast<GLuint>(kept->primitives.size() - 1);
@@ -82,6 +96,8 @@ std::shared_ptr<KeptList> keep_commands(const std::vector<ListCommand>& commands
         }
     }
     if (open) return nullptr;
+    bound(kept->vertices, 0, static_cast<std::uint32_t>(kept->vertices.size()), kept->low,
+          kept->high);
     return kept;
 }
 
@@ -224,8 +240,13 @@ static void call_inside_begin(Gl11Context& c, const KeptList& kept) {
     }
 }
 
+// Primitives of fewer vertices than a box has corners are tested as they are.
+static constexpr std::uint32_t boxed_primitive_vertices = 8;
+
 void call_kept(Gl11Context& c, KeptList& kept) {
     if (c.inside_begin) return call_inside_begin(c, kept);
+    const bool selecting = c.render_mode == GL_SELECT;
+    const bool none_hit = selecting && box_outside_view(c, kept.low, kept.high);
     Run run;
     for (const ListCommand& step : kept.steps) {
         switch (step.kind) {
@@ -242,7 +263,9 @@ void call_kept(Gl11Context& c, KeptList& kept) {
                 }
                 if (c.render_mode == GL_RENDER) {
                     draw_primitive(c, kept, p, run);
-                } else if (c.render_mode == GL_SELECT) {
+                } else if (selecting && !none_hit &&
+                           (p.count < boxed_primitive_vertices ||
+                            !box_outside_view(c, p.low, p.high))) {
                     select_primitive(c, p.mode, kept.vertices.data() + p.first, p.count);
                 }
                 break;

@@ -11,7 +11,8 @@
 
 #include "platform/gl11/context.h"
 
-// One glBegin/glEnd of kept geometry.
+// One glBegin/glEnd of kept geometry. Selection passes over whatever lies
+// wholly outside the pick region by its box.
 struct KeptPrimitive {
     GLenum mode;
     std::uint32_t first, count;  // its vertices in KeptList::vertices
@@ -22,6 +23,8 @@ struct KeptPrimitive {
     std::uint32_t inherits[3] = {0, 0, 0};
     bool sets[3] = {false, false, false};
     float last[3][4] = {};
+    // The box around its vertices.
+    float low[3], high[3];
     // The values current at the call that its inheriting vertices hold now.
     bool filled = false;
     float inherited[3][4] = {};
@@ -39,6 +42,8 @@ struct KeptList {
     // The commands as called: attributes set outside glBegin/glEnd, texture
     // images and calls of lists; Kind::end stands for drawing primitive `list`.
     std::vector<ListCommand> steps;
+    // The box around all its vertices.
+    float low[3] = {0, 0, 0}, high[3] = {0, 0, 0};
     // ES 2: the vertices, filled at the first draw (again when inherited
     // values change), and indices for each kind of primitive drawn.
     std::uint32_t vertex_buffer = 0;
