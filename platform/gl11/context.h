@@ -52,6 +52,13 @@ struct TextureObject {
     GLint min_filter = 0x2702, mag_filter = GL_LINEAR, wrap_s = GL_REPEAT, wrap_t = GL_REPEAT;
 };
 
+struct KeptList;
+// A display list: kept as geometry (kept_list.h), or as its commands.
+struct DisplayList {
+    std::shared_ptr<KeptList> kept;
+    std::shared_ptr<const std::vector<ListCommand>> commands;
+};
+
 struct MatrixStack {
     std::vector<Matrix> matrices;
     std::size_t depth_limit;
@@ -104,12 +111,16 @@ struct Gl11Context {
     std::vector<std::uint32_t> image_textures;
 
     // Display lists by name, the names handed out, and the list being recorded.
-    std::map<GLuint, std::shared_ptr<const std::vector<ListCommand>>> lists;
+    std::map<GLuint, DisplayList> lists;
     std::map<GLuint, bool> reserved_lists;
     GLuint recording_list = 0;
     GLenum recording_mode = GL_COMPILE;
     std::vector<ListCommand> recording;
     int call_depth = 0;
+
+    // GLU's spheres and disks, each kept once for its shape: the kind, radii,
+    // slices, stacks or loops, normals, orientation and texture coordinates.
+    std::map<std::array<double, 8>, std::shared_ptr<KeptList>> quadric_shapes;
 
     // Selection.
     GLenum render_mode = GL_RENDER;
@@ -137,5 +148,9 @@ bool record(const ListCommand& command);
 EsDrawState draw_state(Gl11Context& context);
 // A finished primitive, drawn or tested for selection hits.
 void submit_primitive(Gl11Context& context, GLenum mode, const std::vector<EsVertex>& vertices);
+// Whether the box from `low` to `high` (object coordinates) lies wholly outside
+// one plane of the view volume: nothing in it can be hit.
+bool box_outside_view(Gl11Context& context, const float* low, const float* high);
 // Selection of one primitive, on the CPU.
-void select_primitive(Gl11Context& context, GLenum mode, const std::vector<EsVertex>& vertices);
+void select_primitive(Gl11Context& context, GLenum mode, const EsVertex* vertices,
+                      std::size_t count);

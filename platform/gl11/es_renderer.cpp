@@ -224,6 +224,24 @@ static void send_state(EsRenderer& r, const EsDrawState& s) {
     r.state_sent = true;
 }
 
+// Points the four attributes at the vertex buffer bound now.
+static void point_attributes() {
+    const GLint sizes[4] = {3, 3, 2, 4};
+    const std::size_t offsets[4] = {offsetof(EsVertex, position), offsetof(EsVertex, normal),
+                                    offsetof(EsVertex, tex_coord), offsetof(EsVertex, colour)};
+    for (GLuint i = 0; i < 4; ++i) {
+        glEnableVertexAttribArray(i);
+        glVertexAttribPointer(i, sizes[i], GL_FLOAT, GL_FALSE, sizeof(EsVertex),
+                              reinterpret_cast<const void*>(offsets[i]));
+    }
+}
+
+static GLenum es_mode(EsPrimitive primitive) {
+    return primitive == EsPrimitive::triangles ? GL_TRIANGLES
+           : primitive == EsPrimitive::lines   ? GL_LINES
+                                               : GL_POINTS;
+}
+
 void es_flush(EsRenderer& r) {
     if (!r.pending) return;
     r.pending = false;
@@ -240,20 +258,42 @@ void es_flush(EsRenderer& r) {
     glBufferData(GL_ELEMENT_ARRAY_BUFFER,
                  static_cast<GLsizeiptr>(r.indices.size() * sizeof(std::uint16_t)),
                  r.indices.data(), GL_STREAM_DRAW);
-    const GLint sizes[4] = {3, 3, 2, 4};
-    const std::size_t offsets[4] = {offsetof(EsVertex, position), offsetof(EsVertex, normal),
-                                    offsetof(EsVertex, tex_coord), offsetof(EsVertex, colour)};
-    for (GLuint i = 0; i < 4; ++i) {
-        glEnableVertexAttribArray(i);
-        glVertexAttribPointer(i, sizes[i], GL_FLOAT, GL_FALSE, sizeof(EsVertex),
-                              reinterpret_cast<const void*>(offsets[i]));
-    }
-    const GLenum mode = r.primitive == EsPrimitive::triangles ? GL_TRIANGLES
-                        : r.primitive == EsPrimitive::lines   ? GL_LINES
-                                                              : GL_POINTS;
-    glDrawElements(mode, static_cast<GLsizei>(r.indices.size()), GL_UNSIGNED_SHORT, nullptr);
+    point_attributes();
+    glDrawElements(es_mode(r.primitive), static_cast<GLsizei>(r.indices.size()), GL_UNSIGNED_SHORT,
+                   nullptr);
     r.vertices.clear();
     r.indices.clear();
+}
+
+std::uint32_t es_create_buffer() {
+    GLuint buffer = 0;
+    glGenBuffers(1, &buffer);
+    return buffer;
+}
+
+void es_delete_buffer(std::uint32_t buffer) {
+    const GLuint name = buffer;
+    if (name != 0) glDeleteBuffers(1, &name);
+}
+
+void es_fill_buffer(std::uint32_t buffer, bool indices, const void* data, std::size_t bytes) {
+    const GLenum target = indices ? GL_ELEMENT_ARRAY_BUFFER : GL_ARRAY_BUFFER;
+    glBindBuffer(target, buffer);
+    glBufferData(target, static_cast<GLsizeiptr>(bytes), data, GL_STATIC_DRAW);
+}
+
+void es_draw_static(EsRenderer& r, const EsDrawState& state, EsPrimitive primitive,
+                    std::uint32_t vertex_buffer, std::uint32_t index_buffer, std::size_t first,
+                    std::size_t count) {
+    es_flush(r);
+    if (count == 0) return;
+    glUseProgram(r.program);
+    send_state(r, state);
+    glBindBuffer(GL_ARRAY_BUFFER, vertex_buffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, index_buffer);
+    point_attributes();
+    glDrawElements(es_mode(primitive), static_cast<GLsizei>(count), GL_UNSIGNED_SHORT,
+                   reinterpret_cast<const void*>(first * sizeof(std::uint16_t)));
 }
 
 std::uint16_t es_begin_batch(EsRenderer& r, const EsDrawState& state, EsPrimitive primitive,

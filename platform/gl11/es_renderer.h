@@ -70,6 +70,17 @@ std::uint16_t es_begin_batch(EsRenderer& renderer, const EsDrawState& state, EsP
 // Draws whatever batch is gathered.
 void es_flush(EsRenderer& renderer);
 
+// Static buffers, filled once for geometry that is drawn many times: vertices
+// (EsVertex) or 16-bit indices.
+std::uint32_t es_create_buffer();
+void es_delete_buffer(std::uint32_t buffer);
+void es_fill_buffer(std::uint32_t buffer, bool indices, const void* data, std::size_t bytes);
+// Draws `count` indices from index `first` of static buffers, after the batch
+// gathered so far.
+void es_draw_static(EsRenderer& renderer, const EsDrawState& state, EsPrimitive primitive,
+                    std::uint32_t vertex_buffer, std::uint32_t index_buffer, std::size_t first,
+                    std::size_t count);
+
 void es_viewport(int x, int y, int width, int height);
 // The ES 2 context's viewport now: at first, its drawable's size.
 std::array<int, 4> es_current_viewport();

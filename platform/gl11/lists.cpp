@@ -1,12 +1,13 @@
-// Display lists: the calls made between glNewList and glEndList are kept as
-// commands and carried out again by glCallList, with the state current then.
-// Kept are the calls the program makes inside its lists: immediate-mode
-// vertices with their attributes and texture uploads (with their own copy of
-// the pixels); every other call is carried out at once.
+// Display lists: the calls made between glNewList and glEndList are kept and
+// carried out again by glCallList, with the state current then. Kept are the
+// calls the program makes inside its lists: immediate-mode vertices with their
+// attributes and texture uploads (with their own copy of the pixels); every
+// other call is carried out at once. The vertices go to ES 2 once
+// (kept_list.h).
 #include <GL/gl.h>
 
 #include "platform/gl11/context.h"
-#include "platform/gl11/textures.h"
+#include "platform/gl11/kept_list.h"
 
 // OpenGL's least guaranteed nesting of glCallList.
 static constexpr int call_depth_limit = 64;
@@ -40,8 +41,12 @@ void gl11_new_list(GLuint list, GLenum mode) {
 void gl11_end_list() {
     Gl11Context* c = current_context();
     if (c == nullptr || c->recording_list == 0) return;
-    c->lists[c->recording_list] =
-        std::make_shared<const std::vector<ListCommand>>(std::move(c->recording));
+    DisplayList& list = c->lists[c->recording_list];
+    // Kept as geometry when it can be; otherwise as its commands.
+    list.kept = keep_commands(c->recording);
+    list.commands = nullptr;
+    if (list.kept == nullptr)
+        list.commands = std::make_shared<const std::vector<ListCommand>>(std::move(c->recording));
     c->reserved_lists.erase(c->recording_list);
     c->recording = {};
     c->recording_list = 0;
@@ -57,36 +62,12 @@ void gl11_call_list(GLuint list) {
     const auto found = c->lists.find(list);
     if (found == c->lists.end() || c->call_depth >= call_depth_limit) return;
     // Held while it runs: a list may be replaced meanwhile (by a list it calls).
-    const std::shared_ptr<const std::vector<ListCommand>> commands = found->second;
+    const DisplayList held = found->second;
     ++c->call_depth;
-    for (const ListCommand& command : *commands) {
-        const float* v = command.v;
-        switch (command.kind) {
-            case ListCommand::Kind::begin:
-                gl11_begin(command.mode);
-                break;
-            case ListCommand::Kind::end:
-                gl11_end();
-                break;
-            case ListCommand::Kind::vertex:
-                gl11_vertex3f(v[0], v[1], v[2]);
-                break;
-            case ListCommand::Kind::normal:
-                gl11_normal3f(v[0], v[1], v[2]);
-                break;
-            case ListCommand::Kind::tex_coord:
-                gl11_tex_coord2f(v[0], v[1]);
-                break;
-            case ListCommand::Kind::colour:
-                gl11_color3f(v[0], v[1], v[2]);
-                break;
-            case ListCommand::Kind::tex_image:
-                replay_texture_image(*c, *command.image);
-                break;
-            case ListCommand::Kind::call:
-                gl11_call_list(command.list);
-                break;
-        }
+    if (held.kept != nullptr) {
+        call_kept(*c, *held.kept);
+    } else if (held.commands != nullptr) {
+        for (const ListCommand& command : *held.commands) run_command(command);
     }
     --c->call_depth;
 }

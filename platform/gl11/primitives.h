@@ -5,7 +5,10 @@
 #include <GL/gl.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
+
+#include "platform/gl11/es_renderer.h"
 
 // Calls polygon(indices, count) for each polygon, its vertices in boundary
 // order: the triangles of triangles, strips and fans, the quadrilaterals of
@@ -71,3 +74,10 @@ void for_each_line(GLenum mode, std::size_t n, const Line& line) {
 }
 
 inline bool is_polygon_primitive(GLenum mode) { return mode >= GL_TRIANGLES && mode <= GL_POLYGON; }
+
+// What ES 2 draws of a primitive of this mode under the front polygon mode.
+EsPrimitive drawn_kind(GLenum mode, GLenum polygon_mode);
+// The 16-bit indices that draw `count` vertices of a primitive as `kind`, the
+// first vertex at index `base`.
+void append_indices(GLenum mode, EsPrimitive kind, std::size_t count, std::uint16_t base,
+                    std::vector<std::uint16_t>& out);

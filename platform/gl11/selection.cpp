@@ -101,11 +101,28 @@ static unsigned outside_planes(const ClipVertex& v) {
     return planes;
 }
 
-void select_primitive(Gl11Context& c, GLenum mode, const std::vector<EsVertex>& vertices) {
+bool box_outside_view(Gl11Context& c, const float* low, const float* high) {
     const Matrix mvp = multiply(c.projection.top(), c.modelview.top());
-    std::vector<ClipVertex> clip(vertices.size());
-    std::vector<unsigned> outside(vertices.size());
-    for (std::size_t i = 0; i < vertices.size(); ++i) {
+    unsigned all = ~0u;
+    for (int corner = 0; corner < 8 && all != 0; ++corner) {
+        const double object[4] = {(corner & 1) != 0 ? high[0] : low[0],
+                                  (corner & 2) != 0 ? high[1] : low[1],
+                                  (corner & 4) != 0 ? high[2] : low[2], 1.0};
+        const ClipVertex v = transform(mvp, object);
+        // Clearly outside: a vertex within the box cannot round to inside.
+        unsigned planes = 0;
+        for (int plane = 0; plane < 6; ++plane)
+            planes |= (inside(v, plane) < -1e-9 * std::fabs(v[3]) ? 1u : 0u) << plane;
+        all &= planes;
+    }
+    return all != 0;
+}
+
+void select_primitive(Gl11Context& c, GLenum mode, const EsVertex* vertices, std::size_t count) {
+    const Matrix mvp = multiply(c.projection.top(), c.modelview.top());
+    std::vector<ClipVertex> clip(count);
+    std::vector<unsigned> outside(count);
+    for (std::size_t i = 0; i < count; ++i) {
         const float* p = vertices[i].position;
         const double object[4] = {p[0], p[1], p[2], 1.0};
         clip[i] = transform(mvp, object);

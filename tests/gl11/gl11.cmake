@@ -16,6 +16,9 @@ target_link_libraries(oracle_frames_mesa PRIVATE PkgConfig::OSMESA orrery_app or
 add_executable(oracle_frames_es gl11/oracle_frames.cpp gl11/oracle_es.cpp)
 target_include_directories(oracle_frames_es PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(oracle_frames_es PRIVATE orrery_app_gl11 orrery_platform PkgConfig::EGL)
+# The subset's uploads to ES 2, counted by oracle_es.cpp.
+target_link_options(oracle_frames_es PRIVATE
+  -Wl,--wrap=glBufferData,--wrap=glBufferSubData,--wrap=glTexImage2D)
 
 # Both programs draw once, before the comparisons; without a display, the boxes of their run without
 # pictures go to standard error.

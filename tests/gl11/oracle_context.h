@@ -3,6 +3,7 @@
 // 800 x 600 with a 24-bit depth buffer, offscreen.
 #pragma once
 
+#include <string>
 #include <vector>
 
 // Makes a new context current; false when there is none to be had.
@@ -10,3 +11,7 @@ bool open_context();
 void close_context();
 // The frame drawn so far, RGB, the bottom row first.
 std::vector<unsigned char> read_frame();
+// The context's version string (its Mesa's release).
+std::string context_version();
+// Buffer and texture uploads made so far (counted for the subset only; 0 on Mesa).
+long uploads();

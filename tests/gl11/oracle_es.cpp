@@ -59,3 +59,29 @@ std::vector<unsigned char> read_frame() {
     }
     return rgb;
 }
+
+std::string context_version() { return reinterpret_cast<const char*>(glGetString(GL_VERSION)); }
+
+// Every upload the subset makes, counted on its way to ES 2 (the program is linked with
+// --wrap for these three).
+static long upload_count = 0;
+long uploads() { return upload_count; }
+extern "C" {
+void __real_glBufferData(GLenum, GLsizeiptr, const void*, GLenum);
+void __real_glBufferSubData(GLenum, GLintptr, GLsizeiptr, const void*);
+void __real_glTexImage2D(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum,
+                         const void*);
+void __wrap_glBufferData(GLenum target, GLsizeiptr size, const void* data, GLenum usage) {
+    ++upload_count;
+    __real_glBufferData(target, size, data, usage);
+}
+void __wrap_glBufferSubData(GLenum target, GLintptr offset, GLsizeiptr size, const void* data) {
+    ++upload_count;
+    __real_glBufferSubData(target, offset, size, data);
+}
+void __wrap_glTexImage2D(GLenum target, GLint level, GLint internal, GLsizei width, GLsizei height,
+                         GLint border, GLenum format, GLenum type, const void* pixels) {
+    ++upload_count;
+    __real_glTexImage2D(target, level, internal, width, height, border, format, type, pixels);
+}
+}

@@ -19,10 +19,11 @@
 #include "scene/selection_lists.h"
 
 static std::string out;
-static std::FILE* picks = nullptr;
+static std::FILE *picks = nullptr, *checks = nullptr;
+static std::vector<unsigned char> last_frame;
 
 static void write_frame(const std::string& name) {
-    const std::vector<unsigned char> rgb = read_frame();
+    const std::vector<unsigned char> rgb = last_frame = read_frame();
     std::FILE* file = std::fopen((out + "/" + name + ".ppm").c_str(), "wb");
     std::fprintf(file, "P6\n800 600\n255\n");
     // PPM rows run top down.
@@ -106,6 +107,25 @@ static void frame(const std::string& name) {
     write_frame(name);
 }
 
+// The picture the picks since the last frame leave behind (what a box shows behind it): the frame
+// as it was, written as "NAME kept 1" when so.
+static void check_frame_kept(const std::string& name) {
+    std::fprintf(checks, "%s kept %d\n", name.c_str(), read_frame() == last_frame ? 1 : 0);
+}
+
+// The frame drawn again, and the buffers and textures the second drawing uploads.
+static void frame_again(const std::string& name, void (*draw)()) {
+    draw();
+    read_frame();
+    const long before = uploads();
+    draw();
+    write_frame(name);
+    std::fprintf(checks, "%s uploads %ld\n", name.c_str(), uploads() - before);
+}
+// The frame drawn from the lists a pick has made of its shapes.
+static void draw_from_lists() { draw_scene_for_selection(); }
+static void draw_frame() { draw_scene(); }
+
 int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: %s PICTURES OUTPUT\n", argv[0]);
@@ -115,14 +135,20 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(out);
     std::filesystem::current_path(argv[1]);
     picks = std::fopen((out + "/picks.txt").c_str(), "w");
+    checks = std::fopen((out + "/checks.txt").c_str(), "w");
     animating = 0;
     open_view();
+    const std::string version = context_version();
 
     frame("mode1");
     pick("mode1", 400, 300);
+    check_frame_kept("mode1");
+    frame_again("mode1_lists", draw_from_lists);
     sphere_mode = 2;
     frame("mode2");
     pick("mode2", 400, 300);
+    frame_again("mode2_lists", draw_from_lists);
+    frame_again("mode2_again", draw_frame);
     sphere_mode = 1, lighting_on = 0;
     frame("mode1_unlit");
     lighting_on = 1, texturing_on = 0;
@@ -139,6 +165,7 @@ int main(int argc, char** argv) {
         sphere_mode = mode[0] - '0';
         frame(std::string("above_mode") + mode);
         for (auto [x, y] : clicks) pick(std::string("above_mode") + mode, x, y);
+        check_frame_kept(std::string("above_mode") + mode);
     }
     solid_fill = 0;
     for (const char* mode : {"1", "2"}) {
@@ -157,6 +184,7 @@ int main(int argc, char** argv) {
     frame("zoomed");
     for (int y = 20; y < 600; y += 80)
         for (int x = 20; x < 800; x += 80) pick("zoomed", x, y);
+    check_frame_kept("zoomed");
 
     // A context that replaces the first, as F1 makes one.
     close_view();
@@ -175,6 +203,8 @@ int main(int argc, char** argv) {
     sphere_mode = 2;
     frame("no_pictures_mode2");
     close_view();
+    std::fprintf(checks, "version %s\n", version.c_str());
     std::fclose(picks);
+    std::fclose(checks);
     return 0;
 }

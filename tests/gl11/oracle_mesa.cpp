@@ -27,3 +27,6 @@ std::vector<unsigned char> read_frame() {
     glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     return rgb;
 }
+
+std::string context_version() { return reinterpret_cast<const char*>(glGetString(GL_VERSION)); }
+long uploads() { return 0; }
