@@ -29,15 +29,15 @@ EM_ASYNC_JS(int, request_full_screen, (), {
     const screen = document.getElementById('screen');
     if (!screen.requestFullscreen) return 0;
     try {
-        await Module.orrery_wait(screen.requestFullscreen({navigationUI : 'hide'}));
-        return document.fullscreenElement == = screen ? 1 : 0;
+        await Module.orrery_wait(screen.requestFullscreen({navigationUI: 'hide'}));
+        return document.fullscreenElement === screen ? 1 : 0;
     } catch (refused) {
         return 0;
     }
 });
 
 EM_JS(void, exit_full_screen, (), {
-    if (document.fullscreenElement) document.exitFullscreen().catch(() = > {});
+    if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
 });
 
 // ---------------------------------------------------------------------------
@@ -68,8 +68,8 @@ EM_JS(int, fit_drawing_buffer, (int asked_width, int asked_height, int pixel_cap
         width = Math.max(1, Math.round(box.width * ratio));
         height = Math.max(1, Math.round(box.height * ratio));
     }
-    if (canvas.width != = width) canvas.width = width;
-    if (canvas.height != = height) canvas.height = height;
+    if (canvas.width !== width) canvas.width = width;
+    if (canvas.height !== height) canvas.height = height;
     return (height << 16) | width;
 });
 
@@ -77,31 +77,29 @@ EM_JS(int, fit_drawing_buffer, (int asked_width, int asked_height, int pixel_cap
 // ratio changes (a rotated phone, the browser's zoom, a window dragged to
 // another screen), which the window's resize event does not always say.
 EM_JS(void, watch_canvas_box, (), {
-    new ResizeObserver(() = > _orrery_refit_canvas()).observe(document.getElementById('canvas'));
-    const watch_ratio = () = > {
+    new ResizeObserver(() => _orrery_refit_canvas()).observe(document.getElementById('canvas'));
+    const watch_ratio = () => {
         matchMedia('(resolution: ' + window.devicePixelRatio + 'dppx)')
-            .addEventListener('change',
-                              () = >
-                                   {
-                                       _orrery_refit_canvas();
-                                       watch_ratio();
-                                   },
-                              {once : true});
+            .addEventListener('change', () => {
+                _orrery_refit_canvas();
+                watch_ratio();
+            }, {once: true});
     };
     watch_ratio();
 });
 
-EM_JS(void, set_canvas_cursor, (int visible),
-      { document.getElementById('canvas').style.cursor = visible ? "" : "none"; });
+EM_JS(void, set_canvas_cursor, (int visible), {
+    document.getElementById('canvas').style.cursor = visible ? "" : "none";
+});
 
 // Keeps the screen on while the page is shown; the browser lets go of the
 // lock whenever the page is hidden, so it is asked for again on its return.
 // Where the browser has no such lock or refuses it, nothing is done.
 EM_JS(void, hold_screen_awake, (), {
     if (!navigator.wakeLock) return;
-    const request = () = > {
-        if (document.visibilityState == = 'visible') {
-            navigator.wakeLock.request('screen').catch(() = > {});
+    const request = () => {
+        if (document.visibilityState === 'visible') {
+            navigator.wakeLock.request('screen').catch(() => {});
         }
     };
     document.addEventListener('visibilitychange', request);

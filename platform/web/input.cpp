@@ -27,8 +27,9 @@ static constexpr WParam mk_rbutton = 0x0002;
 // A right press opens the browser's context menu over the canvas, which
 // would take the release of a drag and the next clicks.
 EM_JS(void, keep_context_menu_off_canvas, (), {
-    document.getElementById('canvas').addEventListener(
-        'contextmenu', (event) = > { event.preventDefault(); });
+    document.getElementById('canvas').addEventListener('contextmenu', (event) => {
+        event.preventDefault();
+    });
 });
 
 // Page coordinates to canvas pixels, held inside the canvas; two 16-bit
@@ -42,7 +43,7 @@ EM_JS(int, canvas_pixel, (double client_x, double client_y, int hold_inside), {
     const y = Math.floor((client_y - box.top) * scale_y);
     const inside = x >= 0 && y >= 0 && x < canvas.width && y < canvas.height;
     if (!inside && !hold_inside) return -1;
-    const clamp = (value, size) = > Math.min(Math.max(value, 0), Math.max(size - 1, 0));
+    const clamp = (value, size) => Math.min(Math.max(value, 0), Math.max(size - 1, 0));
     return (clamp(y, canvas.height) << 16) | clamp(x, canvas.width);
 });
 
