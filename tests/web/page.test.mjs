@@ -154,25 +154,15 @@ describe('the page and its picture', () => {
   });
 
   // (What each switch draws is the subset's, compared with Mesa's in tests/gl11.)
-  it('F2 to F5 each change the picture, and back on a second press', async () => {
+  // (What F2 to F5 each do, and again on a second press, is checked through their on-page controls.)
+  it('pauses on Space: drawn again, the paused picture is the same', async () => {
     const page = session;
     await page.key('Space');
     await redraw_paused(page);
     await shoot(page, 'base');
-    // Drawn again with nothing changed, the picture is the same.
     await redraw_paused(page);
     await shoot(page, 'again');
     assert.equal(await changed(page, 'base', 'again'), 0);
-    for (const key of ['F2', 'F3', 'F4', 'F5']) {
-      await page.key(key);
-      await redraw_paused(page);
-      await shoot(page, key);
-      assert.ok(await changed(page, 'base', key) > 0.0002, `${key} changes the picture`);
-      await page.key(key);
-      await redraw_paused(page);
-      await shoot(page, `${key} twice`);
-      assert.equal(await changed(page, 'base', `${key} twice`), 0, `${key} twice is no change`);
-    }
   });
 
   it('turns the view with the right button held, and back with the way back', async () => {
