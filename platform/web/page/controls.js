@@ -19,7 +19,12 @@
   const activation_key = (event) => ['Enter', 'NumpadEnter', 'Space'].includes(event.code) &&
     !event.altKey && !event.ctrlKey && !event.metaKey;
   for (const button of buttons) {
-    button.addEventListener('click', () => press(button.dataset.code));
+    // A click or a tap gives the focus back to the picture, so that Space
+    // there is the program's pause again, not a press of the button clicked.
+    button.addEventListener('click', (event) => {
+      press(button.dataset.code);
+      if (event.detail > 0) canvas.focus({ preventScroll: true });
+    });
     for (const type of ['keydown', 'keyup']) {
       button.addEventListener(type, (event) => {
         if (!activation_key(event)) return;
