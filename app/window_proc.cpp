@@ -18,10 +18,19 @@ std::int32_t last_mouse_y = 0;
 std::uint8_t dragging = 0;
 std::uint8_t picture_stale = 0;
 
+// The wheel's turn not yet acted on, in WHEEL_DELTA parts of a notch: a
+// touchpad's scroll comes in fractions of a notch, which add up. Written and
+// read by on_wheel only.
+static int wheel_rest = 0;
+
 // Both double: the scale sum and the drag quotient are formed in double
 // precision and rounded to float only when stored.
 static constexpr double view_scale_step = 0.3;
 static constexpr double drag_divisor = 1.0;
+
+static void scale_view(int steps) {
+    view_scale = static_cast<float>(static_cast<double>(view_scale) + steps * view_scale_step);
+}
 
 static void on_key_down(WParam key) {
     switch (key) {
@@ -29,16 +38,26 @@ static void on_key_down(WParam key) {
             animating = animating == 0 ? 1 : 0;
             break;
         case VK_ADD:
-            view_scale = static_cast<float>(static_cast<double>(view_scale) + view_scale_step);
+            scale_view(1);
             break;
         case VK_SUBTRACT:
-            view_scale = static_cast<float>(static_cast<double>(view_scale) - view_scale_step);
+            scale_view(-1);
             break;
         default:
             // Codes beyond the table cannot come from a keyboard; ignore them.
             if (key < 256) key_down[key] = 1;
             break;
     }
+}
+
+// Each whole notch (WHEEL_DELTA) turned away from the user scales up as
+// keypad plus does, each towards the user down as keypad minus; one notch at
+// a time, so that the sums are those of the keys. The turn is the signed high
+// word of the word parameter.
+static void on_wheel(WParam w_param) {
+    wheel_rest += static_cast<std::int16_t>(high_word(static_cast<LParam>(w_param)));
+    for (; wheel_rest >= WHEEL_DELTA; wheel_rest -= WHEEL_DELTA) scale_view(1);
+    for (; wheel_rest <= -WHEEL_DELTA; wheel_rest += WHEEL_DELTA) scale_view(-1);
 }
 
 static void on_mouse_move(LParam position) {
@@ -79,6 +98,9 @@ LResult window_proc(WindowHandle window, std::uint32_t message, WParam w_param, 
             return def_window_proc(window, message, w_param, l_param);
         case WM_MOUSEMOVE:
             on_mouse_move(l_param);
+            return 0;
+        case WM_MOUSEWHEEL:
+            on_wheel(w_param);
             return 0;
         case WM_LBUTTONDOWN:
             pick_at(low_word(l_param), high_word(l_param));

@@ -31,6 +31,10 @@ constexpr std::uint32_t WM_LBUTTONDOWN = 0x0201;
 constexpr std::uint32_t WM_LBUTTONUP = 0x0202;
 constexpr std::uint32_t WM_RBUTTONDOWN = 0x0204;
 constexpr std::uint32_t WM_RBUTTONUP = 0x0205;
+// The wheel: the signed high word of the word parameter is the turn, in
+// WHEEL_DELTA parts a notch, positive away from the user.
+constexpr std::uint32_t WM_MOUSEWHEEL = 0x020A;
+constexpr int WHEEL_DELTA = 120;
 
 // System-command parameters that the window procedure refuses.
 constexpr std::uintptr_t SC_SCREENSAVE = 0xF140;

@@ -36,6 +36,8 @@ fault $p 's/make_lparam(0, 0)/make_lparam(1, 1)/' "minimising does not send a si
 fault $p 's/message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;/message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;/' "right button mapped as the left"
 fault $p 's/x = std::clamp(x, 0, std::max(target.width - 1, 0));/;/' "positions left of the window reach the drag unclamped"
 fault $p 's/return {target.window, WM_PAINT, 0, 0};/return none;/' "a paused window uncovered stays unpainted"
+fault $p 's/            return {target.window, WM_MOUSEWHEEL, wheel_turn(event.wheel), 0};/            return none;/' "the wheel does nothing (SDL)"
+fault $p 's/    const float notches = wheel.preciseY;/    const float notches = float(wheel.y);/' "a touchpad's fractions of a notch lost (SDL)"
 p=platform/sdl/window_state.cpp
 fault $p 's/if (screen_saver_refused \&\& focus != nullptr \&\& !is_minimised)/if (screen_saver_refused)/' "screen saver held off while minimised or in the background"
 fault $p 's/if (!focus_held \&\& focus == window) focus = nullptr;/if (focus == window) focus = nullptr;/' "reader boxes after the first have no owner"
@@ -73,6 +75,7 @@ fault $p 's/BOX_EXIT_YES, "Yes"/BOX_EXIT_NO, "Yes"/' "Yes answered as No"
 fault $p 's/answer = yes_no ? BOX_EXIT_NO : BOX_EXIT_OK;/answer = yes_no ? BOX_EXIT_YES : BOX_EXIT_OK;/' "a question closed without a button (its window closed) answered Yes"
 fault $p 's/? "LC_ALL" : "LC_CTYPE", "C.UTF-8"/? "LC_CTYPE" : "LC_CTYPE", "C.UTF-8"/' "under LC_ALL=C the boxes lose their Korean: an empty X11 box, none under zenity"
 fault platform/common/frozen_input.cpp 's/        case WM_RBUTTONDOWN:/        case WM_RBUTTONDOWN:\n        case WM_RBUTTONUP:/' "a right button released during a box leaves the drag on"
+fault platform/common/frozen_input.cpp '/        case WM_MOUSEWHEEL:/d' "the wheel given to the frozen window zooms after its box closes"
 fault platform/common/held_releases.cpp 's/pressed_since_idle_.count(message.w_param) == 0/true/' "a key tapped within one frame is never seen by the loop"
 p=platform/common/swap_pacing.cpp
 fault $p 's/\*this = SwapPacing{}, period_ = period;/period_ = period_ ? period_ : period;/' "pacing keeps the first display's period after a move to another"
@@ -96,6 +99,7 @@ wfault $p 's/                                   flags | MB_SETFOREGROUND);/flags
 wfault platform/win32/message_queue.cpp 's/if (msg.message != WM_QUIT \&\& held_releases.hold(message)) continue;/;/' "a key tapped within one frame is never seen by the loop"
 p=platform/win32/windows.cpp
 wfault $p 's/if (box_open() \&\& dropped_while_box_open(message)) return 0;/;/' "input given to the frozen window acts after its box closes"
+wfault platform/common/frozen_input.cpp '/        case WM_MOUSEWHEEL:/d' "the wheel given to the frozen window zooms after its box closes"
 wfault $p 's/const UINT dpi = window_dpi(window);/const UINT dpi = USER_DEFAULT_SCREEN_DPI;/' "a window sized for 96 dots per inch on a scaled display"
 wfault $p 's/if (GetClientRect(to_hwnd(window), \&client)) {/if (false) {/' "on a scaled display the picture fills a corner of the window"
 wfault $p 's/registration.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(program_icon));/;/' "the window shows Windows's icon, not the program's"
@@ -131,6 +135,7 @@ wfault $p 's/if (w_param == SC_SCREENSAVE || w_param == SC_MONITORPOWER) return 
 wfault $p 's/case VK_ADD:/case VK_OEM_PLUS:/' "keypad plus does not scale the scene"
 wfault $p 's/case VK_SUBTRACT:/case VK_OEM_MINUS:/' "keypad minus does not scale the scene"
 wfault $p 's/case WM_RBUTTONDOWN:/case WM_MBUTTONDOWN:/' "the right-drag does not turn the view"
+wfault $p 's/        case WM_MOUSEWHEEL:/        case WM_MOUSEHWHEEL:/' "the wheel does nothing"
 for key in F2 F3 F4 F5; do
   wfault app/main_loop.cpp "s/if (take_key(VK_$key))/if (take_key(VK_F6))/" "$key does nothing"
 done
@@ -145,6 +150,22 @@ p=platform/web/input.cpp
 webfault $p 's/button == 2 ? mk_rbutton : 0/button == 2 ? mk_lbutton : 0/' "the right button taken for the left: no drag (browser)"
 webfault $p 's/(client_x - box.left) \* scale_x/client_x * scale_x/' "clicks placed by the page's coordinates, not the canvas's (browser)"
 webfault $p 's/        event.preventDefault();/        ;/' "the browser's context menu opens over the canvas at a right press"
+webfault $p 's/std::lround(-event->deltaY \* per_unit)/std::lround(event->deltaY * per_unit)/' "the wheel zooms the wrong way (browser)"
+webfault $p '/^static EM_BOOL on_wheel/,/^}/s/    return EM_TRUE;/    return EM_FALSE;/' "the page scrolls under the canvas at the wheel (browser)"
+p=platform/web/touch.cpp
+webfault $p 's/tap_slop = 10.0;/tap_slop = 0.0;/' "a touch that trembles a pixel turns the view instead of picking"
+webfault $p 's/if (gesture == Gesture::maybe_tap \&\& lifted) {/if (false) {/' "a tap picks nothing"
+webfault $p 's/    if (gesture == Gesture::turning) post(WM_MOUSEMOVE, mk_rbutton, first.x, first.y);/    ;/' "one finger does not turn the view"
+webfault $p 's/pinch_step_ratio = 1.25;/pinch_step_ratio = 1.5;/' "a pinch zooms less than the fingers part"
+webfault $p '/^static EM_BOOL on_touch_move/,/^}/s/return EM_TRUE;/return EM_FALSE;/' "the page scrolls under a finger on the canvas"
+p=platform/web/page/controls.js
+webfault $p 's/        event.stopPropagation();/        ;/' "Space on a focused control reaches the program too: pressed twice"
+webfault $p 's/    ring\[next\].focus();/    ;/' "Tab reaches no control"
+webfault $p "s/window.dispatchEvent(new KeyboardEvent(type, { code,/window.dispatchEvent(new KeyboardEvent(type, { code: 'F6',/" "the controls do nothing"
+p=platform/web/page/page.css
+webfault $p 's/min(var(--window-width, 800px), 100%, /min(var(--window-width, 800px), /g' "the picture overflows a phone's screen"
+webfault $p 's/#screen:fullscreen #canvas { width: min(100vw, 100vh \* 4 \/ 3); }/#screen:fullscreen #canvas { width: 100vw; }/' "full screen's picture taller than a wide screen"
+webfault $p 's/#screen:fullscreen #controls { position: absolute;/#screen:fullscreen #controls { display: none;/' "no controls in full screen"
 webfault platform/common/queued_messages.cpp 's/if (box_time \&\& dropped_while_box_open(message.message)) return;/;/' "input given to the page during a box acts after it (browser)"
 p=platform/web/message_box.cpp
 webfault $p "s/\[\['Yes', 6\], \['No', 7\]\]/[['No', 7], ['Yes', 6]]/" "No first: Enter answers No to a question (browser)"
@@ -155,6 +176,9 @@ webfault $p "0,/getElementById('screen')/s//getElementById('canvas')/" "full scr
 webfault $p '/catch (refused)/{n;s/return 0;/return 1;/}' "a refused full screen taken for granted: no question asked (browser)"
 webfault $p 's/post_message({window, WM_SIZE, 0, make_lparam(width, height)});/;/' "full screen drawn at the window's size (browser)"
 webfault $p 's/if (!event->isFullscreen \&\& full_screen) post_key_press(VK_F1);/;/' "the browser's own exit from full screen leaves the program believing it full screen"
+webfault $p 's/Math.min(window.devicePixelRatio || 1,/Math.min(1,/' "the picture blurred on a high-density screen"
+webfault $p 's/    new ResizeObserver/    if (0) new ResizeObserver/' "the picture keeps its size when the page around the canvas changes"
+webfault $p 's/visible ? "" : "none"/""/' "the cursor shows over the full-screen picture (browser)"
 webfault platform/common/window_list.cpp 's/    if (proc != nullptr) proc(window, WM_SIZE, 0, make_lparam(width, height));/    ;/' "a paused program's new window stays blank (browser)"
 webfault platform/web/program_end.cpp 's/            setTimeout(end_if_idle, 0);/            ;/' "after Escape the page never says that the program has ended"
 # The OpenGL 1.1 subset of the browser build, against Mesa (tests/gl11/).
@@ -205,7 +229,10 @@ fault $p 's/view_turn - (last_mouse_x - mouse_x)/view_turn + (last_mouse_x - mou
 fault $p 's/if (dragging) {/if (true) {/' "moving without the right button turns the view"
 fault $p 's/animating = animating == 0 ? 1 : 0;/animating = 0;/' "Space pauses but never resumes"
 fault $p 's/if (w_param < 256) key_down\[w_param\] = 0;/;/' "released keys stay held"
-fault $p 's/(view_scale) + view_scale_step)/(view_scale) - view_scale_step)/' "keypad plus makes the scene smaller"
+fault $p 's/            scale_view(1);/            scale_view(-1);/' "keypad plus makes the scene smaller"
+fault $p 's/wheel_rest -= WHEEL_DELTA) scale_view(1);/wheel_rest -= WHEEL_DELTA) scale_view(-1);/' "a wheel notch away from the user makes the scene smaller"
+fault $p 's/    wheel_rest += static_cast/    wheel_rest = static_cast/' "a touchpad's small scrolls never add up to a zoom"
+fault $p 's/for (; wheel_rest >= WHEEL_DELTA; wheel_rest -= WHEEL_DELTA)/if (wheel_rest >= WHEEL_DELTA \&\& (wheel_rest = 0) == 0)/' "two notches at once zoom as one"
 # Render state and textures.
 fault render/render_state.h 's/field_of_view = 45.0;/field_of_view = 60.0;/' "field of view 60 degrees instead of 45"
 p=render/render_state.cpp

@@ -35,6 +35,18 @@ TEST(InputTest, KeysAndRightDragsActOnTheView) {
     }
     EXPECT_EQ(seen, Floats({1, 0, 1, 0, 1, 0, 1, 0, 0, 1, 0x1.666666p-1f, 0x1.999998p-2f,
                             0x1.999994p-4f, -0x1.99999cp-3f, 0x1.999994p-4f}));
+    // The wheel: each 120 of turn away from the user (positive) is a keypad plus, towards a minus;
+    // fractions add up, two notches are two presses (0.4 from -0.2, not 0.4's nearest float), the
+    // low word (keys held) is no turn. From 1.0: 0.7, 0.4, 0.1, -0.2, 0.4 and 0.7.
+    Floats wheeled;
+    view_scale = 1;
+    for (int turn : {-120, -60, -60, -100, -20, -120, 240, 119, 1}) {
+        window_proc(nullptr, WM_MOUSEWHEEL, WParam(make_lparam(0x0002, turn)), 0);
+        wheeled.push_back(view_scale);
+    }
+    EXPECT_EQ(wheeled, Floats({0x1.666666p-1f, 0x1.666666p-1f, 0x1.999998p-2f, 0x1.999998p-2f,
+                               0x1.999994p-4f, -0x1.99999cp-3f, 0x1.999998p-2f, 0x1.999998p-2f,
+                               0x1.666666p-1f}));
     const int drag[][3] = {{WM_MOUSEMOVE, 100, 50}, {WM_RBUTTONDOWN, 300, 300},
                            {WM_MOUSEMOVE, 110, 45}, {WM_MOUSEMOVE, 90, 160},
                            {WM_RBUTTONUP, 0, 0},    {WM_MOUSEMOVE, 0, 0},

@@ -26,7 +26,8 @@ using Seen = std::vector<long>;  // message numbers, words and long parameters
 static long at(int x, int y) { return x | y << 16; }
 
 // An event for the window with SDL id `id`: a key (a), a pointer position (a, b) with the held
-// buttons or the button (c), or a window event (a) with its data (b, c).
+// buttons or the button (c), a wheel's notches (a) and hundredths of one (b), or a window event
+// (a) with its data (b, c).
 static SDL_Event event(std::uint32_t type, int a = 0, int b = 0, int c = 0, std::uint32_t id = 7) {
     SDL_Event e{};
     e.type = type;
@@ -35,6 +36,7 @@ static SDL_Event event(std::uint32_t type, int a = 0, int b = 0, int c = 0, std:
     if (type == SDL_MOUSEMOTION) e.motion.x = a, e.motion.y = b, e.motion.state = c;
     if (type == SDL_MOUSEBUTTONDOWN || type == SDL_MOUSEBUTTONUP)
         e.button.button = static_cast<std::uint8_t>(c), e.button.x = a, e.button.y = b;
+    if (type == SDL_MOUSEWHEEL) e.wheel.y = a, e.wheel.preciseY = float(b) / 100;
     if (type == SDL_WINDOWEVENT)
         e.window.event = static_cast<std::uint8_t>(a), e.window.data1 = b, e.window.data2 = c;
     return e;
@@ -73,9 +75,10 @@ TEST(TranslationTest, KeysPointerAndWindowEventsBecomeMessages) {
     EXPECT_EQ(translated(event(SDL_KEYDOWN, SDLK_F2), {nullptr, target.focus, 8, 6, 0}), Seen());
 
     // Positions in client pixels, stopped at the edges, with the held buttons; the buttons the
-    // system reads; window events as sizes (minimised 0 by 0, restored the window's own), redraws
-    // and close requests; the end of the session, focus changes and other windows' events carry
-    // none.
+    // system reads; the wheel's turn, a touchpad's fraction too, as 120 a notch away from the user
+    // in the signed high word; window events as sizes (minimised 0 by 0, restored the window's
+    // own), redraws and close requests; the end of the session, focus changes and other windows'
+    // events carry none.
     const std::pair<SDL_Event, Seen> cases[] = {
         {event(SDL_MOUSEMOTION, 10, 20, SDL_BUTTON_LMASK), {0, 0x200, 1, at(10, 20)}},
         {event(SDL_MOUSEMOTION, -5, -7), {0, 0x200, 0, at(0, 0)}},
@@ -85,6 +88,9 @@ TEST(TranslationTest, KeysPointerAndWindowEventsBecomeMessages) {
         {event(SDL_MOUSEBUTTONDOWN, 900, 5, SDL_BUTTON_RIGHT), {0, 0x204, 2, at(799, 5)}},
         {event(SDL_MOUSEBUTTONUP, 9, 5, SDL_BUTTON_RIGHT), {0, 0x205, 2, at(9, 5)}},
         {event(SDL_MOUSEBUTTONDOWN, 5, 5, SDL_BUTTON_MIDDLE), {}},
+        {event(SDL_MOUSEWHEEL, 1, 100), {0, 0x20A, 120 << 16, 0}},
+        {event(SDL_MOUSEWHEEL, -2, -200), {0, 0x20A, 0xFF10L << 16, 0}},
+        {event(SDL_MOUSEWHEEL, 0, 25), {0, 0x20A, 30 << 16, 0}},
         {event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_MINIMIZED, 1000, 700), {0, 5, 0, 0}},
         {event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_RESTORED, 1000, 700), {0, 5, 0, at(800, 600)}},
         {event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_SIZE_CHANGED, 1000, 700), {0, 5, 0, at(1000, 700)}},
@@ -155,8 +161,8 @@ class QueueTest : public ::testing::Test {
     static inline Display* x = nullptr;  // the test's own connection
 };
 
-// While a box is open, presses, moves and close requests are dropped, also those already in the
-// queue (the first is taken before) or SDL's backlog when the box opens; releases, sizes and
+// While a box is open, presses, moves, the wheel and close requests are dropped, also those already
+// in the queue (the first is taken before) or SDL's backlog when the box opens; releases, sizes and
 // redraws come afterwards. The window keeps the focus that the box takes, and full screen would not
 // be minimised. A hang-up (SDL turns SIGINT and SIGTERM into its quit event, and the hang-up takes
 // the same road) is kept: its close request, queued before, comes after the box. No box holds the
@@ -171,6 +177,7 @@ TEST_F(QueueTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
     begin_box_time();
     push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST), push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE);
     push(SDL_MOUSEBUTTONUP, 9, 9, SDL_BUTTON_RIGHT), push(SDL_KEYDOWN, SDLK_F1);
+    push(SDL_MOUSEWHEEL, 1, 100);
     push(SDL_KEYUP, SDLK_F2), push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED);
     pump_events();
     EXPECT_EQ(get_focus(), window);

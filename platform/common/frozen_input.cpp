@@ -10,6 +10,7 @@ bool dropped_while_box_open(std::uint32_t message) {
         case WM_MOUSEMOVE:
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
+        case WM_MOUSEWHEEL:
         case WM_CLOSE:
             return true;
         default:

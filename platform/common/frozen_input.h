@@ -1,6 +1,6 @@
-// What a window frozen by a modal box drops, in both backends: presses,
-// moves, typing and the close request. Releases pass, so that no key or
-// button is left held once the box has closed.
+// What a window frozen by a modal box drops, in every backend: presses,
+// moves, the wheel, typing and the close request. Releases pass, so that no
+// key or button is left held once the box has closed.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 #include "platform/sdl/event_translation.h"
 
 #include <algorithm>
+#include <cmath>
 
 // SDL key codes to virtual-key codes: each row maps the run of keys from
 // `first` to `last` onto codes from `code` up. Keys in no row have no code.
@@ -61,6 +62,21 @@ static LParam client_position(const EventTarget& target, int x, int y) {
     return make_lparam(x, y);
 }
 
+// A wheel event's turn in WHEEL_DELTA parts a notch, positive away from the
+// user, as the signed high word the message carries. SDL gives whole notches
+// in `y` and, from 2.0.18, a touchpad's fractions in `preciseY`. Both come as
+// the system scrolls (a "natural" touchpad setting has already flipped them),
+// as Windows hands the wheel to its programs.
+static WParam wheel_turn(const SDL_MouseWheelEvent& wheel) {
+#if SDL_VERSION_ATLEAST(2, 0, 18)
+    const float notches = wheel.preciseY;
+#else
+    const float notches = static_cast<float>(wheel.y);
+#endif
+    const long turn = std::clamp(std::lround(notches * WHEEL_DELTA), -32768L, 32767L);
+    return WParam{static_cast<std::uint16_t>(turn)} << 16;
+}
+
 std::uint32_t event_window_id(const SDL_Event& event) {
     switch (event.type) {
         case SDL_KEYDOWN:
@@ -71,6 +87,8 @@ std::uint32_t event_window_id(const SDL_Event& event) {
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
             return event.button.windowID;
+        case SDL_MOUSEWHEEL:
+            return event.wheel.windowID;
         case SDL_WINDOWEVENT:
             return event.window.windowID;
         default:
@@ -129,6 +147,11 @@ Message translate_event(const SDL_Event& event, const EventTarget& target) {
             return {target.window, message, mouse_key_state(target.buttons),
                     client_position(target, event.button.x, event.button.y)};
         }
+        case SDL_MOUSEWHEEL:
+            // The pointer's place is not carried: the program zooms about the
+            // view's centre wherever the pointer is.
+            if (target.window == nullptr) return none;
+            return {target.window, WM_MOUSEWHEEL, wheel_turn(event.wheel), 0};
         case SDL_WINDOWEVENT:
             if (target.window == nullptr) return none;
             return translate_window_event(event.window, target);

@@ -1,16 +1,20 @@
 // The page's keys and mouse as the messages and virtual keys the desktop
-// backends give: keys anywhere in the page, presses on the canvas, moves and
-// releases anywhere (a drag goes on outside the canvas, its positions held
-// at the canvas's edge, and ends wherever the button is let go).
+// backends give: keys anywhere in the page, presses and the wheel on the
+// canvas, moves and releases anywhere (a drag goes on outside the canvas, its
+// positions held at the canvas's edge, and ends wherever the button is let
+// go). Touch is touch.cpp's.
 #include "platform/web/input.h"
 
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 
 #include "platform/web/key_codes.h"
 #include "platform/web/message_queue.h"
+#include "platform/web/touch.h"
 #include "platform/web/web_windows.h"
 
 // ---------------------------------------------------------------------------
@@ -89,6 +93,22 @@ static EM_BOOL on_release(int, const EmscriptenMouseEvent* event, void*) {
     return EM_FALSE;
 }
 
+// The wheel's scroll as Windows gives it: 120 a notch, positive away from the
+// user (the page's deltaY is positive towards the user). A notch is 100
+// pixels in Chromium and Safari, 3 lines in Firefox; a page counts as a notch.
+// A touchpad's scroll and pinch (the latter as a wheel with Ctrl) come in
+// fractions, which the program adds up. The page neither scrolls nor zooms.
+static EM_BOOL on_wheel(int, const EmscriptenWheelEvent* event, void*) {
+    WindowHandle window = current_window();
+    if (window == nullptr) return EM_FALSE;
+    const double per_unit = event->deltaMode == DOM_DELTA_LINE   ? WHEEL_DELTA / 3.0
+                            : event->deltaMode == DOM_DELTA_PAGE ? WHEEL_DELTA
+                                                                 : WHEEL_DELTA / 100.0;
+    const long turn = std::clamp(std::lround(-event->deltaY * per_unit), -32768L, 32767L);
+    if (turn != 0) post_message({window, WM_MOUSEWHEEL, WParam{std::uint16_t(turn)} << 16, 0});
+    return EM_TRUE;
+}
+
 static EM_BOOL on_move(int, const EmscriptenMouseEvent* event, void*) {
     WindowHandle window = current_window();
     if (window == nullptr) return EM_FALSE;
@@ -98,6 +118,11 @@ static EM_BOOL on_move(int, const EmscriptenMouseEvent* event, void*) {
     if (pixel < 0) return EM_FALSE;
     post_message({window, WM_MOUSEMOVE, buttons_held, make_lparam(pixel & 0xFFFF, pixel >> 16)});
     return EM_FALSE;
+}
+
+LParam canvas_position(double client_x, double client_y) {
+    const int pixel = canvas_pixel(client_x, client_y, 1);
+    return make_lparam(pixel & 0xFFFF, pixel >> 16);
 }
 
 void listen_to_input() {
@@ -110,5 +135,7 @@ void listen_to_input() {
     emscripten_set_mousedown_callback("#canvas", nullptr, EM_FALSE, on_press);
     emscripten_set_mouseup_callback(page, nullptr, EM_FALSE, on_release);
     emscripten_set_mousemove_callback(page, nullptr, EM_FALSE, on_move);
+    emscripten_set_wheel_callback("#canvas", nullptr, EM_FALSE, on_wheel);
+    listen_to_touch();
     keep_context_menu_off_canvas();
 }

@@ -131,6 +131,11 @@ export async function open_page({ viewport = {}, path = '/', script = null, serv
         return [{ x: centre.x - half, y: centre.y }, { x: centre.x + half, y: centre.y }];
       }).concat([[]])),
     screenshot: () => page.screenshot(),
+    // The viewport resized, as a browser's window or a rotated phone's screen is (CSS pixels).
+    resize: (width, height) => {
+      if (!page.resize) throw new Unsupported(`the ${engine} driver cannot resize the viewport`);
+      return page.resize(width, height);
+    },
     async close() {
       await page.close();
       await new Promise((resolve) => server.close(resolve));

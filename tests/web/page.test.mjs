@@ -55,7 +55,9 @@ async function canvas_size(page) {
 async function settled(page, in_full_screen) {
   return page.wait_for((full) => {
     const canvas = document.getElementById('canvas');
-    const [width, height] = full ? [innerWidth, innerHeight] : [800, 600];
+    // In full screen the largest 4:3 of the screen.
+    const fit = Math.min(innerWidth, innerHeight * 4 / 3);
+    const [width, height] = full ? [Math.round(fit), Math.round(fit * 3 / 4)] : [800, 600];
     const centre = { x: width / 2, y: height / 2 };
     return (document.fullscreenElement !== null) === full && canvas.width === width &&
       canvas.height === height && orrery_test.square(centre.x, centre.y, 6).bright > 0.7 && centre;
@@ -153,25 +155,15 @@ describe('the page and its picture', () => {
   });
 
   // (What each switch draws is the subset's, compared with Mesa's in tests/gl11.)
-  it('F2 to F5 each change the picture, and back on a second press', async () => {
+  // (What F2 to F5 each do, and again on a second press, is checked through their on-page controls.)
+  it('pauses on Space: drawn again, the paused picture is the same', async () => {
     const page = session;
     await page.key('Space');
     await redraw_paused(page);
     await shoot(page, 'base');
-    // Drawn again with nothing changed, the picture is the same.
     await redraw_paused(page);
     await shoot(page, 'again');
     assert.equal(await changed(page, 'base', 'again'), 0);
-    for (const key of ['F2', 'F3', 'F4', 'F5']) {
-      await page.key(key);
-      await redraw_paused(page);
-      await shoot(page, key);
-      assert.ok(await changed(page, 'base', key) > 0.0002, `${key} changes the picture`);
-      await page.key(key);
-      await redraw_paused(page);
-      await shoot(page, `${key} twice`);
-      assert.equal(await changed(page, 'base', `${key} twice`), 0, `${key} twice is no change`);
-    }
   });
 
   it('turns the view with the right button held, and back with the way back', async () => {
@@ -258,10 +250,11 @@ describe("a body's box, and full screen", () => {
     assert.equal(await full_screen(page), 'screen');
     // The viewport follows the size: the Sun is at its centre (settled). (Both sizes are 4:3, so the
     // Sun's roundness tells nothing, and planets passing it made its measure unsteady.)
-    // The screen is the whole viewport here (at least the tests' 1024x768), not the window's 800x600.
+    // The screen is the whole viewport here (at least the tests' 1024x768), not the window's 800x600:
+    // the picture is its largest 4:3, as wide or as high as the screen.
     const [width, height] = await canvas_size(page);
-    assert.deepEqual([width, height], await page.evaluate(() => [innerWidth, innerHeight]));
-    assert.ok(width >= 1024 && height >= 768, `${width}x${height}`);
+    const screen = await page.evaluate(() => [innerWidth, innerHeight]);
+    assert.ok(width >= 1024 && height >= 768 && (width === screen[0] || height === screen[1]), `${width}x${height}`);
   });
 
   it('a click on the Sun shows its box over the full-screen picture', async () => {

@@ -152,6 +152,10 @@ press "$main" space
 for key in F2 F3 F4 F5; do acts "$key" press "$main" "$key" && press "$main" "$key"; done
 acts "keypad +" press "$main" KP_Add
 acts "keypad -" press "$main" KP_Subtract
+# Wine turns X's wheel buttons into Windows's WM_MOUSEWHEEL: 4 away from the user, 5 towards.
+wheel() { xdotool mousemove --window "$main" 400 300 click "$1"; }
+acts "a wheel notch away" wheel 4
+acts "a wheel notch back" wheel 5
 acts "the right-drag" right_drag
 press "$main" space
 press "$main" F1

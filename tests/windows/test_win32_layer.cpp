@@ -107,8 +107,9 @@ Taken take_until_idle() {
 }
 
 // The box's user, a timer in the box's own loop: once the box is up, reads it
-// and whether its owner is enabled, then gives the owner a click, a letter and
-// a close and presses OK at once (so the letter's character comes after OK).
+// and whether its owner is enabled, then gives the owner a click, a letter, a
+// wheel notch and a close and presses OK at once (so the letter's character
+// comes after OK).
 HWND owner;
 wchar_t box_text[512];
 bool owner_enabled = true;
@@ -121,6 +122,7 @@ void CALLBACK act_in_box(HWND, UINT, UINT_PTR timer, DWORD) {
     const LPARAM a_key = 1 | LPARAM(MapVirtualKeyW('A', MAPVK_VK_TO_VSC)) << 16;
     PostMessageW(owner, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
     PostMessageW(owner, WM_KEYDOWN, 'A', a_key);
+    PostMessageW(owner, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(10, 10));
     PostMessageW(owner, WM_CLOSE, 0, 0);
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
@@ -141,12 +143,13 @@ TEST(Win32Layer, HoldsAKeyTappedWithinAFrameForTheIdlePassAndABoxShowsKoreanAndF
     EXPECT_EQ(take_until_idle(), (Taken{{WM_KEYDOWN, VK_F1}, {WM_NULL, 0}}));
     EXPECT_EQ(take_until_idle(), (Taken{{WM_KEYUP, VK_F1}, {WM_NULL, 0}}));
 
-    // Queued before a box: a second click, a press, a move; and a release, not
-    // held as its key was not pressed in the same frame.
+    // Queued before a box: a second click, a press, a move, a wheel notch; and
+    // a release, not held as its key was not pressed in the same frame.
     handed_to_window.clear();
     PostMessageW(owner, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     PostMessageW(owner, WM_KEYDOWN, VK_F2, 0);
     PostMessageW(owner, WM_MOUSEMOVE, 0, MAKELPARAM(6, 6));
+    PostMessageW(owner, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(6, 6));
     PostMessageW(owner, WM_KEYUP, VK_F3, 0);
     ASSERT_NE(SetTimer(nullptr, 0, 10, act_in_box), 0u);
     EXPECT_EQ(message_box(window, "반지름(Km) : 695,500\n자전주기 : 25.4일", "태양",

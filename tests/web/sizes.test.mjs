@@ -1,0 +1,85 @@
+// The picture at pixel ratio 2, in a narrower window and in full screen while
+// the screen changes size: its drawing buffer has the device's pixels under
+// the canvas (sharp), it keeps 4:3, and a click lands on the body under it.
+import assert from 'node:assert/strict';
+import { after, before, describe, it } from 'node:test';
+
+import { not_checked, open_page } from './harness.mjs';
+import { box_opens, centre_of, full_screen_or_box, sun_radius, sun_shown } from './view.mjs';
+
+// The canvas's box (CSS pixels), its drawing buffer and the pixel ratio.
+const sizes = (page) => page.evaluate(() => {
+  const canvas = document.getElementById('canvas'), box = canvas.getBoundingClientRect();
+  return { css: [box.width, box.height], buffer: [canvas.width, canvas.height], ratio: devicePixelRatio };
+});
+
+// A click at the canvas's middle opens the Sun's box, which Enter closes.
+async function click_picks_the_sun(page) {
+  const sun = await centre_of(page, '#canvas');
+  await page.click(sun.x, sun.y);
+  assert.equal(await box_opens(page), '태양');
+  await page.key('Enter');
+  await page.wait_for(() => !document.getElementById('box').open);
+}
+
+// Resizes the viewport, or says why this engine cannot and gives false.
+async function resized(t, page, width, height) {
+  try {
+    return (await page.resize(width, height), true);
+  } catch (error) {
+    if (error.name !== 'Unsupported') throw error;
+    return not_checked(t, `a viewport of ${width}x${height}`, error.message), false;
+  }
+}
+
+describe('a screen of pixel ratio 2', () => {
+  const page = {};
+  before(async () => {
+    Object.assign(page, await open_page({ viewport: { width: 1024, height: 768, scale: 2 } }));
+    await sun_shown(page);
+  });
+  after(async () => page.close?.());
+
+  it('draws the 800x600 picture on 1600x1200 pixels, and a click lands on the Sun', async (t) => {
+    const { css, buffer, ratio } = await sizes(page);
+    if (ratio !== 2) not_checked(t, 'pixel ratio 2', `the page has ratio ${ratio}`);
+    assert.deepEqual({ css, buffer }, { css: [800, 600], buffer: [800 * ratio, 600 * ratio] });
+    // The Sun, 0.6 across at a distance of 22 seen in 45 degrees over 600 * ratio pixels, has a radius
+    // of 300 * ratio * (0.6 / 22) / tan(22.5 degrees) = 19.75 * ratio pixels.
+    const radius = await sun_radius(page);
+    assert.ok(Math.abs(radius - 19.75 * ratio) <= 2, `radius ${radius}`);
+    await click_picks_the_sun(page);
+  });
+
+  it('in a narrower window keeps 4:3 within it, sharp, and a click lands on the Sun', async (t) => {
+    if (!await resized(t, page, 500, 800)) return;
+    // 500 less the page's margins (16 each side): 468 x 351.
+    await page.wait_for(() => document.getElementById('canvas').getBoundingClientRect().width === 468);
+    await sun_shown(page);
+    const { css, buffer, ratio } = await sizes(page);
+    assert.deepEqual({ css, buffer }, { css: [468, 351], buffer: [468 * ratio, 351 * ratio] });
+    await click_picks_the_sun(page);
+  });
+
+  it("in full screen follows a change of the screen's size, and a click lands on the Sun", async (t) => {
+    await page.key('F1');
+    const shown = await full_screen_or_box(page);
+    if (shown !== 'screen') return not_checked(t, 'full screen', `refused; the program asked: ${shown}`);
+    // The largest 4:3 of the screen, at the device's pixels.
+    const fits = () => page.wait_for(() => {
+      const width = Math.min(innerWidth, innerHeight * 4 / 3), canvas = document.getElementById('canvas');
+      return canvas.width === Math.round(width * devicePixelRatio) &&
+        canvas.height === Math.round(width * 3 / 4 * devicePixelRatio) && canvas.width;
+    });
+    await sun_shown(page, await fits());
+    await resized(t, page, 1024, 700);
+    await sun_shown(page, await fits());
+    assert.equal(await page.evaluate(() => document.fullscreenElement?.id), 'screen');
+    await click_picks_the_sun(page);
+    await page.key('F1');
+    await page.wait_for(() => document.fullscreenElement === null);
+    await sun_shown(page);
+  });
+
+  it('reports no page error and no console error', () => assert.deepEqual(page.errors, []));
+});
