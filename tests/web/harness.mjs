@@ -21,9 +21,15 @@ const mime_types = {
 };
 
 // A static server for the page's folder, on the loopback only.
-function serve() {
+function serve(override = null) {
   const server = createServer((request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
+    const answer = override?.(path);
+    if (answer) {
+      response.writeHead(answer.status, answer.type ? { 'Content-Type': answer.type } : {});
+      response.end(answer.body ?? '');
+      return;
+    }
     const file = join(page_dir, path.endsWith('/') ? 'index.html' : path);
     try {
       const body = readFileSync(file);
@@ -101,8 +107,9 @@ const chromium_flags = [
 // `close`. The viewport is larger than the canvas, so that full screen has a
 // size of its own. `flags` are more of Chromium's; `script` runs in the page
 // before the page's own.
-export async function open_page({ flags = [], script = null } = {}) {
-  const server = await serve();
+export const engine = 'chromium';
+export async function open_page({ flags = [], script = null, serve: override = null } = {}) {
+  const server = await serve(override);
   const profile = mkdtempSync(join(profiles, 'chromium-'));
   const browser = await puppeteer.launch({
     executablePath: process.env.ORRERY_CHROMIUM ?? '/usr/bin/chromium',
@@ -125,7 +132,11 @@ export async function open_page({ flags = [], script = null } = {}) {
     await new Promise((resolve) => server.close(resolve));
     rmSync(profile, { recursive: true, force: true });
   };
-  return { page, errors, close };
+  const evaluate = (fn, ...args) => page.evaluate(fn, ...args);
+  const wait_for = (fn, args = [], { timeout = 30000 } = {}) =>
+    page.waitForFunction(fn, { polling: 100, timeout }, ...args);
+  const key = (code) => page.keyboard.press(code);
+  return { page, engine, errors, close, evaluate, wait_for, key };
 }
 
 // Evaluates `expression` in the page without the user gesture that

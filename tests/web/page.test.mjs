@@ -325,7 +325,7 @@ describe('where the browser refuses full screen, and the end', () => {
     await page.waitForFunction(
       () => document.getElementById('status').textContent.includes('The program has ended'),
       { timeout: 10000 });
-    assert.match(await page.$eval('#status', (status) => status.textContent), /Reload the page/);
+    assert.match(await page.$eval('#status', (status) => status.textContent), /Start again/);
     assert.equal(await page.$eval('#canvas', (canvas) => getComputedStyle(canvas).visibility), 'hidden');
   });
 
