@@ -3,7 +3,8 @@
 # bitmap reading, the loop's frame rate and CPU use with and without swap
 # pacing), then the browser build's figures beside them: frames per second in
 # headless Chromium on SwiftShader in both sphere modes, the time from the
-# page's load to its first frame, and the page's size, raw and compressed.
+# page's load to its first frame, and the bytes of a first visit, raw and
+# compressed.
 #   scripts/bench.sh [FILTER...]   everything (FILTER goes to the Google Benchmark programs)
 #   scripts/bench.sh web           the browser build's figures alone
 set -euo pipefail
@@ -18,11 +19,14 @@ web_figures() {
   "$top/scripts/web_prepare.sh" "$build"
   ORRERY_PAGE_DIR="$build/page" ORRERY_NODE_MODULES="$build/npm/node_modules" \
     ORRERY_PROFILE_DIR="$build/profiles" node "$top/bench/web_bench.mjs"
-  # The page's size: each file as it lies on the server, and as a server that
-  # compresses sends it (gzip at its usual level, 6).
-  echo "the page's files: bytes raw, gzip -6"
+  # A first visit: every file of the page but the licence and the pictures'
+  # credits, which no visit fetches unless asked for (the markup, its style
+  # and scripts, the icon, the code and the pictures), each as it lies on the
+  # server and as a server that compresses sends it (gzip at its usual level,
+  # 6). The pictures are WebP, which gzip does not shrink.
+  echo "a first visit: bytes raw, gzip -6"
   local raw=0 packed=0 file size small
-  for file in index.html orrery.js orrery.wasm orrery.data icon.png; do
+  for file in $(cd "$build/page" && ls | grep -vx -e LICENSE -e CREDITS.md); do
     size=$(stat -c %s "$build/page/$file")
     small=$(gzip -6 -c "$build/page/$file" | wc -c)
     printf '  %-12s %9d %9d\n' "$file" "$size" "$small"
