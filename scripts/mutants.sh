@@ -168,7 +168,7 @@ webfault $p 's/    const row = 54 + (height - 1 - y) \* stride;/    const row = 
 webfault $p 's/} else if (!webgl_available()) {/} else if (false) {/' "without WebGL the desktop's box instead of the page's words (loading)"
 p=platform/web/page/page.js
 webfault $p "s/window.addEventListener('unhandledrejection'/window.addEventListener('rejectionhandled'/" "a program that throws goes still without a word (loading)"
-webfault $p 's/    if (!crashed) say/    say/' "a program that throws is said to have ended (loading)"
+webfault $p "s/canvas.addEventListener('webglcontextlost'/canvas.addEventListener('webglcontextrestored'/" "a lost WebGL context leaves a still picture without a word (loading)"
 fault scripts/web_pictures.mjs "s/const quality = '80';/const quality = '10';/" "the page's pictures blurred by a low quality (loading)"
 # The OpenGL 1.1 subset of the browser build, against Mesa (tests/gl11/).
 p=platform/gl11/es_renderer.cpp

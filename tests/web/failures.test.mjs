@@ -1,9 +1,9 @@
 // What the page says when the program cannot run or stops: a browser without
-// WebGL, and a program that breaks after its first frame.
+// WebGL, a program that breaks after its first frame, a lost WebGL context.
 import assert from 'node:assert/strict';
 import { describe, it } from 'node:test';
 
-import { open_page } from './harness.mjs';
+import { not_checked, open_page } from './harness.mjs';
 
 const status = () => document.getElementById('status').textContent;
 const sun_drawn = () => orrery_test.square(400, 300, 6).bright > 0.95;
@@ -50,4 +50,25 @@ describe('failures', () => {
       await session.wait_for(() => document.getElementById('status').textContent.startsWith('Space pauses'));
       await session.wait_for(sun_drawn);
     });
+
+  it('a lost WebGL context is said, with Start again, which starts the program anew', async (t) => {
+    const session = await open_page();
+    t.after(() => session.close());
+    await session.wait_for(sun_drawn);
+    // The context taken away as when the GPU resets or the browser gives it to another page.
+    const lost = await session.evaluate(() => {
+      const extension = document.getElementById('canvas').getContext('webgl')?.getExtension('WEBGL_lose_context');
+      extension?.loseContext();
+      return Boolean(extension);
+    });
+    if (!lost) {
+      not_checked(t, 'a lost WebGL context', 'this engine has no WEBGL_lose_context');
+      return;
+    }
+    await session.wait_for(() => document.getElementById('status').textContent.includes('WebGL context'));
+    assert.match(await session.evaluate(status), /took back its WebGL context.*Start again$/);
+    await session.evaluate(() => document.querySelector('#status button').click());
+    await session.wait_for(() => document.getElementById('status').textContent.startsWith('Space pauses'));
+    await session.wait_for(sun_drawn);
+  });
 });

@@ -174,3 +174,10 @@ export async function wait_without_gesture(page, expression, timeout = 30000) {
     await new Promise((resolve) => setTimeout(resolve, 50));
   }
 }
+
+// Says what this engine could not check, and why (never silently).
+export function not_checked(t, what, why) {
+  const line = `NOT CHECKED in ${engine}: ${what}: ${why}`;
+  console.log(line);
+  t.diagnostic(line);
+}

@@ -32,3 +32,10 @@ function stopped(what) {
 }
 window.addEventListener('error', (event) => stopped(event.error ?? event.message));
 window.addEventListener('unhandledrejection', (event) => stopped(event.reason));
+// The canvas's WebGL context lost (the graphics driver was reset, or the
+// browser gave the context to another page): the program draws nothing more.
+Module.canvas.addEventListener('webglcontextlost', () => {
+  crashed = true;
+  say('The picture stopped: the browser took back its WebGL context (the graphics driver was reset, or ' +
+    'other pages needed it).', 'Start again', start_again);
+});
