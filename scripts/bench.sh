@@ -17,7 +17,7 @@ web_figures() {
   echo "== the browser build"
   local build="$top/build-web-bench"
   "$top/scripts/web_prepare.sh" "$build"
-  ORRERY_PAGE_DIR="$build/page" ORRERY_NODE_MODULES="$build/npm/node_modules" \
+  ORRERY_ENGINE=chromium ORRERY_PAGE_DIR="$build/page" ORRERY_NODE_MODULES="$build/npm/node_modules" \
     ORRERY_PROFILE_DIR="$build/profiles" node "$top/bench/web_bench.mjs"
   # A first visit: every file of the page but the licence and the pictures'
   # credits, which no visit fetches unless asked for (the markup, its style

@@ -9,7 +9,7 @@ import { open_page } from './harness.mjs';
 
 const page_dir = process.env.ORRERY_PAGE_DIR;
 const textures = new URL('../../data/textures/', import.meta.url);
-const running = () => document.getElementById('status').textContent.startsWith('Space pauses');
+const running = () => document.getElementById('status')?.textContent.startsWith('Space pauses');
 
 // Every text the status line showed, and every value the progress bar took
 // with whether it was shown then.
@@ -105,8 +105,8 @@ describe('loading', () => {
         serve: (path) => (missing && path === `/${file}` ? { status: 404, body: 'gone', type: 'text/plain' } : null),
       });
       t.after(() => session.close());
-      const status = () => document.getElementById('status').textContent;
-      await session.wait_for((name) => document.getElementById('status').textContent.includes(name), [file]);
+      const status = () => document.getElementById('status')?.textContent;
+      await session.wait_for((name) => document.getElementById('status')?.textContent.includes(name), [file]);
       assert.match(await session.evaluate(status), new RegExp(`^${file.replace('.', '\\.')} could not be loaded.*Retry$`));
       // Retry while it is still missing says so again; once back, the program runs.
       await session.evaluate(() => document.querySelector('#status button').click());
