@@ -3,7 +3,8 @@
 # bitmap reading, the loop's frame rate and CPU use with and without swap
 # pacing), then the browser build's figures beside them: frames per second in
 # headless Chromium on SwiftShader in both sphere modes, the time from the
-# page's load to its first frame, and the page's size, raw and compressed.
+# page's load to its first frame, and the bytes of a first visit, raw and
+# compressed.
 #   scripts/bench.sh [FILTER...]   everything (FILTER goes to the Google Benchmark programs)
 #   scripts/bench.sh web           the browser build's figures alone
 # The browser figures compare the page before the OpenGL subset kept its geometry with today's:
@@ -38,11 +39,14 @@ web_figures() {
     "$top/build-bench/bench/bench_scene"
     "$top/build-bench/bench/bench_picking"
   fi
-  # The page's size: each file as it lies on the server, and as a server that
-  # compresses sends it (gzip at its usual level, 6).
-  echo "the page's files: bytes raw, gzip -6"
+  # A first visit: every file of the page but the licence and the pictures'
+  # credits, which no visit fetches unless asked for (the markup, its style
+  # and scripts, the icon, the code and the pictures), each as it lies on the
+  # server and as a server that compresses sends it (gzip at its usual level,
+  # 6). The pictures are WebP, which gzip does not shrink.
+  echo "a first visit: bytes raw, gzip -6"
   local raw=0 packed=0 file size small
-  for file in index.html orrery.js orrery.wasm orrery.data icon.png; do
+  for file in $(cd "$build/page" && ls | grep -vx -e LICENSE -e CREDITS.md); do
     size=$(stat -c %s "$build/page/$file")
     small=$(gzip -6 -c "$build/page/$file" | wc -c)
     printf '  %-12s %9d %9d\n' "$file" "$size" "$small"

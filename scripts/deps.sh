@@ -22,8 +22,10 @@ run_packages=(build-essential cmake pkg-config "${sdl_packages[@]}" libx11-dev l
   libglu1-mesa-dev libgl1-mesa-dri xfonts-base zenity fonts-nanum)
 # libclang-rt-dev is the sanitizer and libFuzzer runtime of the release's default clang.
 # EGL and OpenGL ES 2 (Mesa's, surfaceless) carry the OpenGL 1.1 subset's tests.
+# webp and nodejs: the subset's oracle also draws from the browser page's pictures, made by
+# scripts/web_pictures.mjs (node, cwebp) and decoded by dwebp.
 test_packages=("${run_packages[@]}" googletest libgtest-dev libosmesa6-dev libegl-dev libgles-dev
-  libegl-mesa0 xvfb xauth
+  libegl-mesa0 xvfb xauth webp nodejs
   libxtst-dev libxres-dev clang libclang-rt-dev xdotool x11-utils imagemagick desktop-file-utils
   appstream man-db dpkg-dev file lintian openbox weston procps x11-xserver-utils)
 bench_packages=("${run_packages[@]}" libbenchmark-dev libstb-dev libosmesa6-dev xvfb xauth)
@@ -43,7 +45,8 @@ windows_package_packages=("${windows_build_packages[@]}" nsis wine wine64 xvfb x
 # server; its tests drive Chromium headless and Firefox ESR windowed (on Xvfb
 # with openbox; xprop tells when openbox is up) through puppeteer-core from npm,
 # with a Korean font for the boxes. The benchmark drives Chromium.
-web_build_packages=(cmake make emscripten)
+# The page's pictures are made WebP by cwebp (webp), through a node script.
+web_build_packages=(cmake make emscripten webp)
 web_run_packages=("${web_build_packages[@]}" python3)
 web_package_packages=("${web_build_packages[@]}" zip)
 web_test_packages=("${web_build_packages[@]}" chromium firefox-esr xvfb openbox x11-utils fonts-nanum)

@@ -181,6 +181,18 @@ webfault $p 's/    new ResizeObserver/    if (0) new ResizeObserver/' "the pictu
 webfault $p 's/visible ? "" : "none"/""/' "the cursor shows over the full-screen picture (browser)"
 webfault platform/common/window_list.cpp 's/    if (proc != nullptr) proc(window, WM_SIZE, 0, make_lparam(width, height));/    ;/' "a paused program's new window stays blank (browser)"
 webfault platform/web/program_end.cpp 's/            setTimeout(end_if_idle, 0);/            ;/' "after Escape the page never says that the program has ended"
+# The page's loading and its messages.
+p=platform/web/page/loader.js
+webfault $p 's/    progress_bar.hidden = true;/    ;/' "the progress bar stays after the program has started (loading)"
+webfault $p 's/  progress_bar.value = loaded;/  progress_bar.value = loaded \/ 2;/' "the progress bar stops half way (loading)"
+webfault $p 's/  if (failed) return;/  ;/' "a file's failure message replaced by the progress of the others (loading)"
+webfault $p '0,/      files.delete(file);/s//      ;/' "Retry fetches a failed file never again (loading)"
+webfault $p 's/    const row = 54 + (height - 1 - y) \* stride;/    const row = 54 + y * stride;/' "the pictures written upside down for the program (loading)"
+webfault $p 's/} else if (!webgl_available()) {/} else if (false) {/' "without WebGL the desktop's box instead of the page's words (loading)"
+p=platform/web/page/page.js
+webfault $p "s/window.addEventListener('unhandledrejection'/window.addEventListener('rejectionhandled'/" "a program that throws goes still without a word (loading)"
+webfault $p "s/canvas.addEventListener('webglcontextlost'/canvas.addEventListener('webglcontextrestored'/" "a lost WebGL context leaves a still picture without a word (loading)"
+fault scripts/web_pictures.mjs "s/const quality = '80';/const quality = '10';/" "the page's pictures blurred by a low quality (loading)"
 # The OpenGL 1.1 subset of the browser build, against Mesa (tests/gl11/).
 p=platform/gl11/es_renderer.cpp
 fault $p 's/vec3 c = u_material\[3\].rgb + ambient.rgb \* u_model_ambient.rgb;/vec3 c = u_material[3].rgb;/' "the scene's ambient light lost (browser)"

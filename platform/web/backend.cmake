@@ -19,20 +19,28 @@ target_link_libraries(orrery_platform PUBLIC orrery_gl11)
 add_library(orrery_core INTERFACE)
 target_link_libraries(orrery_core INTERFACE orrery_app orrery_platform)
 
-# The page: index.html with orrery.js, orrery.wasm, orrery.data (the
-# pictures, preloaded into /orrery, the program's working directory), the
-# program's icon, its licence and the pictures' credits, in <build>/page/. Emscripten writes its own page only through a minifier
-# that fails in Debian's packaging, so the page is ours and copied.
+# The page: index.html with orrery.js, orrery.wasm, the pictures as WebP
+# (scripts/web_pictures.mjs), the program's icon, its licence and the
+# pictures' credits, in <build>/page/. Emscripten writes its own page only
+# through a minifier that fails in Debian's packaging, so the page is ours and
+# copied. The page decodes the pictures and writes them as BMP files into
+# /orrery, the program's working directory, before the program starts
+# (platform/web/page/loader.js), so that the program's own reader reads them.
 set(ORRERY_PAGE_DIR ${CMAKE_BINARY_DIR}/page)
 add_executable(orrery app/main.cpp platform/web/working_directory.cpp)
 target_link_libraries(orrery PRIVATE orrery_app orrery_platform)
 set_target_properties(orrery PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${ORRERY_PAGE_DIR})
-set(ORRERY_PRELOADS)
 file(GLOB ORRERY_PICTURES CONFIGURE_DEPENDS data/textures/*.bmp)
+set(ORRERY_WEB_PICTURES)
 foreach(picture ${ORRERY_PICTURES})
-  get_filename_component(name ${picture} NAME)
-  list(APPEND ORRERY_PRELOADS "SHELL:--preload-file ${picture}@/orrery/${name}")
+  get_filename_component(name ${picture} NAME_WE)
+  list(APPEND ORRERY_WEB_PICTURES ${ORRERY_PAGE_DIR}/${name}.webp)
 endforeach()
+add_custom_command(OUTPUT ${ORRERY_WEB_PICTURES}
+  COMMAND node ${CMAKE_CURRENT_SOURCE_DIR}/scripts/web_pictures.mjs ${ORRERY_PAGE_DIR} ${ORRERY_PICTURES}
+  DEPENDS ${ORRERY_PICTURES} ${CMAKE_CURRENT_SOURCE_DIR}/scripts/web_pictures.mjs
+  COMMENT "The page's pictures as WebP" VERBATIM)
+add_custom_target(orrery_web_pictures ALL DEPENDS ${ORRERY_WEB_PICTURES})
 target_link_options(orrery PRIVATE
   -sASYNCIFY
   # The deepest wait is a box opened by a click: main, the loop, the window
@@ -45,15 +53,31 @@ target_link_options(orrery PRIVATE
   # WebGL 1 (OpenGL ES 2), which the subset draws with; no emulation of the
   # fixed-function pipeline of Emscripten's own.
   -sMAX_WEBGL_VERSION=1
-  ${ORRERY_PRELOADS})
-set_property(TARGET orrery APPEND PROPERTY LINK_DEPENDS ${ORRERY_PICTURES})
+  # The page's loader writes the decoded pictures into the file system.
+  -sEXPORTED_RUNTIME_METHODS=FS_createPath,FS_createDataFile)
 # The page's own files (platform/web/page/: markup, style and script, each in a
 # file of its own, so that the page can forbid inline script).
 file(GLOB ORRERY_PAGE_FILES CONFIGURE_DEPENDS platform/web/page/*)
 foreach(page_file ${ORRERY_PAGE_FILES})
   get_filename_component(name ${page_file} NAME)
-  configure_file(${page_file} ${ORRERY_PAGE_DIR}/${name} COPYONLY)
+  if(NOT name STREQUAL "loader.js")
+    configure_file(${page_file} ${ORRERY_PAGE_DIR}/${name} COPYONLY)
+  endif()
 endforeach()
+# The loader, told the files it loads and their sizes (cmake/web_loader.cmake).
+set(ORRERY_LOADED_FILES orrery.wasm)
+foreach(picture ${ORRERY_WEB_PICTURES})
+  get_filename_component(name ${picture} NAME)
+  list(APPEND ORRERY_LOADED_FILES ${name})
+endforeach()
+list(JOIN ORRERY_LOADED_FILES "," ORRERY_LOADED_FILES)
+add_custom_command(OUTPUT ${ORRERY_PAGE_DIR}/loader.js
+  COMMAND ${CMAKE_COMMAND} -DIN=${CMAKE_CURRENT_SOURCE_DIR}/platform/web/page/loader.js
+    -DOUT=${ORRERY_PAGE_DIR}/loader.js -DPAGE_DIR=${ORRERY_PAGE_DIR} "-DFILES=${ORRERY_LOADED_FILES}"
+    -P ${CMAKE_CURRENT_SOURCE_DIR}/cmake/web_loader.cmake
+  DEPENDS orrery ${ORRERY_WEB_PICTURES} platform/web/page/loader.js cmake/web_loader.cmake
+  COMMENT "The page's loader with its files' sizes" VERBATIM)
+add_custom_target(orrery_web_loader ALL DEPENDS ${ORRERY_PAGE_DIR}/loader.js)
 configure_file(desktop/icons/48x48.png ${ORRERY_PAGE_DIR}/icon.png COPYONLY)
 configure_file(LICENSE ${ORRERY_PAGE_DIR}/LICENSE COPYONLY)
 configure_file(data/textures/CREDITS.md ${ORRERY_PAGE_DIR}/CREDITS.md COPYONLY)

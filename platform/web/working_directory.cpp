@@ -1,8 +1,8 @@
 // The program reads its pictures from its working directory. The page's
-// build preloads them into /orrery of the virtual file system (see
-// backend.cmake); the browser starts every program in /, so the layer moves
-// there before main runs. Static constructors run after the preloaded files
-// are in place.
+// loader writes them into /orrery of the virtual file system before the
+// program starts (page/loader.js); the browser starts every program in /, so
+// the layer moves there before main runs. Static constructors run after the
+// loader's files are in place.
 #include <unistd.h>
 
 __attribute__((constructor)) static void enter_picture_folder() {

@@ -21,10 +21,13 @@ target_link_options(oracle_frames_es PRIVATE
   -Wl,--wrap=glBufferData,--wrap=glBufferSubData,--wrap=glTexImage2D)
 
 # Both programs draw once, before the comparisons; without a display, the boxes of their run without
-# pictures go to standard error.
+# pictures go to standard error. Mesa draws a third time from the browser page's pictures: each
+# picture made into WebP as the page's build makes it (scripts/web_pictures.mjs) and decoded back
+# to BMP by libwebp, as the browsers decode it.
 set(ORACLE_OUT ${CMAKE_CURRENT_BINARY_DIR}/gl11)
+set(WEB_PICTURES ${ORACLE_OUT}/web_pictures)
 add_test(NAME gl11_oracle_frames COMMAND env -u DISPLAY -u WAYLAND_DISPLAY sh -c
-  "rm -rf '${ORACLE_OUT}' && '$<TARGET_FILE:oracle_frames_mesa>' '${PROJECT_SOURCE_DIR}/data/textures' '${ORACLE_OUT}/mesa' && '$<TARGET_FILE:oracle_frames_es>' '${PROJECT_SOURCE_DIR}/data/textures' '${ORACLE_OUT}/subset'")
+  "rm -rf '${ORACLE_OUT}' && '$<TARGET_FILE:oracle_frames_mesa>' '${PROJECT_SOURCE_DIR}/data/textures' '${ORACLE_OUT}/mesa' && '$<TARGET_FILE:oracle_frames_es>' '${PROJECT_SOURCE_DIR}/data/textures' '${ORACLE_OUT}/subset' && node '${PROJECT_SOURCE_DIR}/scripts/web_pictures.mjs' '${WEB_PICTURES}' '${PROJECT_SOURCE_DIR}'/data/textures/*.bmp && for f in '${WEB_PICTURES}'/*.webp; do dwebp -quiet -bmp \"$f\" -o \"\${f%.webp}.bmp\" || exit 1; done && '$<TARGET_FILE:oracle_frames_mesa>' '${WEB_PICTURES}' '${ORACLE_OUT}/web'")
 set_tests_properties(gl11_oracle_frames PROPERTIES FIXTURES_SETUP gl11_frames LABELS unit
   TIMEOUT 600 ENVIRONMENT "${TEST_ENVIRONMENT}")
 

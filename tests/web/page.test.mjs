@@ -332,7 +332,7 @@ describe('where the browser refuses full screen, and the end', () => {
     await page.key('Escape');
     await page.wait_for(
       () => document.getElementById('status').textContent.includes('The program has ended'), [], { timeout: 10000 });
-    assert.match(await page.evaluate(() => document.getElementById('status').textContent), /Reload the page/);
+    assert.match(await page.evaluate(() => document.getElementById('status').textContent), /Start again/);
     assert.equal(await page.evaluate(() => getComputedStyle(document.getElementById('canvas')).visibility),
       'hidden');
   });

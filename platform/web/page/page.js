@@ -1,20 +1,41 @@
-// The program (orrery.js, orrery.wasm, and its pictures in orrery.data)
-// runs until Escape; then the page says so and how to start it again.
+// The page's status line, and what the program tells the page: that it runs,
+// that it has ended, that it stopped with an error (both with Start again).
+// The program's files are loaded by loader.js.
 const status_line = document.getElementById('status');
-const say = (text, restart) => {
+// Shows `text`, and a button labelled `label` that does `action`, if given.
+const say = (text, label, action) => {
   status_line.textContent = text;
-  if (!restart) return;
+  if (!label) return;
   const button = document.createElement('button');
-  button.textContent = 'Start again';
-  button.addEventListener('click', () => location.reload());
+  button.textContent = label;
+  button.addEventListener('click', action);
   status_line.append(button);
 };
+const start_again = () => location.reload();
 var Module = {
   canvas: document.getElementById('canvas'),
   onRuntimeInitialized: () => say('Space pauses, F1 switches full screen, Escape ends.'),
-  onExit: () => say('The program has ended. Reload the page (F5) to start it again.', true),
-  onAbort: (what) => say('The program stopped with an error: ' + what + '. Reload the page to start it again.', true),
+  onExit: () => {
+    if (!crashed) say('The program has ended.', 'Start again', start_again);
+  },
+  onAbort: (what) => stopped(what),
 };
-if (typeof WebAssembly !== 'object') {
-  say('This browser cannot run WebAssembly.');
+// The program stops with an error either through the runtime's abort, or by
+// an error that its code throws and nothing catches, which the runtime leaves
+// to the page: then the loop waits for nothing and the picture stands still,
+// and the runtime, finding nothing waiting, ends as if the program had
+// returned, which must not hide the error.
+let crashed = false;
+function stopped(what) {
+  crashed = true;
+  say(`The program stopped with an error: ${what}.`, 'Start again', start_again);
 }
+window.addEventListener('error', (event) => stopped(event.error ?? event.message));
+window.addEventListener('unhandledrejection', (event) => stopped(event.reason));
+// The canvas's WebGL context lost (the graphics driver was reset, or the
+// browser gave the context to another page): the program draws nothing more.
+Module.canvas.addEventListener('webglcontextlost', () => {
+  crashed = true;
+  say('The picture stopped: the browser took back its WebGL context (the graphics driver was reset, or ' +
+    'other pages needed it).', 'Start again', start_again);
+});

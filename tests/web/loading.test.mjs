@@ -1,0 +1,120 @@
+// Loading the page: the progress bar with its bytes, then the program; and
+// a file that fails to load, named, with Retry.
+import assert from 'node:assert/strict';
+import { readFileSync, readdirSync, statSync } from 'node:fs';
+import { join } from 'node:path';
+import { describe, it } from 'node:test';
+
+import { open_page } from './harness.mjs';
+
+const page_dir = process.env.ORRERY_PAGE_DIR;
+const textures = new URL('../../data/textures/', import.meta.url);
+const running = () => document.getElementById('status')?.textContent.startsWith('Space pauses');
+
+// Every text the status line showed, and every value the progress bar took
+// with whether it was shown then.
+function watch_loading() {
+  window.loading = { texts: [], bars: [] };
+  const value = Object.getOwnPropertyDescriptor(HTMLProgressElement.prototype, 'value');
+  Object.defineProperty(HTMLProgressElement.prototype, 'value', {
+    ...value,
+    set(v) {
+      value.set.call(this, v);
+      loading.bars.push({ value: this.value, max: this.max, shown: !this.hidden });
+    },
+  });
+  document.addEventListener('DOMContentLoaded', () => {
+    new MutationObserver((records) => {
+      for (const record of records) {
+        for (const node of record.addedNodes) if (node.nodeType === Node.TEXT_NODE) loading.texts.push(node.data);
+      }
+    }).observe(document.getElementById('status'), { childList: true });
+  });
+}
+
+// The BMP files that the page writes for the program, made from the WebP pictures, against the
+// BMPs they were made from: size, and the mean colour of each of 8 x 8 cells of the picture (row 0
+// at the top), within 3 levels (measured: 1.1 at most, in Chromium). Defined in the page and here.
+function define_bmp_cells() {
+  globalThis.bmp_cells = (bytes) => {
+    const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
+    const offset = view.getUint32(10, true), width = view.getInt32(18, true), height = view.getInt32(22, true);
+    const stride = Math.ceil((width * 3) / 4) * 4;
+    const sums = new Array(8 * 8 * 3).fill(0);
+    for (let y = 0; y < height; y += 1) {
+      for (let x = 0; x < width; x += 1) {
+        const at = offset + (height - 1 - y) * stride + 3 * x;
+        const cell = 3 * (8 * Math.floor((8 * y) / height) + Math.floor((8 * x) / width));
+        for (let k = 0; k < 3; k += 1) sums[cell + k] += bytes[at + 2 - k] / ((width * height) / 64);
+      }
+    }
+    return { width, height, bits: view.getUint16(28, true), sums };
+  };
+}
+
+describe('loading', () => {
+  it('shows a progress bar counting up to the bytes of the code and pictures, gone once the program runs',
+    async (t) => {
+      const session = await open_page({ script: watch_loading });
+      t.after(() => session.close());
+      await session.wait_for(running);
+      const { texts, bars, shown } = await session.evaluate(() => ({
+        ...loading, shown: !document.getElementById('progress').hidden,
+      }));
+      // The code and the thirteen pictures as they lie on the server.
+      const files = readdirSync(page_dir).filter((f) => f === 'orrery.wasm' || f.endsWith('.webp'));
+      assert.equal(files.length, 14);
+      const bytes = files.reduce((sum, f) => sum + statSync(join(page_dir, f)).size, 0);
+      const kilobytes = Math.round(bytes / 1024);
+      const counts = texts.map((text) => text.match(/^Loading… (\d+) KB of (\d+) KB$/)).filter(Boolean)
+        .map((m) => [Number(m[1]), Number(m[2])]);
+      assert.ok(counts.length >= 2, JSON.stringify(texts));
+      assert.deepEqual(counts.at(-1), [kilobytes, kilobytes]);
+      assert.ok(counts[0][0] < kilobytes, JSON.stringify(counts[0]));
+      assert.ok(bars.length >= 2 && bars.every((bar) => bar.shown), JSON.stringify(bars.slice(0, 3)));
+      for (let i = 1; i < bars.length; i += 1) assert.ok(bars[i].value >= bars[i - 1].value);
+      assert.equal(bars.at(-1).value, bytes);
+      assert.equal(bars.at(-1).max, bytes);
+      assert.equal(shown, false);
+      assert.deepEqual(session.errors, []);
+    });
+
+  // The BMP files that the page writes for the program, made from the WebP pictures, against the
+  // BMPs they were made from: size, and the mean colour of each of 8 x 8 cells of the picture
+  // (row 0 at the top), within 3 levels (measured: 1.1 at most, in Chromium).
+  it('writes for the program BMP files of the pictures it was built from', async (t) => {
+    const session = await open_page({ script: define_bmp_cells });
+    t.after(() => session.close());
+    await session.wait_for(running);
+    define_bmp_cells();
+    for (const name of readdirSync(textures).filter((f) => f.endsWith('.bmp'))) {
+      const original = bmp_cells(readFileSync(new URL(name, textures)));
+      // The loader's own steps, run again on the picture: its bytes, then its BMP file.
+      const written = await session.evaluate(async (file) => bmp_cells(await decode(file, await file_bytes(file))),
+        name.replace('.bmp', '.webp'));
+      assert.deepEqual([written.width, written.height, written.bits], [original.width, original.height, 24], name);
+      const apart = Math.max(...written.sums.map((v, i) => Math.abs(v - original.sums[i])));
+      assert.ok(apart < 3, `${name}: a cell's mean ${apart.toFixed(1)} levels apart`);
+    }
+  });
+
+  for (const file of ['orrery.wasm', 'Space.webp', 'orrery.js']) {
+    it(`names ${file} when it fails to load, and Retry loads it once it is back`, async (t) => {
+      let missing = true;
+      const session = await open_page({
+        serve: (path) => (missing && path === `/${file}` ? { status: 404, body: 'gone', type: 'text/plain' } : null),
+      });
+      t.after(() => session.close());
+      const status = () => document.getElementById('status')?.textContent;
+      await session.wait_for((name) => document.getElementById('status')?.textContent.includes(name), [file]);
+      assert.match(await session.evaluate(status), new RegExp(`^${file.replace('.', '\\.')} could not be loaded.*Retry$`));
+      // Retry while it is still missing says so again; once back, the program runs.
+      await session.evaluate(() => document.querySelector('#status button').click());
+      await session.wait_for(() => document.querySelector('#status button')?.textContent === 'Retry');
+      missing = false;
+      await session.evaluate(() => document.querySelector('#status button').click());
+      await session.wait_for(running);
+      await session.wait_for(() => orrery_test.square(400, 300, 6).bright > 0.95);
+    });
+  }
+});
