@@ -6,6 +6,7 @@
 
 #include "platform/common/frozen_input.h"
 #include "platform/common/held_releases.h"
+#include "platform/web/wake_lock.h"
 #include "platform/web/web_windows.h"
 
 // ---------------------------------------------------------------------------
@@ -56,7 +57,11 @@ void forget_messages_for(WindowHandle window) {
 
 // The page's events come in while the program waits (for the next frame or
 // a box), never during a peek: there is nothing to pump.
-bool peek_message(Message* message) { return held_releases.take_next(&queue, message); }
+bool peek_message(Message* message) {
+    if (!held_releases.take_next(&queue, message)) return false;
+    follow_pause_key(*message);
+    return true;
+}
 
 void translate_message(const Message* message) {
     if (message->message != WM_KEYDOWN) return;
