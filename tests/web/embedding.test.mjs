@@ -1,0 +1,130 @@
+// The page inside another site's page, with README's <iframe> snippet, and
+// the page's Content-Security-Policy: its own files and WebAssembly run,
+// anything inline is refused.
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { describe, it } from 'node:test';
+
+import { not_checked, open_page } from './harness.mjs';
+
+// A class's page on 127.0.0.1 showing the program from localhost (another
+// origin), as README's snippet puts it, 20 px right and 30 px down.
+const class_page = `<!doctype html><html><head><meta charset="utf-8"><title>Our class</title></head>
+<body style="margin: 0"><iframe width="900" height="700" style="position: absolute; left: 20px; top: 30px; border: 0"
+allow="fullscreen; screen-wake-lock"></iframe>
+<script>document.querySelector('iframe').src = 'http://localhost:' + location.port + '/';</script></body>`;
+const frame_at = { x: 20, y: 30 };
+
+// Put into every document. The frame answers the class's page's question
+// with what a user sees in it; the class's page asks (frame_state).
+function relay() {
+  if (window === top) {
+    window.frame_state = () => new Promise((resolve) => {
+      const answer = (event) => {
+        if (!event.data?.orrery_state) return;
+        removeEventListener('message', answer);
+        resolve(event.data.orrery_state);
+      };
+      addEventListener('message', answer);
+      setTimeout(() => resolve(null), 1000);
+      document.querySelector('iframe')?.contentWindow.postMessage('orrery_state?', '*');
+    });
+    return;
+  }
+  let held = 0;
+  let refused = null;
+  if (navigator.wakeLock) {
+    const request = navigator.wakeLock.request.bind(navigator.wakeLock);
+    navigator.wakeLock.request = (type) => request(type).then((sentinel) => {
+      held += 1;
+      sentinel.addEventListener('release', () => { held -= 1; });
+      return sentinel;
+    }, (error) => {
+      refused = error.name;
+      throw error;
+    });
+  }
+  addEventListener('message', (event) => {
+    if (event.data !== 'orrery_state?') return;
+    const box = document.getElementById('box');
+    const canvas = document.getElementById('canvas').getBoundingClientRect();
+    event.source.postMessage({ orrery_state: {
+      origin: location.origin,
+      sun: orrery_test.square(400, 300, 6).bright,
+      box: box.open ? box.querySelector('.caption').textContent : null,
+      full_screen: document.fullscreenElement?.id ?? null,
+      canvas: { x: canvas.left, y: canvas.top },
+      wake_lock: navigator.wakeLock ? { held, refused } : null,
+      errors: orrery_test.take_errors(),
+    } }, '*');
+  });
+}
+
+describe('embedded in another site\'s page', () => {
+  it('runs: a click on the Sun shows its box, F1 goes full screen and back, the wake lock is held', async (t) => {
+    const page = await open_page({
+      path: '/class.html', script: relay,
+      serve: (path) => (path === '/class.html' ? { body: class_page, type: 'text/html; charset=utf-8' } : null),
+    });
+    const frame_errors = [];
+    const state = async () => {
+      const now = await page.evaluate(() => frame_state());
+      frame_errors.push(...(now?.errors ?? []));
+      return now;
+    };
+    const until = async (test) => {
+      const end = Date.now() + 15000;
+      for (let now = await state(); ; now = await state()) {
+        if (now && test(now)) return now;
+        if (Date.now() > end) throw new Error(`the frame never got there: ${JSON.stringify(now)}`);
+        await new Promise((resolve) => setTimeout(resolve, 100));
+      }
+    };
+    try {
+      const shown = await until((s) => s.sun > 0.95);
+      assert.equal(shown.origin.startsWith('http://localhost:'), true);
+      if (!shown.wake_lock) {
+        not_checked(t, 'the wake lock in a frame', 'the browser has no navigator.wakeLock');
+      } else {
+        assert.deepEqual((await until((s) => s.wake_lock.held > 0 || s.wake_lock.refused)).wake_lock,
+          { held: 1, refused: null });
+      }
+
+      await page.click(frame_at.x + shown.canvas.x + 400, frame_at.y + shown.canvas.y + 300);
+      assert.equal((await until((s) => s.box !== null)).box, '태양');
+      await page.key('Enter');
+      await until((s) => s.box === null);
+
+      await page.key('F1');
+      await until((s) => s.full_screen === 'screen');
+      await page.key('F1');
+      await until((s) => s.full_screen === null && s.sun > 0.95);
+      assert.deepEqual([...page.errors, ...frame_errors], []);
+    } finally {
+      await page.close();
+    }
+  });
+});
+
+describe("the page's Content-Security-Policy", () => {
+  it('lets the page run and refuses an inline script and an inline style', async () => {
+    const index = readFileSync(join(process.env.ORRERY_PAGE_DIR, 'index.html'), 'utf8');
+    const inline = '<style>#status { color: rgb(1, 2, 3); }</style><script>window.inline_ran = true;</script>';
+    const page = await open_page({
+      serve: (path) => (path === '/' ? { body: index.replace('</body>', `${inline}</body>`), type: 'text/html; charset=utf-8' } : null),
+    });
+    try {
+      await page.wait_for(() => orrery_test.square(400, 300, 6).bright > 0.95);
+      assert.deepEqual(await page.evaluate(() => [window.inline_ran ?? false,
+        getComputedStyle(document.getElementById('status')).color === 'rgb(1, 2, 3)']), [false, false]);
+      // (A refused element also fires its own error event, without a message.)
+      const refusals = page.errors.filter((error) => error !== 'page error: undefined');
+      assert.deepEqual(refusals.map((error) => error.replace(/\((\w+)-src[^)]*\)/, '($1)')).sort(), [
+        'content security policy refused inline (script)', 'content security policy refused inline (style)',
+      ]);
+    } finally {
+      await page.close();
+    }
+  });
+});
