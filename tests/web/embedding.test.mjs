@@ -1,6 +1,6 @@
-// The page inside another site's page, with README's <iframe> snippet, and
-// the page's Content-Security-Policy: its own files and WebAssembly run,
-// anything inline is refused.
+// The page inside another site's page, with README's <iframe> snippet, under
+// its own Content-Security-Policy: its own files and WebAssembly run, and an
+// inline script and style put into it are refused.
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
@@ -53,6 +53,7 @@ function relay() {
       origin: location.origin,
       sun: orrery_test.square(400, 300, 6).bright,
       box: box.open ? box.querySelector('.caption').textContent : null,
+      inline: [window.inline_ran ?? false, getComputedStyle(document.getElementById('status')).color === 'rgb(1, 2, 3)'],
       full_screen: document.fullscreenElement?.id ?? null,
       canvas: { x: canvas.left, y: canvas.top },
       wake_lock: navigator.wakeLock ? { held, refused } : null,
@@ -62,10 +63,13 @@ function relay() {
 }
 
 describe('embedded in another site\'s page', () => {
-  it('runs: a click on the Sun shows its box, F1 goes full screen and back, the wake lock is held', async (t) => {
+  it('runs: a click on the Sun shows its box, F1 goes full screen and back, the wake lock is held; nothing inline runs', async (t) => {
+    const index = readFileSync(join(process.env.ORRERY_PAGE_DIR, 'index.html'), 'utf8');
+    const inline = '<style>#status { color: rgb(1, 2, 3); }</style><script>window.inline_ran = true;</script>';
+    const html = (body) => ({ body, type: 'text/html; charset=utf-8' });
     const page = await open_page({
       path: '/class.html', script: relay,
-      serve: (path) => (path === '/class.html' ? { body: class_page, type: 'text/html; charset=utf-8' } : null),
+      serve: (path) => ({ '/class.html': html(class_page), '/': html(index.replace('</body>', `${inline}</body>`)) })[path] ?? null,
     });
     const frame_errors = [];
     const state = async () => {
@@ -84,6 +88,7 @@ describe('embedded in another site\'s page', () => {
     try {
       const shown = await until((s) => s.sun > 0.95);
       assert.equal(shown.origin.startsWith('http://localhost:'), true);
+      assert.deepEqual(shown.inline, [false, false]);
       if (!shown.wake_lock) {
         not_checked(t, 'the wake lock in a frame', 'the browser has no navigator.wakeLock');
       } else {
@@ -100,27 +105,10 @@ describe('embedded in another site\'s page', () => {
       await until((s) => s.full_screen === 'screen');
       await page.key('F1');
       await until((s) => s.full_screen === null && s.sun > 0.95);
-      assert.deepEqual([...page.errors, ...frame_errors], []);
-    } finally {
-      await page.close();
-    }
-  });
-});
-
-describe("the page's Content-Security-Policy", () => {
-  it('lets the page run and refuses an inline script and an inline style', async () => {
-    const index = readFileSync(join(process.env.ORRERY_PAGE_DIR, 'index.html'), 'utf8');
-    const inline = '<style>#status { color: rgb(1, 2, 3); }</style><script>window.inline_ran = true;</script>';
-    const page = await open_page({
-      serve: (path) => (path === '/' ? { body: index.replace('</body>', `${inline}</body>`), type: 'text/html; charset=utf-8' } : null),
-    });
-    try {
-      await page.wait_for(() => orrery_test.square(400, 300, 6).bright > 0.95);
-      assert.deepEqual(await page.evaluate(() => [window.inline_ran ?? false,
-        getComputedStyle(document.getElementById('status')).color === 'rgb(1, 2, 3)']), [false, false]);
-      // (A refused element also fires its own error event, without a message.)
-      const refusals = page.errors.filter((error) => error !== 'page error: undefined');
-      assert.deepEqual(refusals.map((error) => error.replace(/\((\w+)-src[^)]*\)/, '($1)')).sort(), [
+      // The policy's two refusals, and nothing else. (A refused element also
+      // fires its own error event, without a message.)
+      const seen = [...page.errors, ...frame_errors].filter((error) => error !== 'page error: undefined');
+      assert.deepEqual(seen.map((error) => error.replace(/\((\w+)-src[^)]*\)/, '($1)')).sort(), [
         'content security policy refused inline (script)', 'content security policy refused inline (style)',
       ]);
     } finally {
