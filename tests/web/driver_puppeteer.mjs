@@ -85,7 +85,8 @@ export async function open(engine, view, flags) {
     screenshot: () => page.screenshot(),
     async close() {
       await browser.close();
-      rmSync(profile, { recursive: true, force: true });
+      // (Firefox may still be writing its profile, the site's storage, as it closes.)
+      rmSync(profile, { recursive: true, force: true, maxRetries: 10 });
     },
   };
   if (engine === 'chromium') {

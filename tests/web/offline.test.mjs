@@ -84,7 +84,9 @@ describe('offline and installable', () => {
       }
       return null;
     };
-    const page = await open_page({ serve });
+    // A page left is gone, as a closed tab's, not kept for the Back button
+    // (where it would still be the old version's).
+    const page = await open_page({ serve, script: () => addEventListener('unload', () => {}) });
     try {
       await started(page);
       await installable(t, page);

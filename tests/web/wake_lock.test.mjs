@@ -91,7 +91,11 @@ describe('the wake lock', () => {
     await held(0);
     await page.evaluate(() => wake_locks.hide(true));
     assert.deepEqual(await page.evaluate(() => wake_locks.hide(false)), { asked: 3, held: 0 });
-    await page.key('Enter');
+    const ok = await page.evaluate(() => {
+      const button = document.querySelector('#box button').getBoundingClientRect();
+      return { x: button.left + button.width / 2, y: button.top + button.height / 2 };
+    });
+    await page.click(ok.x, ok.y);
     await page.wait_for(() => !document.getElementById('box').open);
     assert.equal((await held(1)).asked, 4);
 
