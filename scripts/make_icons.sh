@@ -4,10 +4,11 @@
 # screenshot and crops a square around the Sun and the inner planets. The
 # planets stand wherever the animation happened to be, so every run gives a
 # slightly different picture. Writes desktop/icons/{48x48,128x128,256x256}.png
-# and desktop/icons/48x48.rgba (raw RGBA bytes that the build embeds as the
-# window icon), and desktop/windows/orrery.ico (the Windows program's icon,
-# 16 to 256 px), or the same into the folder given as $1. Needs xvfb, xdotool
-# and imagemagick.
+# and the web page's {192x192,512x512}.png (the 512 px one scaled up from the
+# 340 px square), desktop/icons/48x48.rgba (raw RGBA bytes that the build
+# embeds as the window icon), and desktop/windows/orrery.ico (the Windows
+# program's icon, 16 to 256 px), or the same into the folder given as $1.
+# Needs xvfb, xdotool and imagemagick.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out="${1:-$top/desktop/icons}"  # another folder for a trial run
@@ -41,7 +42,7 @@ program=''
 convert -size 340x340 xc:none -fill white -draw 'roundrectangle 0,0 339,339 48,48' "$work/mask.png"
 convert "$work/square.png" -alpha set "$work/mask.png" -compose DstIn -composite \
   "$work/rounded.png"
-for size in 48 128 256; do
+for size in 48 128 192 256 512; do
   convert "$work/rounded.png" -filter Lanczos -resize "${size}x${size}" -strip \
     "PNG32:$out/${size}x${size}.png"
 done

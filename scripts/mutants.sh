@@ -193,6 +193,20 @@ p=platform/web/page/page.js
 webfault $p "s/window.addEventListener('unhandledrejection'/window.addEventListener('rejectionhandled'/" "a program that throws goes still without a word (loading)"
 webfault $p "s/canvas.addEventListener('webglcontextlost'/canvas.addEventListener('webglcontextrestored'/" "a lost WebGL context leaves a still picture without a word (loading)"
 fault scripts/web_pictures.mjs "s/const quality = '80';/const quality = '10';/" "the page's pictures blurred by a low quality (loading)"
+# The wake lock, offline use, the manifest and the page's policy (browser).
+webfault platform/web/message_queue.cpp 's/    follow_pause_key(\*message);/    ;/' "the wake lock kept while the program is paused"
+webfault platform/web/message_box.cpp 's/    hold_wake_lock_for_box(true);/    ;/' "the wake lock kept while a box is open"
+p=platform/web/wake_lock.cpp
+webfault $p "s/        document.addEventListener('visibilitychange', apply);/        ;/" "the wake lock not taken again when the page is shown again"
+webfault $p 's/                lock.ended = true;/                ;/' "the wake lock kept after the program has ended"
+p=platform/web/offline/service_worker.js.in
+webfault $p 's/return response ?? fetch(request);/return fetch(request);/' "offline, the page's files asked of the network: it does not start"
+webfault $p 's/if (name.startsWith(prefix) \&\& name !== kept) await caches.delete(name);/;/' "an old build's files kept for ever beside the new (offline)"
+webfault $p "s/self.addEventListener('install', (event) => {/&self.skipWaiting();/" "a new build's worker takes over a running page: versions mix (offline)"
+webfault platform/web/offline/service_worker.cmake 's/set(PAGE_VERSION "${VERSION}-${digest}")/set(PAGE_VERSION "${VERSION}")/' "a new build under the old version's name is never fetched (offline)"
+webfault platform/web/page/offline.js 's/^  Module.postRun = .*$/  ;/' "the page's files never kept for offline use"
+webfault platform/web/page/manifest.webmanifest 's/"display": "standalone"/"display": "browser"/' "the installed page opens as a browser tab, not an app (manifest)"
+webfault platform/web/page/index.html '/Content-Security-Policy/d' "the page without its Content-Security-Policy"
 # The OpenGL 1.1 subset of the browser build, against Mesa (tests/gl11/).
 p=platform/gl11/es_renderer.cpp
 fault $p 's/vec3 c = u_material\[3\].rgb + ambient.rgb \* u_model_ambient.rgb;/vec3 c = u_material[3].rgb;/' "the scene's ambient light lost (browser)"

@@ -53,6 +53,9 @@ target_link_options(orrery PRIVATE
   # WebGL 1 (OpenGL ES 2), which the subset draws with; no emulation of the
   # fixed-function pipeline of Emscripten's own.
   -sMAX_WEBGL_VERSION=1
+  # No eval or new Function in orrery.js: the page's Content-Security-Policy
+  # (index.html) allows scripts from its own files and WebAssembly only.
+  -sDYNAMIC_EXECUTION=0
   # The page's loader writes the decoded pictures into the file system.
   -sEXPORTED_RUNTIME_METHODS=FS_createPath,FS_createDataFile)
 # The page's own files (platform/web/page/: markup, style and script, each in a
@@ -81,3 +84,16 @@ add_custom_target(orrery_web_loader ALL DEPENDS ${ORRERY_PAGE_DIR}/loader.js)
 configure_file(desktop/icons/48x48.png ${ORRERY_PAGE_DIR}/icon.png COPYONLY)
 configure_file(LICENSE ${ORRERY_PAGE_DIR}/LICENSE COPYONLY)
 configure_file(data/textures/CREDITS.md ${ORRERY_PAGE_DIR}/CREDITS.md COPYONLY)
+
+# Offline and installable: the manifest's icons, and the service worker that
+# keeps the page's files (platform/web/offline/), written from the folder as
+# it stands once everything else has been written into it. A target that
+# writes into the page's folder must come before it (add_dependencies).
+configure_file(desktop/icons/192x192.png ${ORRERY_PAGE_DIR}/icon-192.png COPYONLY)
+configure_file(desktop/icons/512x512.png ${ORRERY_PAGE_DIR}/icon-512.png COPYONLY)
+add_custom_target(orrery_service_worker ALL
+  COMMAND ${CMAKE_COMMAND} -DPAGE_DIR=${ORRERY_PAGE_DIR} -DVERSION=${PROJECT_VERSION}
+    -DTEMPLATE=${CMAKE_CURRENT_SOURCE_DIR}/platform/web/offline/service_worker.js.in
+    -P ${CMAKE_CURRENT_SOURCE_DIR}/platform/web/offline/service_worker.cmake
+  VERBATIM)
+add_dependencies(orrery_service_worker orrery)

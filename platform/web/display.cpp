@@ -1,8 +1,8 @@
 // Full screen through the browser's Fullscreen API, the canvas's size, the
-// cursor and the screen's wake lock. The element that goes full screen is
-// "screen" in index.html, which holds both the canvas and the box dialog:
-// nothing outside a full-screen element is shown, so a box asked for over a
-// full-screen canvas alone would never be seen.
+// cursor (the screen's wake lock is wake_lock.cpp's). The element that goes
+// full screen is "screen" in index.html, which holds both the canvas and the
+// box dialog: nothing outside a full-screen element is shown, so a box asked
+// for over a full-screen canvas alone would never be seen.
 #include "platform/web/display.h"
 
 #include <emscripten/emscripten.h>
@@ -92,20 +92,6 @@ EM_JS(void, set_canvas_cursor, (int visible), {
     document.getElementById('canvas').style.cursor = visible ? "" : "none";
 });
 
-// Keeps the screen on while the page is shown; the browser lets go of the
-// lock whenever the page is hidden, so it is asked for again on its return.
-// Where the browser has no such lock or refuses it, nothing is done.
-EM_JS(void, hold_screen_awake, (), {
-    if (!navigator.wakeLock) return;
-    const request = () => {
-        if (document.visibilityState === 'visible') {
-            navigator.wakeLock.request('screen').catch(() => {});
-        }
-    };
-    document.addEventListener('visibilitychange', request);
-    request();
-});
-
 static void refit_canvas() {
     const int size = fit_drawing_buffer(asked_width, asked_height, buffer_pixel_cap);
     const int width = size & 0xFFFF, height = size >> 16;
@@ -163,5 +149,3 @@ void restore_display_mode() {
 }
 
 void show_cursor(bool visible) { set_canvas_cursor(visible ? 1 : 0); }
-
-void disable_screen_saver() { hold_screen_awake(); }

@@ -4,6 +4,7 @@
 #include <emscripten/emscripten.h>
 
 #include "platform/web/message_queue.h"
+#include "platform/web/wake_lock.h"
 
 // Shows the box and waits for its answer: the button's, or `closed_answer`
 // when the browser closes it (Escape). Enter chooses the default button, the
@@ -51,8 +52,10 @@ EM_ASYNC_JS(int, show_dialog, (const char* caption, const char* text, int yes_no
 int message_box(WindowHandle, const char* text, const char* caption, unsigned flags) {
     const bool yes_no = (flags & 0x0F) == MB_YESNO;
     begin_box_time();
+    hold_wake_lock_for_box(true);
     int answer = show_dialog(caption ? caption : "", text ? text : "", yes_no ? 1 : 0,
                              yes_no ? IDNO : IDOK);
+    hold_wake_lock_for_box(false);
     end_box_time();
     return answer;
 }

@@ -3,6 +3,7 @@
 // common/queued_messages.h) through post_message.
 #include "platform/web/message_queue.h"
 
+#include "platform/web/wake_lock.h"
 #include "platform/web/web_windows.h"
 
 void post_key_press(WParam key) {
@@ -23,4 +24,8 @@ void forget_messages_for(WindowHandle window) { drop_messages_for(window); }
 
 // The page's events come in while the program waits (for the next frame or
 // a box), never during a peek: there is nothing to pump.
-bool peek_message(Message* message) { return take_message(message); }
+bool peek_message(Message* message) {
+    if (!take_message(message)) return false;
+    follow_pause_key(*message);
+    return true;
+}

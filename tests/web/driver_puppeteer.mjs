@@ -127,6 +127,15 @@ export async function open(engine, view, flags, start_url) {
     const touch_point = (point, id) => ({ x: point.x, y: point.y, id });
     return {
       ...common,
+      // Chromium's own protocol, for what only Chromium reports (installability).
+      async devtools(method, params) {
+        const session = await page.createCDPSession();
+        try {
+          return await session.send(method, params);
+        } finally {
+          await session.detach();
+        }
+      },
       key_down: (code) => page.keyboard.down(code),
       key_up: (code) => page.keyboard.up(code),
       async wheel(x, y, delta_y) {

@@ -29,6 +29,7 @@ const in_page = readFileSync(join(dirname(fileURLToPath(import.meta.url)), 'in_p
 const mime_types = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
   '.data': 'application/octet-stream', '.png': 'image/png', '.css': 'text/css', '.md': 'text/plain; charset=utf-8',
+  '.webmanifest': 'application/manifest+json',
 };
 
 // A capability that this engine lacks on this machine.
@@ -135,6 +136,11 @@ export async function open_page({ viewport = {}, path = '/', script = null, serv
     resize: (width, height) => {
       if (!page.resize) throw new Unsupported(`the ${engine} driver cannot resize the viewport`);
       return page.resize(width, height);
+    },
+    // A Chrome DevTools Protocol command (Chromium only).
+    devtools: async (method, params = {}) => {
+      if (!page.devtools) throw new Unsupported(`${engine} has no Chrome DevTools Protocol`);
+      return page.devtools(method, params);
     },
     async close() {
       await page.close();

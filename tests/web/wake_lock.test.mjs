@@ -1,0 +1,111 @@
+// The screen's wake lock, read from outside the program: every lock the page
+// asks the browser for is counted, and followed until it is let go. The lock
+// is held while the program animates and the page is shown; let go on pause,
+// while a box is open, while the page is hidden, and for good at the end.
+import assert from 'node:assert/strict';
+import { after, before, describe, it } from 'node:test';
+
+import { canvas_origin, not_checked, open_page } from './harness.mjs';
+
+// Put into the page before its own scripts. The page's visibility is turned
+// here as a hidden tab's (its state and its event): the harness cannot hide a
+// tab in every engine, and the browser's own letting go of a hidden page's
+// lock is the browser's, not the page's.
+function follow_wake_locks() {
+  const locks = [];
+  let asked = 0;
+  let most_held = 0;
+  const held = () => locks.filter((lock) => !lock.released).length;
+  if (navigator.wakeLock) {
+    const request = navigator.wakeLock.request.bind(navigator.wakeLock);
+    navigator.wakeLock.request = async (type) => {
+      asked += 1;
+      const sentinel = await request(type);
+      const lock = { released: false };
+      locks.push(lock);
+      most_held = Math.max(most_held, held());
+      sentinel.addEventListener('release', () => { lock.released = true; });
+      return sentinel;
+    };
+  }
+  let hidden = false;
+  Object.defineProperty(Document.prototype, 'visibilityState', { get: () => (hidden ? 'hidden' : 'visible') });
+  Object.defineProperty(Document.prototype, 'hidden', { get: () => hidden });
+  window.wake_locks = {
+    state: () => ({ asked, held: held(), most_held }),
+    hide: (now_hidden) => {
+      hidden = now_hidden;
+      document.dispatchEvent(new Event('visibilitychange'));
+      return { asked, held: held() };
+    },
+  };
+}
+
+// The Sun stands at the middle of the 800x600 canvas.
+const sun = { x: 400, y: 300 };
+
+describe('the wake lock', () => {
+  let page;
+  before(async () => { page = await open_page({ script: follow_wake_locks }); });
+  after(async () => { await page?.close(); });
+
+  const held = (count) => page.wait_for((n) => wake_locks.state().held === n && wake_locks.state(), [count],
+    { timeout: 10000 });
+
+  it('is held while the program animates and let go on pause, on a box, while hidden and at the end', async (t) => {
+    await page.wait_for(() => orrery_test.square(400, 300, 6).bright > 0.95);
+    const granted = await page.evaluate(async () => {
+      if (!navigator.wakeLock) return 'the browser has no navigator.wakeLock';
+      try {
+        await (await WakeLock.prototype.request.call(navigator.wakeLock, 'screen')).release();
+        return true;
+      } catch (refused) {
+        return `the browser refuses it here: ${refused.name}`;
+      }
+    });
+    if (granted !== true) {
+      not_checked(t, 'the wake lock', granted);
+      // The page runs without it, and nothing is asked.
+      assert.deepEqual(page.errors, []);
+      return;
+    }
+    assert.equal((await held(1)).asked, 1);
+
+    // Space pauses: let go; shown again while paused, it stays let go.
+    await page.key('Space');
+    await held(0);
+    await page.evaluate(() => wake_locks.hide(true));
+    assert.deepEqual(await page.evaluate(() => wake_locks.hide(false)), { asked: 1, held: 0 });
+    await page.key('Space');
+    assert.equal((await held(1)).asked, 2);
+
+    // Hidden: let go. Shown again: held again.
+    assert.equal((await page.evaluate(() => wake_locks.hide(true))).held, 0);
+    await page.evaluate(() => wake_locks.hide(false));
+    assert.equal((await held(1)).asked, 3);
+
+    // A box: let go while it is open, also when the page is shown meanwhile.
+    const origin = await canvas_origin(page);
+    await page.click(origin.x + sun.x, origin.y + sun.y);
+    await page.wait_for(() => document.getElementById('box').open);
+    await held(0);
+    await page.evaluate(() => wake_locks.hide(true));
+    assert.deepEqual(await page.evaluate(() => wake_locks.hide(false)), { asked: 3, held: 0 });
+    const ok = await page.evaluate(() => {
+      const button = document.querySelector('#box button').getBoundingClientRect();
+      return { x: button.left + button.width / 2, y: button.top + button.height / 2 };
+    });
+    await page.click(ok.x, ok.y);
+    await page.wait_for(() => !document.getElementById('box').open);
+    assert.equal((await held(1)).asked, 4);
+
+    // Escape ends the program: let go for good.
+    await page.key('Escape');
+    await page.wait_for(() => document.getElementById('status').textContent.includes('ended'));
+    await held(0);
+    await page.evaluate(() => wake_locks.hide(true));
+    assert.deepEqual(await page.evaluate(() => wake_locks.hide(false)), { asked: 4, held: 0 });
+    assert.equal((await page.evaluate(() => wake_locks.state())).most_held, 1);
+    assert.deepEqual(page.errors, []);
+  });
+});
