@@ -41,11 +41,12 @@ windows_package_packages=("${windows_build_packages[@]}" nsis wine wine64 xvfb x
   xdotool x11-utils imagemagick fonts-nanum unzip)
 # The browser build: Emscripten (it brings Node.js), served by Python's own web
 # server; its tests and benchmark drive Chromium headless through puppeteer-core
-# from npm, with a Korean font for the boxes.
+# from npm, with a Korean font for the boxes, and compare its frames with
+# Mesa's OpenGL 1.1 (OSMesa, GLU) drawn by a small native program.
 web_build_packages=(cmake make emscripten)
 web_run_packages=("${web_build_packages[@]}" python3)
 web_package_packages=("${web_build_packages[@]}" zip)
-web_test_packages=("${web_build_packages[@]}" chromium fonts-nanum)
+web_test_packages=("${web_build_packages[@]}" chromium fonts-nanum g++ libosmesa6-dev libglu1-mesa-dev)
 # Node.js from outside Debian carries its own npm, which Debian's npm conflicts with.
 command -v npm >/dev/null || web_test_packages+=(npm)
 web_bench_packages=("${web_test_packages[@]}" "${bench_packages[@]}" gzip)

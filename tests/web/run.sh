@@ -8,6 +8,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/../.." && pwd)
 build=$(realpath -m "${1:-$top/build-web}")
 "$top/scripts/web_prepare.sh" "$build"
+# The frames the page's are compared with, drawn natively by Mesa.
+"$here/reference/build.sh" "$build"
+export ORRERY_REFERENCE_FRAME="$build/reference_frame"
 export ORRERY_PAGE_DIR="$build/page" ORRERY_NODE_MODULES="$build/npm/node_modules" \
   ORRERY_PROFILE_DIR="$build/profiles"
 exec node --test "$here"/*.test.mjs
