@@ -11,8 +11,11 @@
 // box does, the same in every engine: Enter presses the button with the
 // focus (the default one, the first, when none has it), Space the button
 // with the focus, Escape closes, and Tab and Shift+Tab go round the buttons
-// (the focus never leaves the box). It hears them before the page's key
-// handler, wherever the focus is, and keeps them all from the browser.
+// (the focus never leaves the box). It hears them wherever the focus is,
+// after the page's key handler (which was there first, and which hands the
+// program a key pressed during a box to be dropped): answered before that,
+// the program would go on in time to take the key that answered, and an
+// Escape that closed the box would end it too.
 EM_ASYNC_JS(int, show_dialog, (const char* caption, const char* text, int yes_no,
                                int closed_answer), {
     const dialog = document.getElementById('box');
@@ -25,7 +28,7 @@ EM_ASYNC_JS(int, show_dialog, (const char* caption, const char* text, int yes_no
         const buttons = [];
         const finish = (answer) => {
             dialog.removeEventListener('cancel', on_cancel);
-            window.removeEventListener('keydown', on_key, true);
+            window.removeEventListener('keydown', on_key);
             dialog.close();
             resolve(answer);
         };
@@ -59,7 +62,7 @@ EM_ASYNC_JS(int, show_dialog, (const char* caption, const char* text, int yes_no
             row.append(button);
         });
         dialog.addEventListener('cancel', on_cancel);
-        window.addEventListener('keydown', on_key, true);
+        window.addEventListener('keydown', on_key);
         dialog.showModal();
         buttons[0].focus();
     }));

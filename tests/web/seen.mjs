@@ -3,6 +3,7 @@
 // (reference/reference_frame), the box, and what became of each key.
 // Everything is read from outside the program: `page_watch` is put into the
 // page before its scripts.
+import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -20,8 +21,13 @@ export const first_switches = { mode: 1, lighting: 1, texturing: 1, solid: 1 };
 // Runs in the page before its scripts: counts WebGL's clears (one a drawn
 // frame: each drawn frame is one step of the animation) and, once asked,
 // records each key event's type, code and whether its default was
-// prevented, as the window sees it after the page's own handlers.
+// prevented, as the window sees it after the page's own handlers. Opened
+// as '/?refused', the page is refused full screen, as a browser refuses it
+// where it is not allowed.
 export function page_watch() {
+  if (location.search === '?refused') {
+    Element.prototype.requestFullscreen = () => Promise.reject(new TypeError('refused'));
+  }
   window.orrery_clears = 0;
   const clear = WebGLRenderingContext.prototype.clear;
   WebGLRenderingContext.prototype.clear = function (mask) {
@@ -93,8 +99,10 @@ function reference(steps, { mode, lighting, texturing, solid }) {
 // frame and 3.4% of an outlined one beyond that, against the oracle's 0.5%
 // and 3%). A body or disk missing, misplaced or drawn through another is
 // thousands of pixels. Returns the figures when the frame is unlike, or ''.
-export async function unlike_reference(session, switches) {
-  const steps = await session.evaluate(() => orrery_clears);
+// Each click on the canvas while the animation runs (`picks`) is a step
+// too: the pick sees the bodies one step on, and draws nothing.
+export async function unlike_reference(session, switches, picks = 0) {
+  const steps = await session.evaluate(() => orrery_clears) + picks;
   const page = Buffer.from(await session.evaluate(() => orrery_rgb()), 'base64');
   const mesa = reference(steps, switches);
   if (page.length !== 800 * 600 * 3) return `a ${page.length / 3}-pixel frame`;
@@ -158,6 +166,22 @@ export async function keys_not(session, codes, kept) {
     seen.filter((key) => key.code === code).length !== 2 ||
     seen.some((key) => key.code === code && key.prevented !== kept));
   return wrong;
+}
+
+export async function question(session) {
+  await session.key('F1');
+  const shown = await box_opens(session);
+  assert.equal(shown.caption, '2nd Term OpenGL Project');
+  assert.equal(shown.text, 'The Requested Fullscreen Mode Is Not Supported By\n' +
+    'Your Video Card. Use Windowed Mode Instead?');
+  assert.deepEqual(shown.buttons, ['Yes', 'No']);
+  assert.equal(shown.focus, 0, 'Yes, the default, has the focus');
+}
+
+// Whether the program draws new frames.
+export async function goes_on(session) {
+  const before = await session.evaluate(() => orrery_clears);
+  await session.wait_for((n) => orrery_clears > n + 3, [before], { timeout: 10000 });
 }
 
 export async function ended(session) {
