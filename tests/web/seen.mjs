@@ -20,8 +20,8 @@ export const first_switches = { mode: 1, lighting: 1, texturing: 1, solid: 1 };
 
 // Runs in the page before its scripts: counts WebGL's clears (one a drawn
 // frame: each drawn frame is one step of the animation) and, once asked,
-// records each key event's type, code and whether its default was
-// prevented, as the window sees it after the page's own handlers. Opened
+// records each key event on the window, for whether its default was
+// prevented once every handler had it (a box adds its handler later). Opened
 // as '/?refused', the page is refused full screen, as a browser refuses it
 // where it is not allowed.
 export function page_watch() {
@@ -37,8 +37,7 @@ export function page_watch() {
   window.orrery_keys = [];
   window.orrery_watch_keys = () => {
     for (const type of ['keydown', 'keyup']) {
-      window.addEventListener(type, (event) =>
-        orrery_keys.push({ type, code: event.code, prevented: event.defaultPrevented }));
+      window.addEventListener(type, (event) => orrery_keys.push(event));
     }
   };
   window.orrery_rgb = () => {
@@ -156,16 +155,20 @@ export async function box_closes(session) {
   await session.wait_for(() => !document.getElementById('box').open, [], { timeout: 10000 });
 }
 
-// Presses each key and returns those whose keydown or keyup the page did not
-// keep from the browser (`kept` true) or did keep (`kept` false).
-export async function keys_not(session, codes, kept) {
+// Presses each key, `frames` frames apart, and returns those whose keydown
+// or keyup the page did not keep from the browser (`kept` true) or did keep
+// (`kept` false).
+export async function keys_not(session, codes, kept, frames = 0) {
   await session.evaluate(() => { orrery_keys.length = 0; });
-  for (const code of codes) await session.key(code);
-  const seen = await session.evaluate(() => orrery_keys);
-  const wrong = codes.filter((code) =>
-    seen.filter((key) => key.code === code).length !== 2 ||
+  for (const code of codes) {
+    await session.key(code);
+    if (frames) await frames_pass(session, frames);
+  }
+  const seen = await session.evaluate(() =>
+    orrery_keys.map((event) => ({ type: event.type, code: event.code, prevented: event.defaultPrevented })));
+  return codes.filter((code) =>
+    seen.filter((key) => key.code === code).length < 2 ||
     seen.some((key) => key.code === code && key.prevented !== kept));
-  return wrong;
 }
 
 export async function question(session) {
