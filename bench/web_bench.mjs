@@ -2,7 +2,7 @@
 // from the page's load to the program's first frame, and the frames per second
 // and the program's own work per frame in both sphere modes, with the browser
 // pacing the frames to its 60 Hz and unpaced. Run by scripts/bench.sh, which
-// sets what tests/web/harness.mjs needs.
+// sets what tests/web/harness.mjs needs (the engine: Chromium).
 import { frames_pass, open_page } from '../tests/web/harness.mjs';
 
 // Watches the program's waits for the next frame (the tests' own frame
@@ -25,12 +25,12 @@ function watch_frames() {
 }
 
 async function measure_modes(flags, seconds) {
-  const { page, errors, close } = await open_page({ flags, script: watch_frames });
-  await page.waitForFunction(() => window.orrery_timing?.first !== null, { timeout: 60000 });
+  const page = await open_page({ flags, script: watch_frames });
+  await page.wait_for(() => window.orrery_timing?.first !== null, [], { timeout: 60000 });
   const first = await page.evaluate(() => orrery_timing.first);
   const rows = [];
   for (const mode of [1, 2]) {
-    if (mode === 2) await page.keyboard.press('F5');
+    if (mode === 2) await page.key('F5');
     await frames_pass(page, 30);
     const start = await page.evaluate(() => ({ ...orrery_timing, at: performance.now() }));
     await new Promise((resolve) => setTimeout(resolve, seconds * 1000));
@@ -38,8 +38,8 @@ async function measure_modes(flags, seconds) {
     const frames = end.frames - start.frames;
     rows.push({ mode, fps: (1000 * frames) / (end.at - start.at), work: (end.work - start.work) / frames });
   }
-  await close();
-  if (errors.length > 0) throw new Error(errors.join('\n'));
+  await page.close();
+  if (page.errors.length > 0) throw new Error(page.errors.join('\n'));
   return { first, rows };
 }
 

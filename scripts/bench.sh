@@ -16,7 +16,7 @@ web_figures() {
   echo "== the browser build"
   local build="$top/build-web-bench"
   "$top/scripts/web_prepare.sh" "$build"
-  ORRERY_PAGE_DIR="$build/page" ORRERY_NODE_MODULES="$build/npm/node_modules" \
+  ORRERY_ENGINE=chromium ORRERY_PAGE_DIR="$build/page" ORRERY_NODE_MODULES="$build/npm/node_modules" \
     ORRERY_PROFILE_DIR="$build/profiles" node "$top/bench/web_bench.mjs"
   # The page's size: each file as it lies on the server, and as a server that
   # compresses sends it (gzip at its usual level, 6).
