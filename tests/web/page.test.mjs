@@ -151,30 +151,12 @@ describe('the page and its picture', () => {
     assert.ok(await changed(page, 'still', 'going') > 0.0005);
   });
 
-  // (What each switch draws is the subset's, compared with Mesa's in tests/gl11.)
-  it('F2 to F5 each change the picture, and back on a second press', async () => {
+  // (What F2 to F5 draw, and the whole frame, are compared with Mesa's in frames.test.mjs.)
+  it('turns the view with the right button held, and back with the way back', async () => {
     const page = session;
     await page.key('Space');
     await redraw_paused(page);
     await shoot(page, 'base');
-    // Drawn again with nothing changed, the picture is the same.
-    await redraw_paused(page);
-    await shoot(page, 'again');
-    assert.equal(await changed(page, 'base', 'again'), 0);
-    for (const key of ['F2', 'F3', 'F4', 'F5']) {
-      await page.key(key);
-      await redraw_paused(page);
-      await shoot(page, key);
-      assert.ok(await changed(page, 'base', key) > 0.0002, `${key} changes the picture`);
-      await page.key(key);
-      await redraw_paused(page);
-      await shoot(page, `${key} twice`);
-      assert.equal(await changed(page, 'base', `${key} twice`), 0, `${key} twice is no change`);
-    }
-  });
-
-  it('turns the view with the right button held, and back with the way back', async () => {
-    const page = session;
     // (Which way and how far a drag turns is the window procedure's, tested with the shell.)
     await right_drag(page, 90, 68);
     await redraw_paused(page);
@@ -232,23 +214,7 @@ describe("a body's box, and full screen", () => {
     assert.equal(await changed(page, 'open', 'still open'), 0);
   });
 
-  it('closes on Enter, and what was given to the page meanwhile does nothing', async () => {
-    const page = session;
-    // A click on the Sun and F3 (texturing off) while the box is open.
-    await click_at(page, window_centre);
-    await page.key('F3');
-    await page.key('Enter');
-    await page.wait_for(() => !document.getElementById('box').open, [], { timeout: 5000 });
-    await frames_pass(page, 20);
-    assert.equal((await box(page)).open, false);
-    const sun = await page.evaluate((c) => orrery_test.square(c.x, c.y, 8), window_centre);
-    assert.ok(sun.b < sun.r - 40, `still textured: ${JSON.stringify(sun)}`);
-    await shoot(page, 'closed');
-    await frames_pass(page, 10);
-    await shoot(page, 'going on');
-    assert.ok(await changed(page, 'closed', 'going on') > 0.0005);
-  });
-
+  // (Every answer of a box, and the keys while it is open: boxes.test.mjs, keys.test.mjs.)
   it('F1 shows the picture full screen, at the screen\'s size', async () => {
     const page = session;
     await page.key('F1');
@@ -301,37 +267,13 @@ describe("a body's box, and full screen", () => {
   no_errors(session);
 });
 
-describe('where the browser refuses full screen, and the end', () => {
+describe('the end', () => {
   const session = {};
-  // Nothing here may give the page a user gesture before F1 (the harness's
-  // evaluations give none): a browser grants full screen only just after the
-  // user's input.
   before(async () => {
     Object.assign(session, await open_page());
     await started(session);
   });
   after(async () => session.close?.());
-
-  it('F1 asks whether to go on in the window, and Yes does', async () => {
-    const page = session;
-    await page.evaluate(() => {
-      for (const type of ['keydown', 'keyup']) {
-        window.dispatchEvent(new KeyboardEvent(type, { key: 'F1', code: 'F1', keyCode: 112 }));
-      }
-    });
-    await box_opens(page);
-    const shown = await box(page);
-    assert.equal(shown.caption, '2nd Term OpenGL Project');
-    assert.equal(shown.text, 'The Requested Fullscreen Mode Is Not Supported By\n' +
-      'Your Video Card. Use Windowed Mode Instead?');
-    assert.deepEqual(shown.buttons, ['Yes', 'No']);
-    await page.key('Enter');
-    await settled(page, false);
-    await shoot(page, 'windowed');
-    await frames_pass(page, 10);
-    await shoot(page, 'windowed later');
-    assert.ok(await changed(page, 'windowed', 'windowed later') > 0.0005);
-  });
 
   it('Escape ends the program, and the page says how to start it again', async () => {
     const page = session;
