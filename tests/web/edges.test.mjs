@@ -41,12 +41,19 @@ describe("the canvas's edges", () => {
     // Steps of 25.5 pixels: the last inside the canvas is at x 21, the next beyond its left edge.
     await move(at(200, 200), at(-55, 200));
     await session.mouse_up('right');
+    // Turned by the 200 pixels to the edge, a degree a pixel (not 179, nor 255).
+    await pause(session);
+    assert.equal(await unlike_reference(session, { ...first_switches, turn: -200 }), '');
+    await session.key('Space');
     // Moves without a button turn nothing.
     await move(at(-55, 200), at(300, 420));
     await session.mouse_move(at(0, 200).x, at(0, 200).y);
     await session.mouse_down('right');
     await move(at(0, 200), at(200, 200));
     await session.mouse_up('right');
+    // The browser's context menu never opened over the canvas.
+    const menus = await session.evaluate(() => orrery_test.menus());
+    assert.ok(menus.length > 0 && menus.every((refused) => refused), JSON.stringify(menus));
   });
 
   it("a press outside the canvas, moved and let go over it, is not the program's", async () => {

@@ -71,15 +71,6 @@ async function redraw_paused(page) {
   await settled(page, false);
 }
 
-async function right_drag(page, dx, dy) {
-  const origin = await canvas_origin(page);
-  const x = origin.x + 200, y = origin.y + 200;
-  await page.mouse_move(x, y);
-  await page.mouse_down('right');
-  for (let step = 1; step <= 8; step += 1) await page.mouse_move(x + (dx * step) / 8, y + (dy * step) / 8);
-  await page.mouse_up('right');
-}
-
 async function click_at(page, point) {
   const origin = await canvas_origin(page);
   await page.click(origin.x + point.x, origin.y + point.y);
@@ -133,46 +124,12 @@ describe('the page and its picture', () => {
     assert.ok(sun.r > 180 && sun.g > 180 && sun.b < sun.r - 40, JSON.stringify(sun));
   });
 
-  it('animates, pauses on Space and goes on on the next', async () => {
-    const page = session;
-    await shoot(page, 'now');
-    await frames_pass(page, 10);
-    await shoot(page, 'later');
-    assert.ok(await changed(page, 'now', 'later') > 0.0005);
-    await page.key('Space');
-    await frames_pass(page, 3);
-    await shoot(page, 'paused');
-    await frames_pass(page, 20);
-    await shoot(page, 'still');
-    assert.equal(await changed(page, 'paused', 'still'), 0);
-    await page.key('Space');
-    await frames_pass(page, 10);
-    await shoot(page, 'going');
-    assert.ok(await changed(page, 'still', 'going') > 0.0005);
-  });
-
-  // (What F2 to F5 draw, and the whole frame, are compared with Mesa's in frames.test.mjs.)
-  it('turns the view with the right button held, and back with the way back', async () => {
+  // (Pausing, and drags and their way back, at and beyond the edge: frames, edges and keys.test.mjs.)
+  it("scales with the keypad's plus and minus, not with the main keyboard's", async () => {
     const page = session;
     await page.key('Space');
     await redraw_paused(page);
     await shoot(page, 'base');
-    // (Which way and how far a drag turns is the window procedure's, tested with the shell.)
-    await right_drag(page, 90, 68);
-    await redraw_paused(page);
-    await shoot(page, 'turned');
-    assert.ok(await changed(page, 'base', 'turned') > 0.002);
-    await right_drag(page, -90, -68);
-    // The browser's context menu never opened over the canvas.
-    const menus = await page.evaluate(() => orrery_test.menus());
-    assert.ok(menus.length > 0 && menus.every((refused) => refused), JSON.stringify(menus));
-    await redraw_paused(page);
-    await shoot(page, 'turned back');
-    assert.equal(await changed(page, 'base', 'turned back'), 0);
-  });
-
-  it("scales with the keypad's plus and minus, not with the main keyboard's", async () => {
-    const page = session;
     const before = await sun_extent(page, window_centre);
     await page.key('Equal');
     await page.key('Minus');

@@ -76,12 +76,12 @@ export async function pause(session) {
   }
 }
 
-function reference(steps, { mode, lighting, texturing, solid }) {
+function reference(steps, { mode, lighting, texturing, solid, turn = 0 }) {
   const folder = mkdtempSync(join(tmpdir(), 'orrery-reference-'));
   try {
     const file = join(folder, 'frame.ppm');
     execFileSync(process.env.ORRERY_REFERENCE_FRAME,
-      [pictures, file, steps, mode, lighting, texturing, solid].map(String));
+      [pictures, file, steps, mode, lighting, texturing, solid, turn].map(String));
     return readFileSync(file).subarray('P6\n800 600\n255\n'.length);
   } finally {
     rmSync(folder, { recursive: true, force: true });

@@ -1,7 +1,7 @@
 // The browser tests' reference: one frame of the scene drawn through Mesa's
 // own OpenGL 1.1 (OSMesa), at a given step of the animation and with given
 // switches, written as a binary PPM (rows top down).
-//   reference_frame PICTURES OUT.ppm STEPS SPHERE_MODE LIGHTING TEXTURING SOLID
+//   reference_frame PICTURES OUT.ppm STEPS SPHERE_MODE LIGHTING TEXTURING SOLID [TURN]
 // STEPS is the number of frames the program has drawn: each drawn frame
 // advances the animation once before it draws.
 #include <cstdio>
@@ -25,8 +25,8 @@ int message_box(WindowHandle, const char* text, const char* caption, unsigned) {
 }
 
 int main(int argc, char** argv) {
-    if (argc != 8) {
-        std::fprintf(stderr, "usage: %s PICTURES OUT.ppm STEPS SPHERE_MODE LIGHTING TEXTURING SOLID\n",
+    if (argc != 8 && argc != 9) {
+        std::fprintf(stderr, "usage: %s PICTURES OUT.ppm STEPS SPHERE_MODE LIGHTING TEXTURING SOLID [TURN]\n",
                      argv[0]);
         return 2;
     }
@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
     lighting_on = std::uint8_t(std::atoi(argv[5]));
     texturing_on = std::uint8_t(std::atoi(argv[6]));
     solid_fill = std::uint8_t(std::atoi(argv[7]));
+    if (argc == 9) view_turn = float(std::atof(argv[8]));
     animating = 1;
     for (long step = 1; step < steps; ++step) advance_orbits();
     draw_scene();
