@@ -169,6 +169,8 @@ describe("a body's box, and full screen", () => {
     await frames_pass(page, 20);
     await shoot(page, 'still open');
     assert.equal(await changed(page, 'open', 'still open'), 0);
+    await page.key('Enter');
+    await page.wait_for(() => !document.getElementById('box').open, [], { timeout: 5000 });
   });
 
   // (Every answer of a box, and the keys while it is open: boxes.test.mjs, keys.test.mjs.)

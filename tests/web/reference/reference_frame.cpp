@@ -26,8 +26,10 @@ int message_box(WindowHandle, const char* text, const char* caption, unsigned) {
 
 int main(int argc, char** argv) {
     if (argc != 8 && argc != 9) {
-        std::fprintf(stderr, "usage: %s PICTURES OUT.ppm STEPS SPHERE_MODE LIGHTING TEXTURING SOLID [TURN]\n",
-                     argv[0]);
+        std::fprintf(
+            stderr,
+            "usage: %s PICTURES OUT.ppm STEPS SPHERE_MODE LIGHTING TEXTURING SOLID [TURN]\n",
+            argv[0]);
         return 2;
     }
     const std::string out = std::filesystem::absolute(argv[2]).string();
