@@ -207,6 +207,24 @@ webfault platform/web/offline/service_worker.cmake 's/set(PAGE_VERSION "${VERSIO
 webfault platform/web/page/offline.js 's/^  Module.postRun = .*$/  ;/' "the page's files never kept for offline use"
 webfault platform/web/page/manifest.webmanifest 's/"display": "standalone"/"display": "browser"/' "the installed page opens as a browser tab, not an app (manifest)"
 webfault platform/web/page/index.html '/Content-Security-Policy/d' "the page without its Content-Security-Policy"
+# Keys, boxes, edges, frames and pacing in the page (tests/web/keys, boxes, edges, frames, pacing).
+p=platform/web/key_codes.cpp
+webfault $p 's/key == VK_SPACE || key == VK_TAB ||/key == VK_SPACE ||/' "Tab handed to the browser: the focus leaves the program (browser)"
+webfault $p 's/(key >= VK_F1 \&\& key <= VK_F5)/(key >= VK_F1 \&\& key <= VK_F4)/' "F5 handed to the browser: it reloads the page (browser)"
+p=platform/web/input.cpp
+webfault $p 's/    return key_kept_from_browser(key);/    return !box_open() \&\& key_kept_from_browser(key);/' "during a box every key is the browser's: F5 reloads, F1 opens help"
+webfault $p 's/if (key == 0 || (window == nullptr \&\& !box_open())) return EM_FALSE;/if (key == 0) return EM_FALSE;/' "after the end the page still keeps the browser's keys"
+webfault $p 's/int pixel = pixel_of(event, buttons_held != 0);/int pixel = pixel_of(event, false);/' "a drag stops at the canvas's edge (browser)"
+webfault $p 's/emscripten_set_mouseup_callback(page,/emscripten_set_mouseup_callback("#canvas",/' "a drag let go outside the canvas goes on (browser)"
+webfault $p 's/emscripten_set_mousedown_callback("#canvas",/emscripten_set_mousedown_callback(page,/' "a press outside the canvas taken as the program's (browser)"
+p=platform/web/message_box.cpp
+webfault $p 's/                buttons\[next\].focus();/                ;/' "Tab does not go round a box's buttons (browser)"
+webfault $p "/event.code === 'Escape'/{n;s/finish(closed_answer)/finish(choices[0][1])/}" "Escape answers Yes to the full-screen question (browser)"
+webfault $p 's/finish(choices\[Math.max(focused, 0)\]\[1\])/finish(choices[0][1])/' "Enter presses the first button, not the one with the focus (browser)"
+webfault $p "s/window.addEventListener('keydown', on_key);/window.addEventListener('keydown', on_key, true);/" "the box answers before the page's key handler: the Escape that closes a box ends the program (browser)"
+webfault platform/gl11/es_renderer.cpp 's/if (s.depth_test != 0) {/if (false) {/' "no depth test in the page: far sides drawn over near ones (browser tests)"
+webfault platform/web/gl_context.cpp 's/    gl11_flush();/    ;/' "the frame shown without its last draws (browser)"
+webfault platform/web/gl_context.cpp 's/requestAnimationFrame(resolve)/setTimeout(resolve, 0)/' "the loop draws without waiting for the display's frame (browser)"
 # The OpenGL 1.1 subset of the browser build, against Mesa (tests/gl11/).
 p=platform/gl11/es_renderer.cpp
 fault $p 's/vec3 c = u_material\[3\].rgb + ambient.rgb \* u_model_ambient.rgb;/vec3 c = u_material[3].rgb;/' "the scene's ambient light lost (browser)"

@@ -50,13 +50,19 @@ EM_JS(int, canvas_pixel, (double client_x, double client_y, int hold_inside), {
 static EM_BOOL on_key(int event_type, const EmscriptenKeyboardEvent* event, void*) {
     WParam key = virtual_key(event->code);
     WindowHandle window = current_window();
-    if (key == 0 || window == nullptr) return EM_FALSE;
+    // Once the program has ended (no window, no box) the keys are the
+    // browser's again. The question asked when full screen is refused comes
+    // while no window is open.
+    if (key == 0 || (window == nullptr && !box_open())) return EM_FALSE;
     bool down = event_type == EMSCRIPTEN_EVENT_KEYDOWN;
     // Repeat count 1 in the low word; bit 30 set when the key was already down.
     LParam repeat = 1 | (event->repeat ? (LParam{1} << 30) : 0);
-    post_message({window, down ? WM_KEYDOWN : WM_KEYUP, key, repeat});
-    // While a box is open its buttons take Enter and Escape as usual.
-    return !box_open() && key_kept_from_browser(key);
+    if (window != nullptr) post_message({window, down ? WM_KEYDOWN : WM_KEYUP, key, repeat});
+    // Box or not: a reload (F5), the help page (F1) or a lost focus (Tab)
+    // would lose the program, so the browser never acts on these keys while
+    // it runs. The box's own keys (Enter, Escape, Space, Tab) are its
+    // dialog's, which sees them first (message_box.cpp).
+    return key_kept_from_browser(key);
 }
 
 static int pixel_of(const EmscriptenMouseEvent* event, bool hold_inside) {

@@ -47,6 +47,9 @@ WParam virtual_key(const char* code) {
 }
 
 bool key_kept_from_browser(WParam key) {
-    return (key >= VK_F1 && key <= VK_F5) || key == VK_SPACE || key == VK_ADD ||
-           key == VK_SUBTRACT || key == VK_ESCAPE;
+    const bool keypad = (key >= VK_NUMPAD0 && key < VK_NUMPAD0 + 10) || key == VK_ADD ||
+                        key == VK_SUBTRACT || key == VK_MULTIPLY || key == VK_DIVIDE ||
+                        key == VK_DECIMAL;
+    return (key >= VK_F1 && key <= VK_F5) || key == VK_SPACE || key == VK_TAB ||
+           key == VK_ESCAPE || keypad;
 }

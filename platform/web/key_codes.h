@@ -6,6 +6,7 @@
 
 // 0 for keys the program has no code for.
 WParam virtual_key(const char* code);
-// Keys whose browser action (scrolling, reloading, help, leaving the page)
-// would get in the program's way: the program alone acts on them.
+// Keys whose browser action (scrolling, reloading, help, the find bar,
+// moving the focus away) would get in the program's way: F1 to F5, Space,
+// Tab, Escape and the keypad's keys. The program alone acts on them.
 bool key_kept_from_browser(WParam key);

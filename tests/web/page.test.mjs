@@ -74,15 +74,6 @@ async function redraw_paused(page) {
   await settled(page, false);
 }
 
-async function right_drag(page, dx, dy) {
-  const origin = await canvas_origin(page);
-  const x = origin.x + 200, y = origin.y + 200;
-  await page.mouse_move(x, y);
-  await page.mouse_down('right');
-  for (let step = 1; step <= 8; step += 1) await page.mouse_move(x + (dx * step) / 8, y + (dy * step) / 8);
-  await page.mouse_up('right');
-}
-
 async function click_at(page, point) {
   const origin = await canvas_origin(page);
   await page.click(origin.x + point.x, origin.y + point.y);
@@ -136,54 +127,12 @@ describe('the page and its picture', () => {
     assert.ok(sun.r > 180 && sun.g > 180 && sun.b < sun.r - 40, JSON.stringify(sun));
   });
 
-  it('animates, pauses on Space and goes on on the next', async () => {
-    const page = session;
-    await shoot(page, 'now');
-    await frames_pass(page, 10);
-    await shoot(page, 'later');
-    assert.ok(await changed(page, 'now', 'later') > 0.0005);
-    await page.key('Space');
-    await frames_pass(page, 3);
-    await shoot(page, 'paused');
-    await frames_pass(page, 20);
-    await shoot(page, 'still');
-    assert.equal(await changed(page, 'paused', 'still'), 0);
-    await page.key('Space');
-    await frames_pass(page, 10);
-    await shoot(page, 'going');
-    assert.ok(await changed(page, 'still', 'going') > 0.0005);
-  });
-
-  // (What each switch draws is the subset's, compared with Mesa's in tests/gl11.)
-  // (What F2 to F5 each do, and again on a second press, is checked through their on-page controls.)
-  it('pauses on Space: drawn again, the paused picture is the same', async () => {
+  // (Pausing, and drags and their way back, at and beyond the edge: frames, edges and keys.test.mjs.)
+  it("scales with the keypad's plus and minus, not with the main keyboard's", async () => {
     const page = session;
     await page.key('Space');
     await redraw_paused(page);
     await shoot(page, 'base');
-    await redraw_paused(page);
-    await shoot(page, 'again');
-    assert.equal(await changed(page, 'base', 'again'), 0);
-  });
-
-  it('turns the view with the right button held, and back with the way back', async () => {
-    const page = session;
-    // (Which way and how far a drag turns is the window procedure's, tested with the shell.)
-    await right_drag(page, 90, 68);
-    await redraw_paused(page);
-    await shoot(page, 'turned');
-    assert.ok(await changed(page, 'base', 'turned') > 0.002);
-    await right_drag(page, -90, -68);
-    // The browser's context menu never opened over the canvas.
-    const menus = await page.evaluate(() => orrery_test.menus());
-    assert.ok(menus.length > 0 && menus.every((refused) => refused), JSON.stringify(menus));
-    await redraw_paused(page);
-    await shoot(page, 'turned back');
-    assert.equal(await changed(page, 'base', 'turned back'), 0);
-  });
-
-  it("scales with the keypad's plus and minus, not with the main keyboard's", async () => {
-    const page = session;
     const before = await sun_extent(page, window_centre);
     await page.key('Equal');
     await page.key('Minus');
@@ -223,25 +172,11 @@ describe("a body's box, and full screen", () => {
     await frames_pass(page, 20);
     await shoot(page, 'still open');
     assert.equal(await changed(page, 'open', 'still open'), 0);
-  });
-
-  it('closes on Enter, and what was given to the page meanwhile does nothing', async () => {
-    const page = session;
-    // A click on the Sun and F3 (texturing off) while the box is open.
-    await click_at(page, window_centre);
-    await page.key('F3');
     await page.key('Enter');
     await page.wait_for(() => !document.getElementById('box').open, [], { timeout: 5000 });
-    await frames_pass(page, 20);
-    assert.equal((await box(page)).open, false);
-    const sun = await page.evaluate((c) => orrery_test.square(c.x, c.y, 8), window_centre);
-    assert.ok(sun.b < sun.r - 40, `still textured: ${JSON.stringify(sun)}`);
-    await shoot(page, 'closed');
-    await frames_pass(page, 10);
-    await shoot(page, 'going on');
-    assert.ok(await changed(page, 'closed', 'going on') > 0.0005);
   });
 
+  // (Every answer of a box, and the keys while it is open: boxes.test.mjs, keys.test.mjs.)
   it('F1 shows the picture full screen, at the screen\'s size', async () => {
     const page = session;
     await page.key('F1');
@@ -295,37 +230,13 @@ describe("a body's box, and full screen", () => {
   no_errors(session);
 });
 
-describe('where the browser refuses full screen, and the end', () => {
+describe('the end', () => {
   const session = {};
-  // Nothing here may give the page a user gesture before F1 (the harness's
-  // evaluations give none): a browser grants full screen only just after the
-  // user's input.
   before(async () => {
     Object.assign(session, await open_page());
     await started(session);
   });
   after(async () => session.close?.());
-
-  it('F1 asks whether to go on in the window, and Yes does', async () => {
-    const page = session;
-    await page.evaluate(() => {
-      for (const type of ['keydown', 'keyup']) {
-        window.dispatchEvent(new KeyboardEvent(type, { key: 'F1', code: 'F1', keyCode: 112 }));
-      }
-    });
-    await box_opens(page);
-    const shown = await box(page);
-    assert.equal(shown.caption, '2nd Term OpenGL Project');
-    assert.equal(shown.text, 'The Requested Fullscreen Mode Is Not Supported By\n' +
-      'Your Video Card. Use Windowed Mode Instead?');
-    assert.deepEqual(shown.buttons, ['Yes', 'No']);
-    await page.key('Enter');
-    await settled(page, false);
-    await shoot(page, 'windowed');
-    await frames_pass(page, 10);
-    await shoot(page, 'windowed later');
-    assert.ok(await changed(page, 'windowed', 'windowed later') > 0.0005);
-  });
 
   it('Escape ends the program, and the page says how to start it again', async () => {
     const page = session;

@@ -12,6 +12,9 @@ build=$(realpath -m "${1:-$top/build-web}")
 engines=${2:-all}
 [ "$engines" = all ] && engines="chromium firefox"
 "$top/scripts/web_prepare.sh" "$build"
+# The frames the page's are compared with, drawn natively by Mesa.
+"$here/reference/build.sh" "$build"
+export ORRERY_REFERENCE_FRAME="$build/reference_frame"
 export ORRERY_PAGE_DIR="$build/page" ORRERY_NODE_MODULES="$build/npm/node_modules" \
   ORRERY_PROFILE_DIR="$build/profiles"
 status=0

@@ -1,0 +1,194 @@
+// What the browser tests read of the page as a user sees it: the whole
+// paused frame against the same frame drawn by Mesa's OpenGL 1.1
+// (reference/reference_frame), the box, and what became of each key.
+// Everything is read from outside the program: `page_watch` is put into the
+// page before its scripts.
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+import { canvas_origin, frames_pass } from './harness.mjs';
+
+const pictures = fileURLToPath(new URL('../../data/textures', import.meta.url));
+// The Sun is drawn at the middle of the 800x600 canvas.
+export const sun = { x: 400, y: 300 };
+// The switches at the start: sphere mode 1, lit, textured, filled.
+export const first_switches = { mode: 1, lighting: 1, texturing: 1, solid: 1 };
+
+// Runs in the page before its scripts: counts WebGL's clears (one a drawn
+// frame: each drawn frame is one step of the animation) and, once asked,
+// records each key event on the window, for whether its default was
+// prevented once every handler had it (a box adds its handler later). Opened
+// as '/?refused', the page is refused full screen, as a browser refuses it
+// where it is not allowed.
+export function page_watch() {
+  if (location.search === '?refused') {
+    Element.prototype.requestFullscreen = () => Promise.reject(new TypeError('refused'));
+  }
+  window.orrery_clears = 0;
+  const clear = WebGLRenderingContext.prototype.clear;
+  WebGLRenderingContext.prototype.clear = function (mask) {
+    window.orrery_clears += 1;
+    return clear.call(this, mask);
+  };
+  window.orrery_keys = [];
+  window.orrery_watch_keys = () => {
+    for (const type of ['keydown', 'keyup']) {
+      window.addEventListener(type, (event) => orrery_keys.push(event));
+    }
+  };
+  window.orrery_rgb = () => {
+    const canvas = document.getElementById('canvas');
+    const copy = document.createElement('canvas');
+    copy.width = canvas.width;
+    copy.height = canvas.height;
+    const context = copy.getContext('2d', { willReadFrequently: true });
+    context.drawImage(canvas, 0, 0);
+    const rgba = context.getImageData(0, 0, copy.width, copy.height).data;
+    let text = '';
+    for (let i = 0; i < rgba.length; i += 4) {
+      text += String.fromCharCode(rgba[i], rgba[i + 1], rgba[i + 2]);
+    }
+    return btoa(text);
+  };
+}
+
+export async function started(session) {
+  await session.wait_for((c) => orrery_test.square(c.x, c.y, 6).bright > 0.95, [sun]);
+}
+
+export async function click_canvas(session, point, button = 'left') {
+  const origin = await canvas_origin(session);
+  await session.click(origin.x + point.x, origin.y + point.y, button);
+}
+
+// Pauses the program with Space and waits until it draws no more.
+export async function pause(session) {
+  await session.key('Space');
+  for (let before = -1; ;) {
+    await frames_pass(session, 6);
+    const now = await session.evaluate(() => orrery_clears);
+    if (now === before) return now;
+    before = now;
+  }
+}
+
+function reference(steps, { mode, lighting, texturing, solid, turn = 0 }) {
+  const folder = mkdtempSync(join(tmpdir(), 'orrery-reference-'));
+  try {
+    const file = join(folder, 'frame.ppm');
+    execFileSync(process.env.ORRERY_REFERENCE_FRAME,
+      [pictures, file, steps, mode, lighting, texturing, solid, turn].map(String));
+    return readFileSync(file).subarray('P6\n800 600\n255\n'.length);
+  } finally {
+    rmSync(folder, { recursive: true, force: true });
+  }
+}
+
+// The paused frame against the reference at the step it reached. As the
+// subset's oracle compares with Mesa, at least 99.5% of all pixels within 8
+// levels a channel. Of the pixels the scene covers in either frame (not
+// black), a pixel counts as close when it is within 8 levels of the
+// reference's same pixel or of one beside it, and 98.5% (92% outlined) must
+// be: the page's WebGL rasterises edges and samples textures by rules of its
+// own (Chromium's SwiftShader left up to 0.7% of the covered pixels of a
+// filled frame and 5.2% of an outlined one beyond that, against the
+// oracle's 0.5% and 3%). A body or disk missing, misplaced or drawn through another is
+// thousands of pixels. Returns the figures when the frame is unlike, or ''.
+// Each click on the canvas while the animation runs (`picks`) is a step
+// too: the pick sees the bodies one step on, and draws nothing.
+export async function unlike_reference(session, switches, picks = 0) {
+  const steps = await session.evaluate(() => orrery_clears) + picks;
+  const page = Buffer.from(await session.evaluate(() => orrery_rgb()), 'base64');
+  const mesa = reference(steps, switches);
+  if (page.length !== 800 * 600 * 3) return `a ${page.length / 3}-pixel frame`;
+  const near = (i, j) => Math.abs(page[i] - mesa[j]) <= 8 && Math.abs(page[i + 1] - mesa[j + 1]) <= 8 &&
+    Math.abs(page[i + 2] - mesa[j + 2]) <= 8;
+  const near_beside = (i) => {
+    const x = (i / 3) % 800, y = Math.floor(i / 3 / 800);
+    for (let dy = -1; dy <= 1; dy += 1) {
+      for (let dx = -1; dx <= 1; dx += 1) {
+        const u = x + dx, v = y + dy;
+        if (u >= 0 && v >= 0 && u < 800 && v < 600 && near(i, 3 * (v * 800 + u))) return true;
+      }
+    }
+    return false;
+  };
+  let close = 0, covered = 0, covered_close = 0;
+  for (let i = 0; i < page.length; i += 3) {
+    const same = near(i, i);
+    close += same;
+    if (page[i] + page[i + 1] + page[i + 2] + mesa[i] + mesa[i + 1] + mesa[i + 2] > 0) {
+      covered += 1;
+      covered_close += same || near_beside(i);
+    }
+  }
+  const share = switches.solid ? 0.985 : 0.92;
+  const figures = `step ${steps}, ${JSON.stringify(switches)}: ${close} of 480000 close, ` +
+    `${covered_close} of ${covered} covered close`;
+  return covered > 1000 && close >= 0.995 * 480000 && covered_close >= share * covered ? '' : figures;
+}
+
+export async function box(session) {
+  return session.evaluate(() => {
+    const dialog = document.getElementById('box');
+    const buttons = [...dialog.querySelectorAll('button')];
+    return {
+      open: dialog.open,
+      caption: dialog.querySelector('.caption').textContent,
+      text: dialog.querySelector('.text').textContent,
+      buttons: buttons.map((button) => button.textContent),
+      focus: buttons.indexOf(document.activeElement),
+    };
+  });
+}
+
+export async function box_opens(session) {
+  await session.wait_for(() => document.getElementById('box').open, [], { timeout: 10000 });
+  return box(session);
+}
+
+export async function box_closes(session) {
+  await session.wait_for(() => !document.getElementById('box').open, [], { timeout: 10000 });
+}
+
+// Presses each key, `frames` frames apart, and returns those whose keydown
+// or keyup the page did not keep from the browser (`kept` true) or did keep
+// (`kept` false).
+export async function keys_not(session, codes, kept, frames = 0) {
+  await session.evaluate(() => { orrery_keys.length = 0; });
+  for (const code of codes) {
+    await session.key(code);
+    if (frames) await frames_pass(session, frames);
+  }
+  const seen = await session.evaluate(() =>
+    orrery_keys.map((event) => ({ type: event.type, code: event.code, prevented: event.defaultPrevented })));
+  return codes.filter((code) =>
+    seen.filter((key) => key.code === code).length < 2 ||
+    seen.some((key) => key.code === code && key.prevented !== kept));
+}
+
+export async function question(session) {
+  await session.key('F1');
+  const shown = await box_opens(session);
+  assert.equal(shown.caption, '2nd Term OpenGL Project');
+  assert.equal(shown.text, 'The Requested Fullscreen Mode Is Not Supported By\n' +
+    'Your Video Card. Use Windowed Mode Instead?');
+  assert.deepEqual(shown.buttons, ['Yes', 'No']);
+  assert.equal(shown.focus, 0, 'Yes, the default, has the focus');
+}
+
+// Whether the program draws new frames.
+export async function goes_on(session) {
+  const before = await session.evaluate(() => orrery_clears);
+  await session.wait_for((n) => orrery_clears > n + 3, [before], { timeout: 10000 });
+}
+
+export async function ended(session) {
+  await session.wait_for(
+    () => document.getElementById('status').textContent.includes('The program has ended'), [],
+    { timeout: 10000 });
+}
