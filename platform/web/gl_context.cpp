@@ -7,6 +7,7 @@
 #include "platform/gl11/gl11_context.h"
 #include "platform/web/display.h"
 #include "platform/web/input.h"
+#include "platform/web/touch.h"
 #include "platform/web/web_windows.h"
 
 struct PlatformRenderContext {
@@ -54,6 +55,7 @@ bool set_pixel_format(DeviceContextHandle dc, int format, const PixelFormatReque
 RenderContextHandle create_context(DeviceContextHandle dc) {
     if (dc == nullptr || !dc->format_set || !make_webgl_context()) return nullptr;
     listen_to_input();
+    listen_to_touch();
     follow_screen_changes();
     if (emscripten_webgl_make_context_current(webgl) != EMSCRIPTEN_RESULT_SUCCESS) return nullptr;
     // Each rendering context starts anew (texture objects, display lists,

@@ -14,7 +14,6 @@
 
 #include "platform/web/key_codes.h"
 #include "platform/web/message_queue.h"
-#include "platform/web/touch.h"
 #include "platform/web/web_windows.h"
 
 // ---------------------------------------------------------------------------
@@ -142,6 +141,5 @@ void listen_to_input() {
     emscripten_set_mouseup_callback(page, nullptr, EM_FALSE, on_release);
     emscripten_set_mousemove_callback(page, nullptr, EM_FALSE, on_move);
     emscripten_set_wheel_callback("#canvas", nullptr, EM_FALSE, on_wheel);
-    listen_to_touch();
     keep_context_menu_off_canvas();
 }

@@ -133,6 +133,9 @@ static EM_BOOL on_touch_end(int event_type, const EmscriptenTouchEvent* event, v
 }
 
 void listen_to_touch() {
+    static bool listening = false;
+    if (listening) return;
+    listening = true;
     const char* canvas = "#canvas";
     emscripten_set_touchstart_callback(canvas, nullptr, EM_FALSE, on_touch_start);
     emscripten_set_touchmove_callback(canvas, nullptr, EM_FALSE, on_touch_move);
