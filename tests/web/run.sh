@@ -15,6 +15,13 @@ engines=${2:-all}
 # The frames the page's are compared with, drawn natively by Mesa.
 "$here/reference/build.sh" "$build"
 export ORRERY_REFERENCE_FRAME="$build/reference_frame"
+# ... from the pictures the page carries, decoded as the page decodes them.
+rm -rf "$build/reference_pictures" && mkdir -p "$build/reference_pictures"
+for picture in "$build"/page/*.webp; do
+  name=${picture##*/}
+  dwebp -quiet -bmp "$picture" -o "$build/reference_pictures/${name%.webp}.bmp"
+done
+export ORRERY_REFERENCE_PICTURES="$build/reference_pictures"
 export ORRERY_PAGE_DIR="$build/page" ORRERY_NODE_MODULES="$build/npm/node_modules" \
   ORRERY_PROFILE_DIR="$build/profiles"
 status=0

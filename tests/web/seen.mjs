@@ -12,7 +12,10 @@ import { fileURLToPath } from 'node:url';
 
 import { canvas_origin, frames_pass } from './harness.mjs';
 
-const pictures = fileURLToPath(new URL('../../data/textures', import.meta.url));
+// The pictures as the page's program reads them: its WebP files decoded to BMP
+// (tests/web/run.sh), or the BMPs themselves.
+const pictures = process.env.ORRERY_REFERENCE_PICTURES ??
+  fileURLToPath(new URL('../../data/textures', import.meta.url));
 // The Sun is drawn at the middle of the 800x600 canvas.
 export const sun = { x: 400, y: 300 };
 // The switches at the start: sphere mode 1, lit, textured, filled.
