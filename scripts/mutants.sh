@@ -213,7 +213,7 @@ webfault $p 's/key == VK_SPACE || key == VK_TAB ||/key == VK_SPACE ||/' "Tab han
 webfault $p 's/(key >= VK_F1 \&\& key <= VK_F5)/(key >= VK_F1 \&\& key <= VK_F4)/' "F5 handed to the browser: it reloads the page (browser)"
 p=platform/web/input.cpp
 webfault $p 's/    return key_kept_from_browser(key);/    return !box_open() \&\& key_kept_from_browser(key);/' "during a box every key is the browser's: F5 reloads, F1 opens help"
-webfault $p 's/if (key == 0 || (window == nullptr \&\& !box_open())) return EM_FALSE;/if (key == 0) return EM_FALSE;/' "after the end the page still keeps the browser's keys"
+webfault $p 's/if (key == 0 || (window == nullptr \&\& !box_open())) return EM_FALSE;/if (key == 0 || window == nullptr) return EM_FALSE;/' "the full-screen question hands F5 and F1 to the browser (browser)"
 webfault $p 's/int pixel = pixel_of(event, buttons_held != 0);/int pixel = pixel_of(event, false);/' "a drag stops at the canvas's edge (browser)"
 webfault $p 's/emscripten_set_mouseup_callback(page,/emscripten_set_mouseup_callback("#canvas",/' "a drag let go outside the canvas goes on (browser)"
 webfault $p 's/emscripten_set_mousedown_callback("#canvas",/emscripten_set_mousedown_callback(page,/' "a press outside the canvas taken as the program's (browser)"
