@@ -7,17 +7,16 @@
 #   scripts/test.sh            the Linux build
 #   scripts/test.sh windows    the Windows build, cross-built with MinGW-w64 and
 #                              run under Wine (unit and end to end)
-#   scripts/test.sh web        the browser build, built with Emscripten and tested in
-#                              headless Chromium (tests/web/, node --test)
+#   scripts/test.sh web [ENGINE]  the browser build, built with Emscripten and tested
+#                              (tests/web/, node --test) in ENGINE (chromium, headless);
+#                              every engine in turn without ENGINE
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 
 if [ "${1:-}" = web ]; then
   "$top/scripts/deps.sh" web-test
-  echo "== The browser build, tested in headless Chromium"
-  "$top/tests/web/run.sh" "$top/build-web"
-  exit 0
+  exec "$top/tests/web/run.sh" "$top/build-web" "${2:-all}"
 fi
 
 if [ "${1:-}" = windows ]; then

@@ -1,165 +1,158 @@
-// What the browser tests share: the page served on 127.0.0.1, Debian's
-// Chromium started headless through puppeteer-core, and reading the canvas.
-// The page's folder, puppeteer-core's node_modules and a folder for
-// Chromium's profiles come from scripts/test.sh web.
+// What the browser tests share, in whichever engine this run drives
+// (ORRERY_ENGINE: chromium, firefox or webkit; one engine a run): the page
+// served on 127.0.0.1 with the tests' helpers put in before its own scripts,
+// the page opened in a fresh browser context through the engine's driver
+// (driver_*.mjs), and the page's input and state as the tests see them.
+// The page's folder, the npm packages and a folder for the browsers'
+// profiles come from scripts/test.sh web (tests/web/run.sh).
 import { createServer } from 'node:http';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
-import { createRequire } from 'node:module';
-import { extname, join, normalize } from 'node:path';
+import { readFileSync } from 'node:fs';
+import { dirname, extname, join, normalize } from 'node:path';
+import { fileURLToPath } from 'node:url';
 
+export const engine = process.env.ORRERY_ENGINE ?? 'chromium';
 const page_dir = process.env.ORRERY_PAGE_DIR;
-const node_modules = process.env.ORRERY_NODE_MODULES;
-const profiles = process.env.ORRERY_PROFILE_DIR;
-if (!page_dir || !node_modules || !profiles) {
+if (!page_dir || !process.env.ORRERY_NODE_MODULES || !process.env.ORRERY_PROFILE_DIR) {
   throw new Error('run through scripts/test.sh web (ORRERY_PAGE_DIR, ORRERY_NODE_MODULES, ORRERY_PROFILE_DIR)');
 }
-const puppeteer = createRequire(join(node_modules, 'x.js'))('puppeteer-core');
+const drivers = {
+  chromium: './driver_puppeteer.mjs', firefox: './driver_puppeteer.mjs', webkit: './driver_webkit.mjs',
+};
+if (!drivers[engine]) throw new Error(`ORRERY_ENGINE must be one of ${Object.keys(drivers).join(', ')}`);
+const driver = await import(drivers[engine]);
 
+const in_page = readFileSync(join(dirname(fileURLToPath(import.meta.url)), 'in_page.js'));
 const mime_types = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
   '.data': 'application/octet-stream', '.png': 'image/png', '.css': 'text/css', '.md': 'text/plain; charset=utf-8',
 };
 
-// A static server for the page's folder, on the loopback only.
-function serve() {
-  const server = createServer((request, response) => {
+// A capability that this engine lacks on this machine.
+export class Unsupported extends Error {
+  constructor(message) {
+    super(message);
+    this.name = 'Unsupported';
+  }
+}
+
+// Says in the test's output what this engine could not be made to check, and
+// why; the test then checks what the page does instead.
+export function not_checked(t, what, why) {
+  const line = `NOT CHECKED in ${engine}: ${what}: ${why}`;
+  console.log(line);
+  t.diagnostic(line);
+}
+
+// A static server for the page's folder, on the loopback only. Every HTML page
+// gets the tests' scripts first in its head; `serve` may answer a request
+// itself (or with a Promise of the answer). Scripts and styles are kept out of the browsers' caches, as the
+// page changes between builds.
+function start_server(script, serve) {
+  const script_source = script ? Buffer.from(`(${script})();\n`) : null;
+  const server = createServer(async (request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
-    const file = join(page_dir, path.endsWith('/') ? 'index.html' : path);
-    try {
-      const body = readFileSync(file);
-      response.writeHead(200, { 'Content-Type': mime_types[extname(file)] ?? 'application/octet-stream' });
-      response.end(body);
-    } catch {
-      response.writeHead(404);
-      response.end();
+    let answer = (await serve?.(path)) ?? null;
+    if (path === '/orrery-test/in_page.js') answer = { body: in_page, type: mime_types['.js'] };
+    if (path === '/orrery-test/script.js' && script_source) answer = { body: script_source, type: mime_types['.js'] };
+    if (!answer) {
+      const file = join(page_dir, path.endsWith('/') ? 'index.html' : path);
+      try {
+        answer = { body: readFileSync(file), type: mime_types[extname(file)] ?? 'application/octet-stream' };
+      } catch {
+        answer = { status: 404, body: '' };
+      }
     }
+    let body = answer.body;
+    if (answer.type?.startsWith('text/html')) {
+      const scripts = '<script src="/orrery-test/in_page.js"></script>' +
+        (script_source ? '<script src="/orrery-test/script.js"></script>' : '');
+      body = String(body).replace(/<head>/i, `<head>${scripts}`);
+    }
+    response.writeHead(answer.status ?? 200, {
+      ...(answer.type ? { 'Content-Type': answer.type } : {}), 'Cache-Control': 'no-store',
+    });
+    response.end(body);
   });
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
-// Helpers put into the page before its own scripts: snapshots of the canvas
-// and their comparison, and a count of the browser's animation frames.
-function page_helpers() {
-  const shots = new Map();
-  let frames = 0;
-  // Its own hold on the browser's frames, whatever the page does with them later.
-  const request_frame = window.requestAnimationFrame.bind(window);
-  const count = () => { frames += 1; request_frame(count); };
-  request_frame(count);
-  const pixels = () => {
-    const canvas = document.getElementById('canvas');
-    const copy = document.createElement('canvas');
-    copy.width = canvas.width;
-    copy.height = canvas.height;
-    const context = copy.getContext('2d', { willReadFrequently: true });
-    context.drawImage(canvas, 0, 0);
-    return context.getImageData(0, 0, copy.width, copy.height);
-  };
-  // Whether each context menu the page was asked for was refused, as the
-  // window sees it once the canvas has had it.
-  const menus = [];
-  window.addEventListener('contextmenu', (event) => menus.push(event.defaultPrevented));
-  window.orrery_test = {
-    frames: () => frames,
-    menus: () => menus,
-    shoot: (name) => { shots.set(name, pixels()); },
-    // Share of pixels of two snapshots that differ by more than 24 levels in a channel.
-    changed: (a, b) => {
-      const x = shots.get(a), y = shots.get(b);
-      if (x.width !== y.width || x.height !== y.height) return 1;
-      let differing = 0;
-      for (let i = 0; i < x.data.length; i += 4) {
-        if (Math.abs(x.data[i] - y.data[i]) > 24 || Math.abs(x.data[i + 1] - y.data[i + 1]) > 24 ||
-            Math.abs(x.data[i + 2] - y.data[i + 2]) > 24) differing += 1;
-      }
-      return differing / (x.width * x.height);
-    },
-    // Mean red, green and blue of a square of the live canvas around (cx, cy),
-    // and the share of its pixels brighter than 60 in some channel.
-    square: (cx, cy, half) => {
-      const image = pixels();
-      let r = 0, g = 0, b = 0, bright = 0, n = 0;
-      for (let y = cy - half; y <= cy + half; y += 1) {
-        for (let x = cx - half; x <= cx + half; x += 1) {
-          const i = 4 * (y * image.width + x);
-          r += image.data[i]; g += image.data[i + 1]; b += image.data[i + 2];
-          if (Math.max(image.data[i], image.data[i + 1], image.data[i + 2]) > 60) bright += 1;
-          n += 1;
-        }
-      }
-      return { r: r / n, g: g / n, b: b / n, bright: bright / n };
-    },
-  };
-}
-
-const chromium_flags = [
-  '--headless', '--no-sandbox', '--enable-unsafe-swiftshader', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync',
-];
-
-// The page in a fresh browser: the page, every error it reported, and
-// `close`. The viewport is larger than the canvas, so that full screen has a
-// size of its own. `flags` are more of Chromium's; `script` runs in the page
-// before the page's own.
-export async function open_page({ flags = [], script = null } = {}) {
-  const server = await serve();
-  const profile = mkdtempSync(join(profiles, 'chromium-'));
-  const browser = await puppeteer.launch({
-    executablePath: process.env.ORRERY_CHROMIUM ?? '/usr/bin/chromium',
-    headless: true,
-    args: [...chromium_flags, ...flags, `--user-data-dir=${profile}`],
-    defaultViewport: { width: 1024, height: 768 },
-  });
-  const page = await browser.newPage();
+// The page in a fresh browser context of this run's engine. See HARNESS.md.
+export async function open_page({ viewport = {}, path = '/', script = null, serve = null, flags = [] } = {}) {
+  const view = { width: 1024, height: 768, scale: 1, touch: false, ...viewport };
+  const server = await start_server(script, serve);
+  const base_url = `http://127.0.0.1:${server.address().port}`;
+  const page = await driver.open(engine, view, flags);
   const errors = [];
-  page.on('pageerror', (error) => errors.push(`page error: ${error.message}`));
-  page.on('console', (message) => {
-    if (message.type() === 'error') errors.push(`console error: ${message.text()}`);
-  });
-  page.on('requestfailed', (request) => errors.push(`request failed: ${request.url()}`));
-  await page.evaluateOnNewDocument(page_helpers);
-  if (script) await page.evaluateOnNewDocument(script);
-  await page.goto(`http://127.0.0.1:${server.address().port}/`);
-  const close = async () => {
-    await browser.close();
-    await new Promise((resolve) => server.close(resolve));
-    rmSync(profile, { recursive: true, force: true });
+  // Every evaluation runs without a user gesture and brings back the page's
+  // errors since the last one.
+  const evaluate = async (fn, ...args) => {
+    const source = `(async () => { const value = await (${fn})(...${JSON.stringify(args)});
+      return JSON.stringify({ value, errors: window.orrery_test?.take_errors() ?? [] }); })()`;
+    const text = await page.run(source);
+    const { value, errors: seen } = JSON.parse(text);
+    errors.push(...seen);
+    return value;
   };
-  return { page, errors, close };
+  const session = {
+    engine, errors, base_url, viewport: view,
+    evaluate,
+    async wait_for(fn, args = [], { timeout = 30000 } = {}) {
+      const end = Date.now() + timeout;
+      for (;;) {
+        const value = await evaluate(fn, ...args);
+        if (value) return value;
+        if (Date.now() > end) throw new Error(`timed out after ${timeout} ms waiting for ${fn}`);
+        await new Promise((resolve) => setTimeout(resolve, 50));
+      }
+    },
+    key: async (code) => { await page.key_down(code); await page.key_up(code); },
+    key_down: (code) => page.key_down(code),
+    key_up: (code) => page.key_up(code),
+    mouse_move: (x, y) => page.mouse_move(x, y),
+    mouse_down: (button = 'left') => page.mouse_down(button),
+    mouse_up: (button = 'left') => page.mouse_up(button),
+    click: async (x, y, button = 'left') => {
+      await page.mouse_move(x, y);
+      await page.mouse_down(button);
+      await page.mouse_up(button);
+    },
+    wheel: (x, y, delta_y) => page.wheel(x, y, delta_y),
+    tap: (x, y) => touch_or_refuse(page, view).touch([[{ x, y }], []]),
+    touch_drag: (from, to, steps = 8) => touch_or_refuse(page, view).touch(
+      [...Array(steps + 1).keys()].map((i) => [between(from, to, i / steps)]).concat([[]])),
+    pinch: (centre, gap_from, gap_to, steps = 8) => touch_or_refuse(page, view).touch(
+      [...Array(steps + 1).keys()].map((i) => {
+        const half = (gap_from + (gap_to - gap_from) * (i / steps)) / 2;
+        return [{ x: centre.x - half, y: centre.y }, { x: centre.x + half, y: centre.y }];
+      }).concat([[]])),
+    screenshot: () => page.screenshot(),
+    async close() {
+      await page.close();
+      await new Promise((resolve) => server.close(resolve));
+    },
+  };
+  await page.go(`${base_url}${path}`);
+  return session;
 }
 
-// Evaluates `expression` in the page without the user gesture that
-// puppeteer's own evaluation carries: for what a browser allows only after
-// the user's input (full screen).
-export async function evaluate_without_gesture(page, expression) {
-  const session = await page.createCDPSession();
-  const { result, exceptionDetails } = await session.send('Runtime.evaluate', {
-    expression, awaitPromise: true, returnByValue: true, userGesture: false,
-  });
-  await session.detach();
-  if (exceptionDetails) throw new Error(exceptionDetails.text);
-  return result.value;
+const between = (a, b, f) => ({ x: a.x + (b.x - a.x) * f, y: a.y + (b.y - a.y) * f });
+
+// Touch input only where the viewport is a touch screen.
+function touch_or_refuse(page, view) {
+  if (!view.touch) throw new Error('touch input needs open_page({ viewport: { touch: true } })');
+  return page;
 }
 
 // The canvas's top left corner in the viewport.
-export async function canvas_origin(page) {
-  return page.$eval('#canvas', (canvas) => {
-    const box = canvas.getBoundingClientRect();
+export async function canvas_origin(session) {
+  return session.evaluate(() => {
+    const box = document.getElementById('canvas').getBoundingClientRect();
     return { x: box.left, y: box.top };
   });
 }
 
 // Waits until `count` more animation frames have passed.
-export async function frames_pass(page, count) {
-  const start = await page.evaluate(() => orrery_test.frames());
-  await page.waitForFunction((until) => orrery_test.frames() >= until, { polling: 'raf' }, start + count);
-}
-
-// Waits, without a user gesture, until `expression` is true in the page.
-export async function wait_without_gesture(page, expression, timeout = 30000) {
-  const end = Date.now() + timeout;
-  while (!(await evaluate_without_gesture(page, expression))) {
-    if (Date.now() > end) throw new Error(`timed out waiting for ${expression}`);
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
+export async function frames_pass(session, count) {
+  const start = await session.evaluate(() => orrery_test.frames());
+  await session.wait_for((until) => orrery_test.frames() >= until, [start + count]);
 }

@@ -1,0 +1,123 @@
+// Chromium and Firefox through puppeteer-core: Debian's Chromium headless on
+// SwiftShader over the DevTools protocol, and Firefox ESR over WebDriver BiDi,
+// windowed on the harness's own Xvfb (headless Firefox has no WebGL). One
+// browser a page, closed with it.
+import { mkdtempSync, rmSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import { join } from 'node:path';
+
+import { key_value, touch_actions, wheel_action } from './webdriver_actions.mjs';
+import { x_display } from './xvfb.mjs';
+
+const puppeteer = createRequire(join(process.env.ORRERY_NODE_MODULES, 'x.js'))('puppeteer-core');
+
+const chromium_flags = [
+  '--headless', '--no-sandbox', '--enable-unsafe-swiftshader', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+];
+
+async function launch(engine, view, profile, flags) {
+  if (engine === 'chromium') {
+    return puppeteer.launch({
+      executablePath: process.env.ORRERY_CHROMIUM ?? '/usr/bin/chromium',
+      headless: true,
+      args: [...chromium_flags, ...flags, `--user-data-dir=${profile}`],
+      defaultViewport: null,
+    });
+  }
+  return puppeteer.launch({
+    browser: 'firefox',
+    executablePath: process.env.ORRERY_FIREFOX ?? '/usr/bin/firefox-esr',
+    headless: false,
+    userDataDir: profile,
+    env: { ...process.env, DISPLAY: await x_display() },
+    args: flags,
+    defaultViewport: null,
+    extraPrefsFirefox: firefox_prefs(view),
+  });
+}
+
+function firefox_prefs(view) {
+  return {
+    // Touch events exist in Firefox on Linux only where a touch screen is
+    // found; the emulated one is not.
+    ...(view.touch ? { 'dom.w3c_touch_events.enabled': 1 } : {}),
+  };
+}
+
+// `flags` are more of the browser's command-line flags.
+export async function open(engine, view, flags) {
+  const profile = mkdtempSync(join(process.env.ORRERY_PROFILE_DIR, `${engine}-`));
+  const browser = await launch(engine, view, profile, flags);
+  const page = (await browser.pages())[0] ?? await browser.newPage();
+  await page.setViewport({
+    width: view.width, height: view.height, deviceScaleFactor: view.scale, hasTouch: view.touch,
+  });
+  // Evaluations carry no user gesture: what a browser allows only after the
+  // user's input (full screen) must come from the tests' real input.
+  let run;
+  if (engine === 'chromium') {
+    const cdp = await page.createCDPSession();
+    run = async (expression) => {
+      const { result, exceptionDetails } = await cdp.send('Runtime.evaluate', {
+        expression, awaitPromise: true, returnByValue: true, userGesture: false,
+      });
+      if (exceptionDetails) throw new Error(exceptionDetails.exception?.description ?? exceptionDetails.text);
+      return result.value;
+    };
+  } else {
+    run = async (expression) => {
+      const result = await page.mainFrame().browsingContext.defaultRealm.evaluate(expression, true, {
+        userActivation: false, resultOwnership: 'none',
+      });
+      if (result.type === 'exception') throw new Error(result.exceptionDetails.text);
+      return result.result.value;
+    };
+  }
+  const perform = (actions) => page.mainFrame().browsingContext.performActions(actions);
+  const buttons = { left: 'left', middle: 'middle', right: 'right' };
+  const common = {
+    run,
+    go: (url) => page.goto(url),
+    mouse_move: (x, y) => page.mouse.move(x, y),
+    mouse_down: (button) => page.mouse.down({ button: buttons[button] }),
+    mouse_up: (button) => page.mouse.up({ button: buttons[button] }),
+    screenshot: () => page.screenshot(),
+    async close() {
+      await browser.close();
+      rmSync(profile, { recursive: true, force: true });
+    },
+  };
+  if (engine === 'chromium') {
+    const touch_point = (point, id) => ({ x: point.x, y: point.y, id });
+    return {
+      ...common,
+      key_down: (code) => page.keyboard.down(code),
+      key_up: (code) => page.keyboard.up(code),
+      async wheel(x, y, delta_y) {
+        await page.mouse.move(x, y);
+        await page.mouse.wheel({ deltaY: delta_y });
+      },
+      // Each state lists the fingers on the screen; the last, none.
+      async touch(states) {
+        const cdp = await page.createCDPSession();
+        let down = false;
+        for (const fingers of states) {
+          const type = fingers.length === 0 ? 'touchEnd' : down ? 'touchMove' : 'touchStart';
+          await cdp.send('Input.dispatchTouchEvent', { type, touchPoints: fingers.map(touch_point) });
+          down = fingers.length > 0;
+        }
+        await cdp.detach();
+      },
+    };
+  }
+  // Firefox: keys, the wheel and touch as WebDriver actions, by the codes
+  // WebDriver gives each key.
+  return {
+    ...common,
+    key_down: (code) => perform([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyDown', value: key_value(code) }] }]),
+    key_up: (code) => perform([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyUp', value: key_value(code) }] }]),
+    wheel: (x, y, delta_y) => perform([wheel_action(x, y, delta_y)]),
+    touch: (states) => perform(touch_actions(states)),
+  };
+}
