@@ -5,7 +5,8 @@
 // the frames to its 60 Hz and unpaced; the time of a pick on the Sun and on
 // empty space in both modes; and, for the last page, the JavaScript heap and
 // the WebGL buffers and textures over 1,000 frames in each mode and ten F1
-// switches. Run by scripts/bench.sh web:
+// switches. Run by scripts/bench.sh web (Chromium through puppeteer-core directly, not
+// the tests' engine-neutral harness):
 //   node bench/web_bench.mjs LABEL=PAGE_DIR...   (ORRERY_NODE_MODULES, ORRERY_PROFILE_DIR set)
 import { createServer } from 'node:http';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
