@@ -50,16 +50,20 @@ async function canvas_size(page) {
   return page.evaluate(() => [document.getElementById('canvas').width, document.getElementById('canvas').height]);
 }
 
-// Waits until the page is full screen (or not) and the Sun drawn at the
-// middle of a canvas of that size: the screen's, or 800x600. Returns the middle.
+// Waits until the page is full screen at the screen's size (or back in the
+// browser's window, at the window's size: a browser may go through other sizes
+// on the way) and the Sun drawn at the middle of a canvas of that size: the
+// screen's, or 800x600. Returns the middle.
 async function settled(page, in_full_screen) {
-  return page.wait_for((full) => {
+  return page.wait_for((full, window_size) => {
     const canvas = document.getElementById('canvas');
-    const [width, height] = full ? [innerWidth, innerHeight] : [800, 600];
+    const [width, height] = full ? [screen.width, screen.height] : [800, 600];
+    const [inner_width, inner_height] = full ? [width, height] : window_size;
     const centre = { x: width / 2, y: height / 2 };
-    return (document.fullscreenElement !== null) === full && canvas.width === width &&
-      canvas.height === height && orrery_test.square(centre.x, centre.y, 6).bright > 0.7 && centre;
-  }, [in_full_screen]);
+    return (document.fullscreenElement !== null) === full && innerWidth === inner_width &&
+      innerHeight === inner_height && canvas.width === width && canvas.height === height &&
+      orrery_test.square(centre.x, centre.y, 6).bright > 0.7 && centre;
+  }, [in_full_screen, [page.viewport.width, page.viewport.height]]);
 }
 
 // A paused program draws its picture again only in a new window: F1 twice
@@ -72,11 +76,31 @@ async function redraw_paused(page) {
   await settled(page, false);
 }
 
-async function right_drag(page, dx, dy) {
+// Moves the mouse by (dx, dy) from (200, 200) of the canvas with the right
+// button held; where the engine cannot give the right button (t says so), the
+// same mouse events made in the page.
+async function right_drag(t, page, dx, dy) {
   const origin = await canvas_origin(page);
   const x = origin.x + 200, y = origin.y + 200;
   await page.mouse_move(x, y);
-  await page.mouse_down('right');
+  try {
+    await page.mouse_down('right');
+  } catch (error) {
+    if (error.name !== 'Unsupported') throw error;
+    not_checked(t, 'a drag with the real right button (made in the page instead)', error.message);
+    await page.evaluate((x, y, dx, dy) => {
+      const canvas = document.getElementById('canvas');
+      const event = (type, step, buttons) => canvas.dispatchEvent(new MouseEvent(type, {
+        bubbles: true, cancelable: true, clientX: x + (dx * step) / 8, clientY: y + (dy * step) / 8, button: 2, buttons,
+      }));
+      event('mousemove', 0, 0);
+      event('mousedown', 0, 2);
+      event('contextmenu', 0, 2);
+      for (let step = 1; step <= 8; step += 1) event('mousemove', step, 2);
+      event('mouseup', 8, 0);
+    }, x, y, dx, dy);
+    return;
+  }
   for (let step = 1; step <= 8; step += 1) await page.mouse_move(x + (dx * step) / 8, y + (dy * step) / 8);
   await page.mouse_up('right');
 }
@@ -93,7 +117,12 @@ async function box(page) {
       open: dialog.open,
       caption: dialog.querySelector('.caption').textContent,
       text: dialog.querySelector('.text').textContent,
-      lines: dialog.querySelector('.text').innerText.split('\n').length,
+      // The lines as laid out: the distinct tops of the text's boxes.
+      lines: (() => {
+        const range = document.createRange();
+        range.selectNodeContents(dialog.querySelector('.text'));
+        return new Set([...range.getClientRects()].map((box) => Math.round(box.top))).size;
+      })(),
       buttons: [...dialog.querySelectorAll('button')].map((button) => button.textContent),
     };
   });
@@ -174,14 +203,14 @@ describe('the page and its picture', () => {
     }
   });
 
-  it('turns the view with the right button held, and back with the way back', async () => {
+  it('turns the view with the right button held, and back with the way back', async (t) => {
     const page = session;
     // (Which way and how far a drag turns is the window procedure's, tested with the shell.)
-    await right_drag(page, 90, 68);
+    await right_drag(t, page, 90, 68);
     await redraw_paused(page);
     await shoot(page, 'turned');
     assert.ok(await changed(page, 'base', 'turned') > 0.002);
-    await right_drag(page, -90, -68);
+    await right_drag(t, page, -90, -68);
     // The browser's context menu never opened over the canvas.
     const menus = await page.evaluate(() => orrery_test.menus());
     assert.ok(menus.length > 0 && menus.every((refused) => refused), JSON.stringify(menus));
@@ -258,9 +287,8 @@ describe("a body's box, and full screen", () => {
     assert.equal(await full_screen(page), 'screen');
     // The viewport follows the size: the Sun is at its centre (settled). (Both sizes are 4:3, so the
     // Sun's roundness tells nothing, and planets passing it made its measure unsteady.)
-    // The screen is the whole viewport here (at least the tests' 1024x768), not the window's 800x600.
+    // The screen is at least the tests' window, 1024x768 (settled: the canvas is the screen's size).
     const [width, height] = await canvas_size(page);
-    assert.deepEqual([width, height], await page.evaluate(() => [innerWidth, innerHeight]));
     assert.ok(width >= 1024 && height >= 768, `${width}x${height}`);
   });
 
@@ -286,12 +314,17 @@ describe("a body's box, and full screen", () => {
     assert.deepEqual(await canvas_size(page), [800, 600]);
   });
 
-  it("leaving full screen by the browser's own Escape goes back as F1 does", async () => {
+  it("leaving full screen by the browser's own Escape goes back as F1 does", async (t) => {
     const page = session;
     await page.key('F1');
     await settled(page, true);
     await page.evaluate(() => document.exitFullscreen());
     await settled(page, false);
+    if (page.engine === 'webkit') {
+      not_checked(t, 'the next F1 going full screen again', 'WebKitGTK (MiniBrowser, openbox on Xvfb) answers a ' +
+        'full-screen request made just after leaving full screen with no change and no error');
+      return;
+    }
     // The program is back in its window: the next F1 goes full screen again.
     await page.key('F1');
     await settled(page, true);
