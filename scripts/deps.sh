@@ -42,16 +42,18 @@ windows_packages=("${windows_build_packages[@]}" googletest nsis unzip wine wine
 windows_package_packages=("${windows_build_packages[@]}" nsis wine wine64 xvfb xauth openbox
   xdotool x11-utils imagemagick fonts-nanum unzip)
 # The browser build: Emscripten (it brings Node.js), served by Python's own web
-# server; its tests drive Chromium headless and Firefox ESR windowed (on Xvfb
-# with openbox; xprop tells when openbox is up) through puppeteer-core from npm,
-# with a Korean font for the boxes, and compare its frames with Mesa's OpenGL
-# 1.1 (OSMesa, GLU) drawn by a small native program. The benchmark drives
-# Chromium. The page's pictures are made WebP by cwebp (webp), through a node script.
+# server; its tests drive Chromium headless and Firefox ESR windowed through
+# puppeteer-core from npm, and WebKitGTK's MiniBrowser (libwebkit2gtk-4.1-0)
+# through WebKitWebDriver (webkit2gtk-driver), the windowed ones on Xvfb with
+# openbox (xprop tells when openbox is up), with a Korean font for the boxes;
+# they compare its frames with Mesa's OpenGL 1.1 (OSMesa, GLU) drawn by a small
+# native program. The benchmark drives Chromium. The page's pictures are made
+# WebP by cwebp (webp), through a node script.
 web_build_packages=(cmake make emscripten webp)
 web_run_packages=("${web_build_packages[@]}" python3)
 web_package_packages=("${web_build_packages[@]}" zip)
-web_test_packages=("${web_build_packages[@]}" chromium firefox-esr xvfb openbox x11-utils fonts-nanum g++
-  libosmesa6-dev libglu1-mesa-dev)
+web_test_packages=("${web_build_packages[@]}" chromium firefox-esr webkit2gtk-driver libwebkit2gtk-4.1-0 xvfb
+  openbox x11-utils fonts-nanum g++ libosmesa6-dev libglu1-mesa-dev)
 # Node.js from outside Debian carries its own npm, which Debian's npm conflicts with.
 command -v npm >/dev/null || web_test_packages+=(npm)
 web_bench_packages=("${web_test_packages[@]}" "${bench_packages[@]}" gzip)

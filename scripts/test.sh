@@ -8,8 +8,9 @@
 #   scripts/test.sh windows    the Windows build, cross-built with MinGW-w64 and
 #                              run under Wine (unit and end to end)
 #   scripts/test.sh web [ENGINE]  the browser build, built with Emscripten and tested
-#                              (tests/web/, node --test) in ENGINE: chromium (headless)
-#                              or firefox (on its own Xvfb); each in turn without ENGINE
+#                              (tests/web/, node --test) in ENGINE: chromium (headless),
+#                              firefox or webkit (WebKitGTK; both on their own Xvfb); each
+#                              of the three in turn without ENGINE
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)

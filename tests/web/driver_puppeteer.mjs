@@ -92,6 +92,13 @@ export async function open(engine, view, flags, start_url) {
   let run;
   if (engine === 'chromium') {
     const cdp = await page.createCDPSession();
+    // Headless Chromium's screen is 800x600 whatever the viewport; its full
+    // screen is the viewport. The screen is made the viewport's size, as a
+    // browser's full screen is the screen's.
+    await cdp.send('Emulation.setDeviceMetricsOverride', {
+      width: view.width, height: view.height, deviceScaleFactor: view.scale, mobile: false,
+      screenWidth: view.width, screenHeight: view.height,
+    });
     run = async (expression) => {
       const { result, exceptionDetails } = await cdp.send('Runtime.evaluate', {
         expression, awaitPromise: true, returnByValue: true, userGesture: false,

@@ -10,6 +10,10 @@ import { readFileSync } from 'node:fs';
 import { dirname, extname, join, normalize } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
+import { Unsupported } from './unsupported.mjs';
+
+export { Unsupported };
+
 export const engine = process.env.ORRERY_ENGINE ?? 'chromium';
 const page_dir = process.env.ORRERY_PAGE_DIR;
 if (!page_dir || !process.env.ORRERY_NODE_MODULES || !process.env.ORRERY_PROFILE_DIR) {
@@ -32,13 +36,6 @@ const mime_types = {
   '.webmanifest': 'application/manifest+json',
 };
 
-// A capability that this engine lacks on this machine.
-export class Unsupported extends Error {
-  constructor(message) {
-    super(message);
-    this.name = 'Unsupported';
-  }
-}
 
 // Says in the test's output what this engine could not be made to check, and
 // why; the test then checks what the page does instead.

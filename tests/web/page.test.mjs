@@ -50,18 +50,22 @@ async function canvas_size(page) {
   return page.evaluate(() => [document.getElementById('canvas').width, document.getElementById('canvas').height]);
 }
 
-// Waits until the page is full screen (or not) and the Sun drawn at the
-// middle of a canvas of that size: the screen's, or 800x600. Returns the middle.
+// Waits until the page is full screen at the screen's size (or back in the
+// browser's window, at the window's size: a browser may go through other sizes
+// on the way) and the Sun drawn at the middle of a canvas of that size: the
+// screen's, or 800x600. Returns the middle.
 async function settled(page, in_full_screen) {
-  return page.wait_for((full) => {
+  return page.wait_for((full, window_size) => {
     const canvas = document.getElementById('canvas');
     // In full screen the largest 4:3 of the screen.
     const fit = Math.min(innerWidth, innerHeight * 4 / 3);
     const [width, height] = full ? [Math.round(fit), Math.round(fit * 3 / 4)] : [800, 600];
+    const [inner_width, inner_height] = full ? [screen.width, screen.height] : window_size;
     const centre = { x: width / 2, y: height / 2 };
-    return (document.fullscreenElement !== null) === full && canvas.width === width &&
-      canvas.height === height && orrery_test.square(centre.x, centre.y, 6).bright > 0.7 && centre;
-  }, [in_full_screen]);
+    return (document.fullscreenElement !== null) === full && innerWidth === inner_width &&
+      innerHeight === inner_height && canvas.width === width && canvas.height === height &&
+      orrery_test.square(centre.x, centre.y, 6).bright > 0.7 && centre;
+  }, [in_full_screen, [page.viewport.width, page.viewport.height]]);
 }
 
 // A paused program draws its picture again only in a new window: F1 twice
@@ -86,7 +90,12 @@ async function box(page) {
       open: dialog.open,
       caption: dialog.querySelector('.caption').textContent,
       text: dialog.querySelector('.text').textContent,
-      lines: dialog.querySelector('.text').innerText.split('\n').length,
+      // The lines as laid out: the distinct tops of the text's boxes.
+      lines: (() => {
+        const range = document.createRange();
+        range.selectNodeContents(dialog.querySelector('.text'));
+        return new Set([...range.getClientRects()].map((box) => Math.round(box.top))).size;
+      })(),
       buttons: [...dialog.querySelectorAll('button')].map((button) => button.textContent),
     };
   });
@@ -214,12 +223,17 @@ describe("a body's box, and full screen", () => {
     assert.deepEqual(await canvas_size(page), [800, 600]);
   });
 
-  it("leaving full screen by the browser's own Escape goes back as F1 does", async () => {
+  it("leaving full screen by the browser's own Escape goes back as F1 does", async (t) => {
     const page = session;
     await page.key('F1');
     await settled(page, true);
     await page.evaluate(() => document.exitFullscreen());
     await settled(page, false);
+    if (page.engine === 'webkit') {
+      not_checked(t, 'the next F1 going full screen again', 'WebKitGTK (MiniBrowser, openbox on Xvfb) answers a ' +
+        'full-screen request made just after leaving full screen with no change and no error');
+      return;
+    }
     // The program is back in its window: the next F1 goes full screen again.
     await page.key('F1');
     await settled(page, true);

@@ -2,15 +2,15 @@
 # SPDX-License-Identifier: MIT
 # Builds the browser page in BUILD (default build-web) with what the tests
 # need beside it (scripts/web_prepare.sh) and runs the browser tests on it in
-# one engine, or in each in turn (default all; for now Chromium and Firefox):
-#   tests/web/run.sh [BUILD [chromium|firefox|all]]
+# one engine, or in each of the three in turn (default all):
+#   tests/web/run.sh [BUILD [chromium|firefox|webkit|all]]
 # The page is served by the tests on 127.0.0.1 only.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/../.." && pwd)
 build=$(realpath -m "${1:-$top/build-web}")
 engines=${2:-all}
-[ "$engines" = all ] && engines="chromium firefox"
+[ "$engines" = all ] && engines="chromium firefox webkit"
 "$top/scripts/web_prepare.sh" "$build"
 # The frames the page's are compared with, drawn natively by Mesa.
 "$here/reference/build.sh" "$build"

@@ -21,40 +21,44 @@ export function own_process(command, args, options = {}) {
   return child;
 }
 
-// The screen is as large as the largest window the tests ask for. A window
-// manager (openbox) gives the browser's window X's focus, without which
-// Firefox refuses full screen, and carries out a window's full screen.
-export const screen_size = { width: 1280, height: 1024 };
-let display = null;
-export function x_display() {
-  display ??= (async () => {
-    const child = own_process('Xvfb', ['-displayfd', '3', '-nolisten', 'tcp', '-screen', '0',
-      `${screen_size.width}x${screen_size.height}x24`], { stdio: ['ignore', 'ignore', 'pipe', 'pipe'] });
-    // Xvfb picks the first free display and writes its number to the given fd.
-    const name = await new Promise((resolve, reject) => {
-      let text = '';
-      child.stdio[3].on('data', (data) => {
-        text += data;
-        if (text.includes('\n')) resolve(`:${text.trim()}`);
-      });
-      child.stdio[3].unref?.();
-      child.on('exit', (code) => reject(new Error(`Xvfb ended (${code}): ${child.stderr_text()}`)));
+// The screen holds the largest window the tests ask for, 1280x1024 unless
+// asked for more (a window drawn at a device scale of 3 is three times as
+// large in the screen's pixels). A window manager (openbox) gives the
+// browser's window X's focus, without which Firefox refuses full screen, and
+// carries out a window's full screen. One display for each size.
+const displays = new Map();
+export function x_display(width = 1280, height = 1024) {
+  const size = `${width}x${height}`;
+  if (!displays.has(size)) displays.set(size, start_display(size));
+  return displays.get(size);
+}
+
+async function start_display(size) {
+  const child = own_process('Xvfb', ['-displayfd', '3', '-nolisten', 'tcp', '-screen', '0', `${size}x24`],
+    { stdio: ['ignore', 'ignore', 'pipe', 'pipe'] });
+  // Xvfb picks the first free display and writes its number to the given fd.
+  const name = await new Promise((resolve, reject) => {
+    let text = '';
+    child.stdio[3].on('data', (data) => {
+      text += data;
+      if (text.includes('\n')) resolve(`:${text.trim()}`);
     });
-    const env = { ...process.env, DISPLAY: name };
-    const wm = own_process('openbox', ['--sm-disable'], { env });
-    const ended = new Promise((resolve) => wm.on('exit', resolve));
-    // openbox is ready once it has announced itself on the root window.
-    for (const end = Date.now() + 30000; ;) {
-      const announced = await new Promise((resolve) => execFile('xprop', ['-root', '_NET_SUPPORTING_WM_CHECK'],
-        { env }, (error, stdout) => resolve(!error && stdout.includes('window id'))));
-      if (announced) break;
-      if (Date.now() > end || await Promise.race([ended.then(() => true), pause(50)])) {
-        throw new Error(`openbox did not start on ${name}: ${wm.stderr_text()}`);
-      }
+    child.stdio[3].unref?.();
+    child.on('exit', (code) => reject(new Error(`Xvfb ended (${code}): ${child.stderr_text()}`)));
+  });
+  const env = { ...process.env, DISPLAY: name };
+  const wm = own_process('openbox', ['--sm-disable'], { env });
+  const ended = new Promise((resolve) => wm.on('exit', resolve));
+  // openbox is ready once it has announced itself on the root window.
+  for (const end = Date.now() + 30000; ;) {
+    const announced = await new Promise((resolve) => execFile('xprop', ['-root', '_NET_SUPPORTING_WM_CHECK'],
+      { env }, (error, stdout) => resolve(!error && stdout.includes('window id'))));
+    if (announced) break;
+    if (Date.now() > end || await Promise.race([ended.then(() => true), pause(50)])) {
+      throw new Error(`openbox did not start on ${name}: ${wm.stderr_text()}`);
     }
-    return name;
-  })();
-  return display;
+  }
+  return name;
 }
 
 const pause = (ms) => new Promise((resolve) => setTimeout(() => resolve(false), ms));

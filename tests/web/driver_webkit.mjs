@@ -1,0 +1,123 @@
+// WebKitGTK (the engine of Safari) through WebKitWebDriver, which drives its
+// MiniBrowser over plain W3C WebDriver (HTTP and JSON, node's fetch). The
+// browser is windowed on the harness's own Xvfb; WebKitWebDriver listens on a
+// free port of the loopback and is started with the first page of a test
+// file, ended with close_all. One WebDriver session (a fresh browser) a page.
+import { createServer } from 'node:net';
+
+import { Unsupported } from './unsupported.mjs';
+import { key_value, wheel_action } from './webdriver_actions.mjs';
+import { own_process, x_display } from './xvfb.mjs';
+
+const mini_browser = process.env.ORRERY_MINIBROWSER ?? '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
+
+const free_port = () => new Promise((resolve) => {
+  const probe = createServer().listen(0, '127.0.0.1', () => {
+    const { port } = probe.address();
+    probe.close(() => resolve(port));
+  });
+});
+
+async function request(base, method, path, body) {
+  const response = await fetch(`${base}${path}`, {
+    method, headers: { 'Content-Type': 'application/json' }, body: body === undefined ? undefined : JSON.stringify(body),
+  });
+  const answer = await response.json();
+  if (!response.ok) {
+    const error = new Error(`WebDriver ${method} ${path}: ${answer.value?.error}: ${answer.value?.message}`);
+    error.webdriver = answer.value?.error;
+    throw error;
+  }
+  return answer.value;
+}
+
+// One WebKitWebDriver for each device scale: GTK draws the browser's windows
+// at the scale given by GDK_SCALE, which the browser takes from the driver's
+// environment; the screen is as much larger.
+const drivers = new Map();
+function webdriver(scale) {
+  if (!drivers.has(scale)) drivers.set(scale, start_webdriver(scale));
+  return drivers.get(scale);
+}
+
+async function start_webdriver(scale) {
+  const display = await x_display(1280 * scale, 1024 * scale);
+  const port = await free_port();
+  const child = own_process('WebKitWebDriver', [`--port=${port}`, '--host=127.0.0.1'],
+    { env: { ...process.env, DISPLAY: display, GDK_SCALE: String(scale) } });
+  const base = `http://127.0.0.1:${port}`;
+  // Ready once it answers its status.
+  for (const end = Date.now() + 30000; ;) {
+    if (child.exitCode !== null) throw new Error(`WebKitWebDriver ended: ${child.stderr_text()}`);
+    if (await request(base, 'GET', '/status').then((status) => status.ready, () => false)) break;
+    if (Date.now() > end) throw new Error(`WebKitWebDriver did not answer on ${base}`);
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
+  return { base, child };
+}
+
+export async function close_all() {
+  for (const driver of drivers.values()) (await driver.catch(() => null))?.child.kill();
+  drivers.clear();
+}
+
+export async function open(engine, view) {
+  if (!Number.isInteger(view.scale)) {
+    throw new Unsupported(`a device scale of ${view.scale}: GTK draws WebKitGTK's windows at whole scales only`);
+  }
+  const { base } = await webdriver(view.scale);
+  const { sessionId } = await request(base, 'POST', '/session', {
+    capabilities: {
+      alwaysMatch: {
+        browserName: 'MiniBrowser',
+        'webkitgtk:browserOptions': { binary: mini_browser, args: ['--automation'] },
+      },
+    },
+  });
+  const session = `/session/${sessionId}`;
+  const call = (method, path, body) => request(base, method, `${session}${path}`, body);
+  const perform = (actions) => call('POST', '/actions', { actions });
+  // WebKitWebDriver releases every button as the left one: the page sees
+  // the right button's release as the left's, and the right one held on.
+  const buttons = (button) => {
+    if (button === 'left') return 0;
+    throw new Unsupported(`the ${button} button: WebKitWebDriver releases every button as the left one, ` +
+      `so that the ${button} one stays held for the page`);
+  };
+  const mouse = (action) => perform([{ type: 'pointer', id: 'mouse', parameters: { pointerType: 'mouse' }, actions: [action] }]);
+  const run = (expression) => call('POST', '/execute/sync', { script: `return ${expression};`, args: [] });
+  await call('POST', '/timeouts', { script: 120000 });
+
+  // The window's size is set from outside; its viewport is that less the
+  // browser's own parts, so it is sized twice.
+  let size = { width: view.width, height: view.height };
+  let inner = [];
+  for (let attempt = 0; attempt < 3; attempt += 1) {
+    await call('POST', '/window/rect', size);
+    inner = JSON.parse(await run('JSON.stringify([innerWidth, innerHeight])'));
+    if (inner[0] === view.width && inner[1] === view.height) break;
+    size = { width: size.width + view.width - inner[0], height: size.height + view.height - inner[1] };
+  }
+  if (inner[0] !== view.width || inner[1] !== view.height) {
+    await call('DELETE', '');
+    throw new Unsupported(`a ${view.width}x${view.height} viewport: MiniBrowser's window gives at best ` +
+      `${inner[0]}x${inner[1]} (its toolbar sets its least width)`);
+  }
+  return {
+    run,
+    go: (url) => call('POST', '/url', { url }),
+    key_down: (code) => perform([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyDown', value: key_value(code) }] }]),
+    key_up: (code) => perform([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyUp', value: key_value(code) }] }]),
+    mouse_move: (x, y) => mouse({ type: 'pointerMove', x: Math.round(x), y: Math.round(y), origin: 'viewport', duration: 0 }),
+    mouse_down: (button) => mouse({ type: 'pointerDown', button: buttons(button) }),
+    mouse_up: (button) => mouse({ type: 'pointerUp', button: buttons(button) }),
+    wheel: (x, y, delta_y) => perform([wheel_action(x, y, delta_y)]),
+    // WebKitGTK's WebDriver has no touch: it carries out touch pointer actions
+    // as the mouse's.
+    touch: async () => {
+      throw new Unsupported('touch input: WebKitWebDriver carries out touch pointer actions as mouse input');
+    },
+    screenshot: async () => Buffer.from(await call('GET', '/screenshot'), 'base64'),
+    close: () => call('DELETE', ''),
+  };
+}
