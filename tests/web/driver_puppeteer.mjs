@@ -79,9 +79,11 @@ export async function close_all() {
   browsers.clear();
 }
 
-export async function open(engine, view, flags, start_url) {
+// `installed`: the page in the browser's own profile, not a fresh private
+// context, which Chromium never lets install a page as an app.
+export async function open(engine, view, flags, start_url, installed = false) {
   const browser = await browser_for(engine, view, flags, start_url);
-  const context = await browser.createBrowserContext();
+  const context = installed ? browser.defaultBrowserContext() : await browser.createBrowserContext();
   const page = await context.newPage();
   if (process.env.ORRERY_TEST_CONSOLE) page.on('console', (message) => console.log(`console: ${message.text()}`));
   await page.setViewport({
@@ -128,7 +130,7 @@ export async function open(engine, view, flags, start_url) {
     resize: (width, height) => page.setViewport({
       width, height, deviceScaleFactor: view.scale, hasTouch: view.touch,
     }),
-    close: () => context.close(),
+    close: () => (installed ? page.close() : context.close()),
   };
   if (engine === 'chromium') {
     const touch_point = (point, id) => ({ x: point.x, y: point.y, id });

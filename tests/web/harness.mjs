@@ -80,11 +80,13 @@ function start_server(script, serve) {
 }
 
 // The page in a fresh browser context of this run's engine. See HARNESS.md.
-export async function open_page({ viewport = {}, path = '/', script = null, serve = null, flags = [] } = {}) {
+export async function open_page({
+  viewport = {}, path = '/', script = null, serve = null, flags = [], installed = false,
+} = {}) {
   const view = { width: 1024, height: 768, scale: 1, touch: false, ...viewport };
   const server = await start_server(script, serve);
   const base_url = `http://127.0.0.1:${server.address().port}`;
-  const page = await driver.open(engine, view, flags, `${base_url}/orrery-test/start`);
+  const page = await driver.open(engine, view, flags, `${base_url}/orrery-test/start`, installed);
   const errors = [];
   // Every evaluation runs without a user gesture and brings back the page's
   // errors since the last one.

@@ -86,7 +86,7 @@ describe('offline and installable', () => {
     };
     // A page left is gone, as a closed tab's, not kept for the Back button
     // (where it would still be the old version's).
-    const page = await open_page({ serve, script: () => addEventListener('unload', () => {}) });
+    const page = await open_page({ serve, installed: true, script: () => addEventListener('unload', () => {}) });
     try {
       await started(page);
       await installable(t, page);
