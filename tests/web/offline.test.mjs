@@ -127,6 +127,8 @@ describe('offline and installable', () => {
       await started(page);
       assert.equal(await page.evaluate(style_sheet), `${style}/* next build */\n`);
       assert.deepEqual(await page.evaluate(versions), [`${first}-next`]);
+      // (The new worker may still be activating as the page starts.)
+      await page.wait_for(async () => (await navigator.serviceWorker.getRegistration())?.active?.state === 'activated');
       assert.deepEqual(await page.evaluate(worker_state), { active: 'activated', waiting: null });
       // Offline, only the checks for a newer build reached the server.
       assert.deepEqual(asked_offline.filter((path) => path !== '/service_worker.js'), []);
