@@ -41,6 +41,8 @@ describe('frame pacing', () => {
       return;
     }
     const still = await session.evaluate(async () => {
+      // (A frame the browser had begun as the page was hidden may still end.)
+      await new Promise((resolve) => setTimeout(resolve, 200));
       const before = orrery_clears;
       await new Promise((resolve) => setTimeout(resolve, 1500));
       return orrery_clears - before;
