@@ -265,23 +265,6 @@ void es_flush(EsRenderer& r) {
     r.indices.clear();
 }
 
-std::uint32_t es_create_buffer() {
-    GLuint buffer = 0;
-    glGenBuffers(1, &buffer);
-    return buffer;
-}
-
-void es_delete_buffer(std::uint32_t buffer) {
-    const GLuint name = buffer;
-    if (name != 0) glDeleteBuffers(1, &name);
-}
-
-void es_fill_buffer(std::uint32_t buffer, bool indices, const void* data, std::size_t bytes) {
-    const GLenum target = indices ? GL_ELEMENT_ARRAY_BUFFER : GL_ARRAY_BUFFER;
-    glBindBuffer(target, buffer);
-    glBufferData(target, static_cast<GLsizeiptr>(bytes), data, GL_STATIC_DRAW);
-}
-
 void es_draw_static(EsRenderer& r, const EsDrawState& state, EsPrimitive primitive,
                     std::uint32_t vertex_buffer, std::uint32_t index_buffer, std::size_t first,
                     std::size_t count) {
@@ -310,21 +293,4 @@ std::uint16_t es_begin_batch(EsRenderer& r, const EsDrawState& state, EsPrimitiv
         r.state = state;
     }
     return static_cast<std::uint16_t>(r.vertices.size());
-}
-
-void es_viewport(int x, int y, int width, int height) { glViewport(x, y, width, height); }
-
-std::array<int, 4> es_current_viewport() {
-    GLint viewport[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    return {viewport[0], viewport[1], viewport[2], viewport[3]};
-}
-
-void es_clear(EsRenderer& r, std::uint32_t mask, const std::array<float, 4>& colour, double depth) {
-    es_flush(r);
-    glClearColor(colour[0], colour[1], colour[2], colour[3]);
-    glClearDepthf(static_cast<float>(depth));
-    glDepthMask(GL_TRUE);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glClear(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT));
 }
