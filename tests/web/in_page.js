@@ -45,6 +45,8 @@
     frames: () => frames,
     menus: () => menus,
     take_errors: () => errors.splice(0),
+    // The canvas's pixels now (an ImageData).
+    pixels,
     shoot: (name) => { shots.set(name, pixels()); },
     // Share of pixels of two snapshots that differ by more than 24 levels in a channel.
     changed: (a, b) => {

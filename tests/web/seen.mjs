@@ -44,13 +44,7 @@ export function page_watch() {
     }
   };
   window.orrery_rgb = () => {
-    const canvas = document.getElementById('canvas');
-    const copy = document.createElement('canvas');
-    copy.width = canvas.width;
-    copy.height = canvas.height;
-    const context = copy.getContext('2d', { willReadFrequently: true });
-    context.drawImage(canvas, 0, 0);
-    const rgba = context.getImageData(0, 0, copy.width, copy.height).data;
+    const rgba = orrery_test.pixels().data;
     let text = '';
     for (let i = 0; i < rgba.length; i += 4) {
       text += String.fromCharCode(rgba[i], rgba[i + 1], rgba[i + 2]);
