@@ -60,6 +60,10 @@ describe('keys kept from the browser', () => {
   it("Escape ends the program; then the keys are the browser's again", async () => {
     await session.key('Escape');
     await ended(session);
+    // The page says how to start it again, and the picture is gone.
+    assert.deepEqual(await session.evaluate(() => [
+      document.getElementById('status').textContent.includes('Start again'),
+      getComputedStyle(document.getElementById('canvas')).visibility]), [true, 'hidden']);
     // (Its release may come after the end.)
     assert.equal(await session.evaluate(() => orrery_keys.at(-1).type === 'keydown' ?
       orrery_keys.at(-1).defaultPrevented : orrery_keys.at(-2).defaultPrevented), true);

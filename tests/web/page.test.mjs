@@ -1,5 +1,5 @@
 // The browser build in each engine: the page, the picture and the keys, the
-// boxes, full screen and the end of the program.
+// facts box and full screen (the end: keys.test.mjs).
 import assert from 'node:assert/strict';
 import { after, before, describe, it } from 'node:test';
 
@@ -239,27 +239,6 @@ describe("a body's box, and full screen", () => {
     await settled(page, true);
     await page.key('F1');
     await settled(page, false);
-  });
-
-  no_errors(session);
-});
-
-describe('the end', () => {
-  const session = {};
-  before(async () => {
-    Object.assign(session, await open_page());
-    await started(session);
-  });
-  after(async () => session.close?.());
-
-  it('Escape ends the program, and the page says how to start it again', async () => {
-    const page = session;
-    await page.key('Escape');
-    await page.wait_for(
-      () => document.getElementById('status').textContent.includes('The program has ended'), [], { timeout: 10000 });
-    assert.match(await page.evaluate(() => document.getElementById('status').textContent), /Start again/);
-    assert.equal(await page.evaluate(() => getComputedStyle(document.getElementById('canvas')).visibility),
-      'hidden');
   });
 
   no_errors(session);
