@@ -188,6 +188,7 @@ webfault $p 's/  progress_bar.value = loaded;/  progress_bar.value = loaded \/ 2
 webfault $p 's/  if (failed) return;/  ;/' "a file's failure message replaced by the progress of the others (loading)"
 webfault $p '0,/      files.delete(file);/s//      ;/' "Retry fetches a failed file never again (loading)"
 webfault $p 's/    const row = 54 + (height - 1 - y) \* stride;/    const row = 54 + y * stride;/' "the pictures written upside down for the program (loading)"
+webfault $p "0,/  say('Starting…');/s///" "Retry clicked twice loads the code twice: two programs start (loading)"
 webfault $p 's/} else if (!webgl_available()) {/} else if (false) {/' "without WebGL the desktop's box instead of the page's words (loading)"
 p=platform/web/page/page.js
 webfault $p "s/window.addEventListener('unhandledrejection'/window.addEventListener('rejectionhandled'/" "a program that throws goes still without a word (loading)"

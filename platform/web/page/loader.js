@@ -147,7 +147,6 @@ function start() {
   load_program_files().then((loaded) => {
     program_files = loaded;
     progress_bar.hidden = true;
-    say('Starting…');
     add_program_script();
   }, (error) => {
     failed = true;
@@ -155,7 +154,10 @@ function start() {
   });
 }
 
+// Says "Starting…" first, which takes away the Retry that called it: a second
+// click would otherwise load the code twice and start two programs.
 function add_program_script() {
+  say('Starting…');
   const script = document.createElement('script');
   script.src = 'orrery.js';
   script.addEventListener('error', () => {
