@@ -241,7 +241,7 @@ fault platform/gl11/glu_quadric.cpp 's/push_back(-std::sin(angle));/push_back(st
 fault platform/gl11/glu_matrix.cpp 's/(viewport\[3\] - 2.0 \* (y - viewport\[1\]))/(viewport[3] + 2.0 * (y - viewport[1]))/' "picks mirrored top to bottom (browser)"
 fault platform/gl11/primitives.cpp 's/polygon_mode == GL_LINE   ? EsPrimitive::lines/polygon_mode == GL_LINE ? EsPrimitive::triangles/' "outline mode draws filled (browser)"
 fault platform/gl11/primitives.h 's/p\[2\] = int(i + 3), p\[3\] = int(i + 2);/p[2] = int(i + 2), p[3] = int(i + 3);/' "quad strips drawn as bow ties (browser)"
-fault platform/gl11/kept_list.cpp 's/if (Gl11Context\* c = current_context()) replay_texture_image(\*c, \*command.image);/;/' "texture lists upload nothing: the second sphere mode untextured (browser)"
+fault platform/gl11/kept_list.cpp 's/if (Gl11Context\* c = current_context()) replay_texture_image(\*c, command.image);/;/' "texture lists upload nothing: the second sphere mode untextured (browser)"
 fault platform/gl11/lists.cpp 's/if (name_used(\*c, name)) first = name + 1;/;/' "a click's lists replace the texture lists (browser)"
 fault platform/gl11/kept_list.cpp 's/kept.vertices_stale = false;/;/' "a display list sends its vertices to WebGL again at every call (browser)"
 fault platform/gl11/kept_list.cpp 's/if (!known\[a\]) ++primitive.inherits\[a\];/;/' "a display list's vertices lose the colour current at its call: disks drawn black (browser)"

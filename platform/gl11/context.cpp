@@ -2,6 +2,8 @@
 // takes from their state.
 #include "platform/gl11/context.h"
 
+#include <algorithm>
+
 #include "platform/gl11/gl11_context.h"
 
 // ---------------------------------------------------------------------------
@@ -9,8 +11,12 @@
 // gl11_delete_context (when it frees the current one); read by every call of
 // the subset through current_context.
 static Gl11Context* current = nullptr;
+// Every subset context made and not yet deleted. Written by gl11_create_context
+// and gl11_delete_context; read when the ES 2 context is lost and restored.
+static std::vector<Gl11Context*> live;
 
 Gl11Context* current_context() { return current; }
+const std::vector<Gl11Context*>& live_contexts() { return live; }
 
 Gl11Context* gl11_create_context() {
     auto* context = new Gl11Context;
@@ -23,6 +29,7 @@ Gl11Context* gl11_create_context() {
     // As in OpenGL, the viewport starts as the size of what is drawn on.
     const std::array<int, 4> viewport = es_current_viewport();
     for (int i = 0; i < 4; ++i) context->viewport[i] = viewport[i];
+    live.push_back(context);
     return context;
 }
 
@@ -37,6 +44,7 @@ void gl11_delete_context(Gl11Context* context) {
     for (std::uint32_t texture : context->image_textures) es_delete_texture(texture);
     es_close(context->renderer);
     if (current == context) current = nullptr;
+    live.erase(std::find(live.begin(), live.end(), context));
     delete context;
 }
 

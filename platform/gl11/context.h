@@ -47,6 +47,10 @@ struct TextureObject {
     std::uint32_t own_es_texture = 0;
     std::uint32_t es_texture = 0;  // own_es_texture, or a recorded image's
     int width = 0, height = 0;     // 0 until an image is given
+    // The image given last, kept to be uploaded again when the ES 2 context
+    // is lost and restored; shown from its own ES 2 texture when a list gave it.
+    std::shared_ptr<const RecordedImage> image;
+    bool image_from_list = false;
     // OpenGL's initial parameters: GL_NEAREST_MIPMAP_LINEAR, GL_LINEAR,
     // GL_REPEAT, GL_REPEAT.
     GLint min_filter = 0x2702, mag_filter = GL_LINEAR, wrap_s = GL_REPEAT, wrap_t = GL_REPEAT;
@@ -139,6 +143,8 @@ struct Gl11Context {
 // The context that every call of the subset works on. Written by
 // gl11_make_current and gl11_delete_context; read by every entry point.
 Gl11Context* current_context();
+// Every subset context not yet deleted.
+const std::vector<Gl11Context*>& live_contexts();
 
 // Whether a call is to be recorded into the display list being compiled
 // rather than carried out now; records it if so.

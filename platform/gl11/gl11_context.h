@@ -16,3 +16,12 @@ void gl11_delete_context(Gl11Context* context);
 // Hands every draw still gathered in the current context to ES 2: before the
 // frame is shown or its pixels are read.
 void gl11_flush();
+// The ES 2 context was lost (a browser's WebGL context, after a graphics
+// reset): every subset context forgets the ES 2 objects it had, which are
+// gone. Called while it is lost, when freeing them is no error.
+void gl11_context_lost();
+// The ES 2 context was given back, empty: every subset context makes its
+// shaders and texture objects again, from what it kept, and sets the
+// viewport again; its lists and GLU's shapes fill new buffers at their next
+// draw. False when the shaders do not build.
+bool gl11_context_restored();

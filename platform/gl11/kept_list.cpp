@@ -123,7 +123,7 @@ void run_command(const ListCommand& command) {
             gl11_color3f(v[0], v[1], v[2]);
             break;
         case ListCommand::Kind::tex_image:
-            if (Gl11Context* c = current_context()) replay_texture_image(*c, *command.image);
+            if (Gl11Context* c = current_context()) replay_texture_image(*c, command.image);
             break;
         case ListCommand::Kind::call:
             gl11_call_list(command.list);

@@ -53,18 +53,37 @@ void gl11_tex_envi(GLenum target, GLenum name, GLint value) {
     }
 }
 
-static void set_image(Gl11Context& c, std::uint32_t es_texture, const RecordedImage& image) {
+static void set_image(Gl11Context& c, std::uint32_t es_texture,
+                      const std::shared_ptr<const RecordedImage>& image, bool from_list) {
     es_flush(c.renderer);
     TextureObject& texture = c.textures[c.bound_texture];
     texture.es_texture = es_texture;
-    texture.width = image.width;
-    texture.height = image.height;
+    texture.width = image->width;
+    texture.height = image->height;
+    texture.image = image;
+    texture.image_from_list = from_list;
 }
 
-void upload_texture_image(Gl11Context& c, const RecordedImage& image) {
-    set_image(c, c.textures[c.bound_texture].own_es_texture, image);
-    es_texture_image(c.textures[c.bound_texture].es_texture, image.width, image.height,
-                     image.rgb.data());
+void upload_texture_image(Gl11Context& c, const std::shared_ptr<const RecordedImage>& image) {
+    set_image(c, c.textures[c.bound_texture].own_es_texture, image, false);
+    es_texture_image(c.textures[c.bound_texture].es_texture, image->width, image->height,
+                     image->rgb.data());
+}
+
+std::uint32_t image_texture(Gl11Context& c, const RecordedImage& image) {
+    if (image.es_texture == 0) {
+        image.es_texture = es_create_texture();
+        c.image_textures.push_back(image.es_texture);
+        es_texture_image(image.es_texture, image.width, image.height, image.rgb.data());
+    }
+    return image.es_texture;
+}
+
+void give_parameters(std::uint32_t es_texture, const TextureObject& texture) {
+    es_texture_parameter(es_texture, GL_TEXTURE_MIN_FILTER, texture.min_filter);
+    es_texture_parameter(es_texture, GL_TEXTURE_MAG_FILTER, texture.mag_filter);
+    es_texture_parameter(es_texture, GL_TEXTURE_WRAP_S, texture.wrap_s);
+    es_texture_parameter(es_texture, GL_TEXTURE_WRAP_T, texture.wrap_t);
 }
 
 // A list's upload shows the image's own ES 2 texture, made at its first replay,
@@ -72,18 +91,9 @@ void upload_texture_image(Gl11Context& c, const RecordedImage& image) {
 // upload, without sending its pixels again at every replay. (Objects showing
 // one image share its texture's parameters: the program loads every list into
 // one object.)
-void replay_texture_image(Gl11Context& c, const RecordedImage& image) {
-    if (image.es_texture == 0) {
-        image.es_texture = es_create_texture();
-        c.image_textures.push_back(image.es_texture);
-        es_texture_image(image.es_texture, image.width, image.height, image.rgb.data());
-    }
-    set_image(c, image.es_texture, image);
-    const TextureObject& texture = c.textures[c.bound_texture];
-    es_texture_parameter(image.es_texture, GL_TEXTURE_MIN_FILTER, texture.min_filter);
-    es_texture_parameter(image.es_texture, GL_TEXTURE_MAG_FILTER, texture.mag_filter);
-    es_texture_parameter(image.es_texture, GL_TEXTURE_WRAP_S, texture.wrap_s);
-    es_texture_parameter(image.es_texture, GL_TEXTURE_WRAP_T, texture.wrap_t);
+void replay_texture_image(Gl11Context& c, const std::shared_ptr<const RecordedImage>& image) {
+    set_image(c, image_texture(c, *image), image, true);
+    give_parameters(image->es_texture, c.textures[c.bound_texture]);
 }
 
 // Level 0 of a three-component picture of unsigned bytes, as the program
@@ -118,5 +128,5 @@ void gl11_tex_image2d(GLenum target, GLint level, GLint internal_format, GLsizei
     command.kind = ListCommand::Kind::tex_image;
     command.image = image;
     if (record(command)) return;
-    upload_texture_image(*c, *image);
+    upload_texture_image(*c, image);
 }

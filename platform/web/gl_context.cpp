@@ -1,10 +1,11 @@
 // The pixel format, rendering contexts (the OpenGL 1.1 subset, platform/
 // gl11/, on the canvas's one WebGL 1 context) and the buffer swap that
-// yields to the browser.
+// yields to the browser (and waits while the context is lost).
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
 #include "platform/gl11/gl11_context.h"
+#include "platform/web/context_loss.h"
 #include "platform/web/display.h"
 #include "platform/web/input.h"
 #include "platform/web/touch.h"
@@ -57,6 +58,7 @@ RenderContextHandle create_context(DeviceContextHandle dc) {
     listen_to_input();
     listen_to_touch();
     follow_screen_changes();
+    follow_context_loss();
     if (emscripten_webgl_make_context_current(webgl) != EMSCRIPTEN_RESULT_SUCCESS) return nullptr;
     // Each rendering context starts anew (texture objects, display lists,
     // state), on the one WebGL context.
@@ -88,5 +90,7 @@ bool swap_buffers(DeviceContextHandle dc) {
     if (dc == nullptr) return false;
     gl11_flush();
     wait_for_next_frame();
+    // A context lost meanwhile: nothing is drawn until it is given back.
+    wait_while_context_lost(webgl);
     return true;
 }
