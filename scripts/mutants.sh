@@ -208,6 +208,20 @@ webfault platform/web/offline/service_worker.cmake 's/set(PAGE_VERSION "${VERSIO
 webfault platform/web/page/offline.js 's/^  Module.postRun = .*$/  ;/' "the page's files never kept for offline use"
 webfault platform/web/page/manifest.webmanifest 's/"display": "standalone"/"display": "browser"/' "the installed page opens as a browser tab, not an app (manifest)"
 webfault platform/web/page/index.html '/Content-Security-Policy/d' "the page without its Content-Security-Policy"
+# A lost WebGL context survived (tests/web/context_loss).
+p=platform/gl11/context_loss.cpp
+webfault $p 's/if (image != nullptr \&\& !texture.image_from_list)/if (false)/' "the pictures not uploaded again: bodies drawn white once the graphics come back (context loss)"
+webfault $p 's/            forget_buffers(\*list.kept);/            ;/' "the lists drawn from their lost buffers: bodies missing once the graphics come back (context loss)"
+webfault $p 's/            forget_images(list.kept->steps);/            ;/' "the lists' pictures shown from their lost textures (context loss)"
+webfault $p 's/    es_viewport(c.viewport\[0\], c.viewport\[1\], c.viewport\[2\], c.viewport\[3\]);/    es_viewport(0, 0, 1, 1);/' "the viewport given back wrong: the picture drawn in a corner (context loss)"
+p=platform/web/context_loss.cpp
+webfault $p 's/    gl11_context_lost();/    ;/' "the lost objects freed on the context given back: WebGL errors (context loss)"
+webfault $p 's/    if (WindowHandle window = current_window()) post_message/    if (false) post_message/' "a paused picture stays blank once the graphics come back (context loss)"
+webfault $p 's/    while (emscripten_is_webgl_context_lost(webgl))/    if (false)/' "the loop draws on while the context is lost (context loss)"
+p=platform/web/page/page.js
+webfault $p 's/^  event.preventDefault();/  ;/' "the browser never gives the lost context back: the page did not ask for it (context loss)"
+webfault $p 's/^  say(running);/  start_again();/' "the program starts anew when the graphics come back: its state lost (context loss)"
+webfault $p 's/^  context_lost = false;/  return;/' "the page still says the graphics were reset once they are back (context loss)"
 # Keys, boxes, edges, frames and pacing in the page (tests/web/keys, boxes, edges, frames, pacing).
 p=platform/web/key_codes.cpp
 webfault $p 's/key == VK_SPACE || key == VK_TAB ||/key == VK_SPACE ||/' "Tab handed to the browser: the focus leaves the program (browser)"
@@ -224,7 +238,6 @@ webfault $p "/event.code === 'Escape'/{n;s/finish(closed_answer)/finish(choices[
 webfault $p 's/finish(choices\[Math.max(focused, 0)\]\[1\])/finish(choices[0][1])/' "Enter presses the first button, not the one with the focus (browser)"
 webfault $p "s/window.addEventListener('keydown', on_key);/window.addEventListener('keydown', on_key, true);/" "the box answers before the page's key handler: the Escape that closes a box ends the program (browser)"
 webfault platform/gl11/es_renderer.cpp 's/if (s.depth_test != 0) {/if (false) {/' "no depth test in the page: far sides drawn over near ones (browser tests)"
-webfault platform/web/gl_context.cpp 's/    gl11_flush();/    ;/' "the frame shown without its last draws (browser)"
 webfault platform/web/gl_context.cpp 's/requestAnimationFrame(resolve)/setTimeout(resolve, 0)/' "the loop draws without waiting for the display's frame (browser)"
 # The OpenGL 1.1 subset of the browser build, against Mesa (tests/gl11/).
 p=platform/gl11/es_renderer.cpp
