@@ -211,12 +211,12 @@ webfault platform/web/page/index.html '/Content-Security-Policy/d' "the page wit
 # A lost WebGL context survived (tests/web/context_loss).
 p=platform/gl11/context_loss.cpp
 webfault $p 's/if (image != nullptr \&\& !texture.image_from_list)/if (false)/' "the pictures not uploaded again: bodies drawn white once the graphics come back (context loss)"
-webfault $p 's/            forget_buffers(\*list.kept);/            ;/' "the lists drawn from their lost buffers: bodies missing once the graphics come back (context loss)"
+webfault $p 's/    for (auto\& \[shape, kept\] : c.quadric_shapes) forget_buffers(\*kept);/    ;/' "GLU's spheres and disks drawn from their lost buffers: missing once the graphics come back (context loss)"
 webfault $p 's/            forget_images(list.kept->steps);/            ;/' "the lists' pictures shown from their lost textures (context loss)"
 webfault $p 's/    es_viewport(c.viewport\[0\], c.viewport\[1\], c.viewport\[2\], c.viewport\[3\]);/    es_viewport(0, 0, 1, 1);/' "the viewport given back wrong: the picture drawn in a corner (context loss)"
 p=platform/web/context_loss.cpp
 webfault $p 's/    gl11_context_lost();/    ;/' "the lost objects freed on the context given back: WebGL errors (context loss)"
-webfault $p 's/    if (WindowHandle window = current_window()) post_message/    if (false) post_message/' "a paused picture stays blank once the graphics come back (context loss)"
+webfault $p 's/    if (window != nullptr) post_message/    if (false) post_message/' "a paused picture stays blank once the graphics come back (context loss)"
 webfault $p 's/    while (emscripten_is_webgl_context_lost(webgl))/    if (false)/' "the loop draws on while the context is lost (context loss)"
 p=platform/web/page/page.js
 webfault $p 's/^  event.preventDefault();/  ;/' "the browser never gives the lost context back: the page did not ask for it (context loss)"

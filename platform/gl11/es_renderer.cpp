@@ -245,8 +245,10 @@ static GLenum es_mode(EsPrimitive primitive) {
 void es_flush(EsRenderer& r) {
     if (!r.pending) return;
     r.pending = false;
-    if (r.indices.empty()) {
+    // Without shaders (the ES 2 context lost) nothing is drawn.
+    if (r.indices.empty() || r.program == 0) {
         r.vertices.clear();
+        r.indices.clear();
         return;
     }
     glUseProgram(r.program);
@@ -269,7 +271,7 @@ void es_draw_static(EsRenderer& r, const EsDrawState& state, EsPrimitive primiti
                     std::uint32_t vertex_buffer, std::uint32_t index_buffer, std::size_t first,
                     std::size_t count) {
     es_flush(r);
-    if (count == 0) return;
+    if (count == 0 || r.program == 0) return;
     glUseProgram(r.program);
     send_state(r, state);
     glBindBuffer(GL_ARRAY_BUFFER, vertex_buffer);

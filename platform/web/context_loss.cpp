@@ -40,7 +40,8 @@ static EM_BOOL on_lost(int, const void*, void*) {
 // the program is paused (the new context's picture is blank).
 static EM_BOOL on_restored(int, const void*, void*) {
     if (!gl11_context_restored()) stop_with_error();
-    if (WindowHandle window = current_window()) post_message({window, WM_PAINT, 0, 0});
+    WindowHandle window = current_window();
+    if (window != nullptr) post_message({window, WM_PAINT, 0, 0});
     let_the_loop_go_on();
     return EM_FALSE;
 }

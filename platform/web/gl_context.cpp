@@ -59,6 +59,8 @@ RenderContextHandle create_context(DeviceContextHandle dc) {
     listen_to_touch();
     follow_screen_changes();
     follow_context_loss();
+    // (A window made while the context is lost, after a box, waits for it.)
+    wait_while_context_lost(webgl);
     if (emscripten_webgl_make_context_current(webgl) != EMSCRIPTEN_RESULT_SUCCESS) return nullptr;
     // Each rendering context starts anew (texture objects, display lists,
     // state), on the one WebGL context.
