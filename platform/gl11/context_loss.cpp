@@ -2,8 +2,6 @@
 // they were given in memory (their state, every texture object's picture,
 // the lists' vertices and recorded pictures), so only the ES 2 objects made
 // from it are lost, and they are made again.
-#include <GL/gl.h>
-
 #include "platform/gl11/context.h"
 #include "platform/gl11/gl11_context.h"
 #include "platform/gl11/kept_list.h"
