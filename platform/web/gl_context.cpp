@@ -88,9 +88,10 @@ bool delete_context(RenderContextHandle rc) {
 
 // The browser paces the frames: the layer's own pacing (platform/common/
 // swap_pacing.h) has nothing to do here. Nothing is left gathered in the
-// subset at a swap: every frame of the program ends with a GLU shape, which
-// is drawn from its static buffers after whatever the subset had gathered
-// (the browser tests' paused frames would miss their last draws otherwise).
+// subset at a swap, so nothing is flushed: every frame of the program ends
+// with a GLU shape, drawn from its static buffers after whatever the subset
+// had gathered. (Were that to change, the paused frames that the browser
+// tests compare would miss their last draws.)
 bool swap_buffers(DeviceContextHandle dc) {
     if (dc == nullptr) return false;
     wait_for_next_frame();
