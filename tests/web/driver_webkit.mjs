@@ -85,6 +85,7 @@ export async function open(engine, view) {
       `so that the ${button} one stays held for the page`);
   };
   const mouse = (action) => perform([{ type: 'pointer', id: 'mouse', parameters: { pointerType: 'mouse' }, actions: [action] }]);
+  let wheel_sum = 0;
   const run = (expression) => call('POST', '/execute/sync', { script: `return ${expression};`, args: [] });
   await call('POST', '/timeouts', { script: 120000 });
 
@@ -111,7 +112,10 @@ export async function open(engine, view) {
     mouse_move: (x, y) => mouse({ type: 'pointerMove', x: Math.round(x), y: Math.round(y), origin: 'viewport', duration: 0 }),
     mouse_down: (button) => mouse({ type: 'pointerDown', button: buttons(button) }),
     mouse_up: (button) => mouse({ type: 'pointerUp', button: buttons(button) }),
-    wheel: (x, y, delta_y) => perform([wheel_action(x, y, delta_y)]),
+    // WebKitWebDriver keeps the wheel's last scroll as if it were a position
+    // and gives the page each scroll less the one before it (-100 then -50
+    // reach the page as -100 and +50): each is sent as the sum so far.
+    wheel: (x, y, delta_y) => perform([wheel_action(x, y, wheel_sum += delta_y)]),
     // WebKitGTK's WebDriver has no touch: it carries out touch pointer actions
     // as the mouse's.
     touch: async () => {
