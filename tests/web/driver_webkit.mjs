@@ -91,21 +91,29 @@ export async function open(engine, view) {
 
   // The window's size is set from outside; its viewport is that less the
   // browser's own parts, so it is sized twice.
-  let size = { width: view.width, height: view.height };
-  let inner = [];
-  for (let attempt = 0; attempt < 3; attempt += 1) {
-    await call('POST', '/window/rect', size);
-    inner = JSON.parse(await run('JSON.stringify([innerWidth, innerHeight])'));
-    if (inner[0] === view.width && inner[1] === view.height) break;
-    size = { width: size.width + view.width - inner[0], height: size.height + view.height - inner[1] };
-  }
-  if (inner[0] !== view.width || inner[1] !== view.height) {
-    await call('DELETE', '');
-    throw new Unsupported(`a ${view.width}x${view.height} viewport: MiniBrowser's window gives at best ` +
+  const resize = async (width, height) => {
+    if (await run('document.fullscreenElement !== null')) {
+      throw new Unsupported("a change of the screen's size in full screen: this Xvfb's screen has one size (its " +
+        'RandR takes no other mode), openbox holds a full-screen window at it, and a new window size leaves full screen');
+    }
+    let size = { width, height };
+    let inner = [];
+    for (let attempt = 0; attempt < 3; attempt += 1) {
+      await call('POST', '/window/rect', size);
+      inner = JSON.parse(await run('JSON.stringify([innerWidth, innerHeight])'));
+      if (inner[0] === width && inner[1] === height) return;
+      size = { width: size.width + width - inner[0], height: size.height + height - inner[1] };
+    }
+    throw new Unsupported(`a ${width}x${height} viewport: MiniBrowser's window gives at best ` +
       `${inner[0]}x${inner[1]} (its toolbar sets its least width)`);
-  }
+  };
+  await resize(view.width, view.height).catch(async (error) => {
+    await call('DELETE', '');
+    throw error;
+  });
   return {
     run,
+    resize,
     go: (url) => call('POST', '/url', { url }),
     key_down: (code) => perform([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyDown', value: key_value(code) }] }]),
     key_up: (code) => perform([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyUp', value: key_value(code) }] }]),
