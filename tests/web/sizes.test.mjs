@@ -74,7 +74,7 @@ describe('a screen of pixel ratio 2', () => {
     });
     await sun_shown(page, await fits());
     if (engine !== 'firefox') await resized(t, page, 1024, 700);
-    else not_checked(t, "a new screen size in full screen", "BiDi's setViewport never answers in it, and Xvfb has one size");
+    else not_checked(t, 'a new screen size in full screen', "BiDi's setViewport never answers in it, and Xvfb has one size");
     await sun_shown(page, await fits());
     assert.equal(await page.evaluate(() => document.fullscreenElement?.id), 'screen');
     await click_picks_the_sun(page);
