@@ -179,6 +179,7 @@ webfault $p 's/if (!event->isFullscreen \&\& full_screen) post_key_press(VK_F1);
 webfault $p 's/Math.min(window.devicePixelRatio || 1,/Math.min(1,/' "the picture blurred on a high-density screen"
 webfault $p 's/    new ResizeObserver/    if (0) new ResizeObserver/' "the picture keeps its size when the page around the canvas changes"
 webfault $p 's/visible ? "" : "none"/""/' "the cursor shows over the full-screen picture (browser)"
+webfault $p 's/        await Module.orrery_wait(Module.orrery_leaving_full_screen);/        ;/' "F1 pressed again while the browser leaves full screen ends in the window (webkit)"
 webfault platform/common/window_list.cpp 's/    if (proc != nullptr) proc(window, WM_SIZE, 0, make_lparam(width, height));/    ;/' "a paused program's new window stays blank (browser)"
 webfault platform/web/program_end.cpp 's/            setTimeout(end_if_idle, 0);/            ;/' "after Escape the page never says that the program has ended"
 # The page's loading and its messages.

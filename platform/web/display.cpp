@@ -29,6 +29,9 @@ EM_ASYNC_JS(int, request_full_screen, (), {
     const screen = document.getElementById('screen');
     if (!screen.requestFullscreen) return 0;
     try {
+        // A request made while the browser is still leaving full screen (F1
+        // pressed again soon after) is granted, then undone by the way out.
+        await Module.orrery_wait(Module.orrery_leaving_full_screen);
         await Module.orrery_wait(screen.requestFullscreen({navigationUI: 'hide'}));
         return document.fullscreenElement === screen ? 1 : 0;
     } catch (refused) {
@@ -36,8 +39,13 @@ EM_ASYNC_JS(int, request_full_screen, (), {
     }
 });
 
+// Leaves full screen, keeping the way out until the browser has left.
 EM_JS(void, exit_full_screen, (), {
-    if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+    if (!document.fullscreenElement) return;
+    Module.orrery_leaving_full_screen = new Promise((resolve) => {
+        document.addEventListener('fullscreenchange', resolve, {once: true});
+        document.exitFullscreen().catch(resolve);
+    });
 });
 
 // ---------------------------------------------------------------------------

@@ -3,7 +3,7 @@
 import assert from 'node:assert/strict';
 import { after, before, describe, it } from 'node:test';
 
-import { canvas_origin, open_page } from './harness.mjs';
+import { canvas_origin, not_checked, open_page } from './harness.mjs';
 import {
   box, box_closes, box_opens, click_canvas, ended, first_switches, goes_on, page_watch, pause,
   question, started, sun, unlike_reference,
@@ -44,7 +44,8 @@ describe("a body's facts box", () => {
     });
   }
 
-  it('keys and clicks given while it is open do nothing, and Tab keeps the focus on OK', async () => {
+  it('keys and clicks given while it is open do nothing, and Tab keeps the focus on OK', async (t) => {
+    if (session.engine === 'webkit') not_checked(t, 'right button by synthetic events', 'WebKitWebDriver releases every button as the left one');
     await click_canvas(session, sun);
     await box_opens(session);
     for (const key of ['F2', 'F3', 'F4', 'F5', 'NumpadAdd', 'Tab', 'Tab']) await session.key(key);

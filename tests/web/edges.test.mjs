@@ -7,7 +7,7 @@
 import assert from 'node:assert/strict';
 import { after, before, describe, it } from 'node:test';
 
-import { canvas_origin, open_page } from './harness.mjs';
+import { canvas_origin, not_checked, open_page } from './harness.mjs';
 import { box, first_switches, page_watch, pause, started, sun, unlike_reference } from './seen.mjs';
 
 describe("the canvas's edges", () => {
@@ -28,7 +28,8 @@ describe("the canvas's edges", () => {
   });
   after(async () => session.close?.());
 
-  it('a right-drag that leaves the canvas and comes back turns the view and back', async () => {
+  it('a right-drag that leaves the canvas and comes back turns the view and back', async (t) => {
+    if (session.engine === 'webkit') not_checked(t, 'right button by synthetic events', 'WebKitWebDriver releases every button as the left one');
     await session.mouse_move(at(200, 200).x, at(200, 200).y);
     await session.mouse_down('right');
     await move(at(200, 200), at(-55, 230));

@@ -36,15 +36,16 @@ function relay() {
   let refused = null;
   const errors = [];  // every one so far: an answer may come too late to be heard
   if (navigator.wakeLock) {
-    const request = navigator.wakeLock.request.bind(navigator.wakeLock);
-    navigator.wakeLock.request = (type) => request(type).then((sentinel) => {
+    // (On the prototype: WebKitGTK keeps no property set on navigator.wakeLock this early.)
+    const request = WakeLock.prototype.request;
+    WakeLock.prototype.request = function (type) { return request.call(this, type).then((sentinel) => {
       held += 1;
       sentinel.addEventListener('release', () => { held -= 1; });
       return sentinel;
     }, (error) => {
       refused = error.name;
       throw error;
-    });
+    }); };
   }
   addEventListener('message', (event) => {
     if (event.data !== 'orrery_state?') return;
@@ -96,8 +97,10 @@ describe('embedded in another site\'s page', () => {
       if (!shown.wake_lock) {
         not_checked(t, 'the wake lock in a frame', 'the browser has no navigator.wakeLock');
       } else {
-        assert.deepEqual((await until((s) => s.wake_lock.held > 0 || s.wake_lock.refused)).wake_lock,
-          { held: 1, refused: null });
+        const { wake_lock } = await until((s) => s.wake_lock.held > 0 || s.wake_lock.refused);
+        if (wake_lock.refused && page.engine === 'webkit') {
+          not_checked(t, 'the wake lock in a frame', `refused (${wake_lock.refused}), as in a page of its own`);
+        } else assert.deepEqual(wake_lock, { held: 1, refused: null });
       }
 
       await page.click(frame_at.x + shown.canvas.x + 400, frame_at.y + shown.canvas.y + 300);

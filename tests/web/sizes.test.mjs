@@ -61,21 +61,20 @@ describe('a screen of pixel ratio 2', () => {
     await click_picks_the_sun(page);
   });
 
-  it("in full screen follows a change of the screen's size, and a click lands on the Sun", {
-    skip: engine === 'firefox' &&
-      "NOT CHECKED in firefox: the canvas never reached the new screen's size here at pixel ratio 2; not yet found why",
-  }, async (t) => {
+  it("in full screen follows a change of the screen's size, and a click lands on the Sun", async (t) => {
     await page.key('F1');
     const shown = await full_screen_or_box(page);
     if (shown !== 'screen') return not_checked(t, 'full screen', `refused; the program asked: ${shown}`);
-    // The largest 4:3 of the screen, at the device's pixels.
+    // The largest 4:3 of the screen, at the device's pixels up to 2048 x 1536 (a screen of 1280 x 1024
+    // CSS pixels at ratio 2 is 2560 x 1920 of them, beyond).
     const fits = () => page.wait_for(() => {
       const width = Math.min(innerWidth, innerHeight * 4 / 3), canvas = document.getElementById('canvas');
-      return canvas.width === Math.round(width * devicePixelRatio) &&
-        canvas.height === Math.round(width * 3 / 4 * devicePixelRatio) && canvas.width;
+      return canvas.width === Math.min(Math.round(width * devicePixelRatio), 2048) &&
+        canvas.height === Math.min(Math.round(width * 3 / 4 * devicePixelRatio), 1536) && canvas.width;
     });
     await sun_shown(page, await fits());
-    await resized(t, page, 1024, 700);
+    if (engine !== 'firefox') await resized(t, page, 1024, 700);
+    else not_checked(t, 'a new screen size in full screen', "BiDi's setViewport never answers in it, and Xvfb has one size");
     await sun_shown(page, await fits());
     assert.equal(await page.evaluate(() => document.fullscreenElement?.id), 'screen');
     await click_picks_the_sun(page);
