@@ -209,7 +209,7 @@ webfault platform/web/offline/service_worker.cmake 's/set(PAGE_VERSION "${VERSIO
 webfault platform/web/page/offline.js 's/^  Module.postRun = .*$/  ;/' "the page's files never kept for offline use"
 webfault platform/web/page/manifest.webmanifest 's/"display": "standalone"/"display": "browser"/' "the installed page opens as a browser tab, not an app (manifest)"
 webfault platform/web/page/index.html '/Content-Security-Policy/d' "the page without its Content-Security-Policy"
-# Keys, boxes, edges, frames and pacing in the page (tests/web/keys, boxes, edges, frames, pacing).
+# Keys, boxes, edges, frames and pacing in the page (tests/web/keys, boxes, edges, frames).
 p=platform/web/key_codes.cpp
 webfault $p 's/key == VK_SPACE || key == VK_TAB ||/key == VK_SPACE ||/' "Tab handed to the browser: the focus leaves the program (browser)"
 webfault $p 's/(key >= VK_F1 \&\& key <= VK_F5)/(key >= VK_F1 \&\& key <= VK_F4)/' "F5 handed to the browser: it reloads the page (browser)"
@@ -434,6 +434,7 @@ web_file() {
     ORRERY_REFERENCE_PICTURES=$build/reference_pictures \
     nice timeout 600 node --test "$1" >"$work/ctest.log" 2>&1
 }
+web_left_out=' '
 web_suite() {
   local topic first='' files=() file
   topic=$(sed -n 's/.*(\([a-z_]*\))$/\1/p' <<<"$1")
@@ -443,6 +444,7 @@ web_suite() {
   fi
   for file in tests/web/*.test.mjs; do [ "$file" = "$first" ] || files+=("$file"); done
   for file in "${files[@]}"; do
+    [[ $web_left_out == *" $file "* ]] && continue
     awk -v name="${file##*/}" '$1 == "chromium" && $2 == name { found = 1 } END { exit !found }' \
       tests/web/not_run.txt && continue
     web_file "$file" || return 1
@@ -451,9 +453,13 @@ web_suite() {
 prepare_web() {
   [ -n "$web_ready" ] && return 0
   # The whole suite once on the unchanged tree, which also prepares the page's
-  # packages and the reference frames.
-  nice timeout 1800 tests/web/run.sh build-wb chromium >"$work/ctest.log" 2>&1 ||
-    { echo "the unchanged tree fails its browser suite; see $work/ctest.log"; exit 1; }
+  # packages and the reference frames; where it fails, the files that fail
+  # again on their own are left out.
+  if ! nice timeout 1800 tests/web/run.sh build-wb chromium >"$work/ctest.log" 2>&1; then
+    [ -f build-wb/page/index.html ] || { echo "the unchanged page does not build; see $work/ctest.log"; exit 1; }
+    for file in tests/web/*.test.mjs; do web_file "$file" || web_left_out+="$file "; done
+    [ "$web_left_out" = ' ' ] || echo "left out:$web_left_out"
+  fi
   web_ready=yes
 }
 
