@@ -1,11 +1,11 @@
-// The browser build in each engine: the page, the picture and the keys, the
-// facts box and full screen (the end: keys.test.mjs).
+// The browser build in each engine: the page and the picture, the facts box
+// and full screen (the end: keys.test.mjs).
 import assert from 'node:assert/strict';
 import { after, before, describe, it } from 'node:test';
 
 import { frames_pass, not_checked, open_page } from './harness.mjs';
 import { box_opens, click_canvas as click_at, started } from './seen.mjs';
-import { changed, shoot, sun_radius } from './view.mjs';
+import { changed, shoot } from './view.mjs';
 
 // The Sun's facts box, as the program's description words it.
 const sun_caption = '태양';
@@ -41,24 +41,7 @@ async function settled(page, in_full_screen) {
   }, [in_full_screen, [page.viewport.width, page.viewport.height]]);
 }
 
-// A paused program draws its picture again only in a new window: F1 twice
-// opens the full-screen one and then the 800x600 one, and the picture shows
-// what was changed meanwhile, at the same step of the animation.
-async function redraw_paused(page) {
-  await page.key('F1');
-  await settled(page, true);
-  await page.key('F1');
-  await settled(page, false);
-}
-
-function no_errors(session) {
-  it('reports no page error and no console error', async () => {
-    await session.evaluate(() => 0);
-    assert.deepEqual(session.errors, []);
-  });
-}
-
-describe('the page and its picture', () => {
+describe("the page and its picture, a body's box, and full screen", () => {
   const session = {};
   before(async () => {
     Object.assign(session, await open_page());
@@ -79,39 +62,8 @@ describe('the page and its picture', () => {
     assert.ok(sun.r > 180 && sun.g > 180 && sun.b < sun.r - 40, JSON.stringify(sun));
   });
 
-  // (Pausing, and drags and their way back, at and beyond the edge: frames, edges and keys.test.mjs.)
-  it("scales with the keypad's plus and minus, not with the main keyboard's", async () => {
-    const page = session;
-    await page.key('Space');
-    await redraw_paused(page);
-    await shoot(page, 'base');
-    const before = await sun_radius(page);
-    await page.key('Equal');
-    await page.key('Minus');
-    await redraw_paused(page);
-    assert.equal(await sun_radius(page), before);
-    await page.key('NumpadAdd');
-    await redraw_paused(page);
-    // Scale 1.3: the Sun's disk 1.3 times as wide.
-    const ratio = (await sun_radius(page)) / before;
-    assert.ok(ratio > 1.2 && ratio < 1.4, `ratio ${ratio}`);
-    await page.key('NumpadSubtract');
-    await redraw_paused(page);
-    await shoot(page, 'scaled back');
-    assert.ok(await changed(page, 'base', 'scaled back') < 0.0005);
-  });
-
-  no_errors(session);
-});
-
-describe("a body's box, and full screen", () => {
-  const session = {};
-  before(async () => {
-    Object.assign(session, await open_page());
-    await started(session);
-  });
-  after(async () => session.close?.());
-
+  // (Pausing, and drags and their way back, at and beyond the edge: frames, edges and keys.test.mjs;
+  // the keypad's zoom: controls.test.mjs.)
   it("a click on the Sun opens a box captioned 태양 with the Sun's facts, the picture still", async () => {
     const page = session;
     await click_at(page, window_centre);
@@ -184,5 +136,8 @@ describe("a body's box, and full screen", () => {
     await settled(page, false);
   });
 
-  no_errors(session);
+  it('reports no page error and no console error', async () => {
+    await session.evaluate(() => 0);
+    assert.deepEqual(session.errors, []);
+  });
 });
