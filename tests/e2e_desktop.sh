@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # The real program end to end on Linux desktops, as a user meets it: on Xvfb
 # under openbox (decorations, the Sun's picture, boxes, the window manager's
-# close request and pings, a drag past the edge, the wheel, resizing, a quit signal), and
+# close request and pings, a drag past the edge, resizing, a quit signal), and
 # under weston through SDL's Wayland driver, after a start with no display.
 #   e2e_desktop.sh x11|wayland PROGRAM PICTURES_FOLDER
 set -uo pipefail
@@ -132,15 +132,6 @@ x11() {
   check "the paused picture was not drawn anew" wait_until 20 more_yellow 500 400 27 1600
   xdotool windowsize "$main" 800 600
   check "the drag left the view turned" wait_until 20 eval '! differs "$main" "$paused"'
-  # A wheel notch away from the user (button 4) scales up by 0.3 as keypad plus does: drawn at
-  # 1000x800, the Sun's radius is 26.34 * 1.3 = 34.24 (3,683 pixels); a notch back (button 5) gives
-  # the Sun of the 800x600 picture again.
-  at 400 300 click 4
-  xdotool windowsize "$main" 1000 800
-  check "a wheel notch did not scale up" wait_until 20 more_yellow 500 400 34 2800
-  at 500 400 click 5
-  xdotool windowsize "$main" 800 600
-  check "a wheel notch back did not scale down" wait_until 20 shows_sun "$main"
 
   # A quit signal during F1's question closes it (the answer is No) and ends the
   # program with status 0; No's closing box goes to standard error only.

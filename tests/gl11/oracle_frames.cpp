@@ -1,7 +1,11 @@
 // Draws the same frames and picks with whichever OpenGL it is linked with, and
 // writes them to a folder: each frame as a binary PPM, every pick's hit records
 // in picks.txt. Built twice: on Mesa's OpenGL 1.1 and on the subset over Mesa's
-// OpenGL ES 2; test_gl11_oracle compares the two folders.
+// OpenGL ES 2; test_gl11_oracle compares the two folders. Given a step and the
+// switches, it draws that one frame instead: the browser tests' reference
+// (tests/web/reference/build.sh builds it on Mesa).
+//   oracle_frames PICTURES OUTPUT
+//   oracle_frames PICTURES OUT.ppm STEPS SPHERE_MODE LIGHTING TEXTURING SOLID [TURN]
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -14,6 +18,7 @@
 
 #include "gl11/oracle_context.h"
 #include "render/render_state.h"
+#include "scene/catalogue.h"
 #include "scene/draw_scene.h"
 #include "scene/scene_state.h"
 #include "scene/selection_lists.h"
@@ -22,9 +27,9 @@ static std::string out;
 static std::FILE *picks = nullptr, *checks = nullptr;
 static std::vector<unsigned char> last_frame;
 
-static void write_frame(const std::string& name) {
+static void write_frame(const std::string& path) {
     const std::vector<unsigned char> rgb = last_frame = read_frame();
-    std::FILE* file = std::fopen((out + "/" + name + ".ppm").c_str(), "wb");
+    std::FILE* file = std::fopen(path.c_str(), "wb");
     std::fprintf(file, "P6\n800 600\n255\n");
     // PPM rows run top down.
     for (int y = 599; y >= 0; --y) std::fwrite(&rgb[y * 800 * 3], 1, 800 * 3, file);
@@ -104,7 +109,7 @@ static void close_view() {
 
 static void frame(const std::string& name) {
     draw_scene();
-    write_frame(name);
+    write_frame(out + "/" + name + ".ppm");
 }
 
 // The picture the picks since the last frame leave behind (what a box shows behind it): the frame
@@ -119,16 +124,33 @@ static void frame_again(const std::string& name, void (*draw)()) {
     read_frame();
     const long before = uploads();
     draw();
-    write_frame(name);
+    write_frame(out + "/" + name + ".ppm");
     std::fprintf(checks, "%s uploads %ld\n", name.c_str(), uploads() - before);
 }
 // The frame drawn from the lists a pick has made of its shapes.
 static void draw_from_lists() { draw_scene_for_selection(); }
 static void draw_frame() { draw_scene(); }
 
+// The frame after STEPS drawn frames (each advances the animation once before it draws).
+static int one_frame(int argc, char** argv) {
+    const std::string file = std::filesystem::absolute(argv[2]).string();
+    std::filesystem::current_path(argv[1]);
+    open_view();
+    sphere_mode = std::atoi(argv[4]);
+    lighting_on = std::uint8_t(std::atoi(argv[5])), texturing_on = std::uint8_t(std::atoi(argv[6]));
+    solid_fill = std::uint8_t(std::atoi(argv[7]));
+    if (argc == 9) view_turn = float(std::atof(argv[8]));
+    for (long step = std::atol(argv[3]); step > 1; --step) advance_orbits();
+    draw_scene();
+    write_frame(file);
+    close_view();
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 8 || argc == 9) return (animating = 1, one_frame(argc, argv));
     if (argc != 3) {
-        std::fprintf(stderr, "usage: %s PICTURES OUTPUT\n", argv[0]);
+        std::fprintf(stderr, "usage: see the top of oracle_frames.cpp\n");
         return 2;
     }
     out = std::filesystem::absolute(argv[2]).string();

@@ -125,7 +125,6 @@ export async function open(engine, view, flags, start_url, installed = false) {
     mouse_move: (x, y) => page.mouse.move(x, y),
     mouse_down: (button) => page.mouse.down({ button: buttons[button] }),
     mouse_up: (button) => page.mouse.up({ button: buttons[button] }),
-    screenshot: () => page.screenshot(),
     // A new size of the viewport (and so of the screen in full screen), its scale and touch kept.
     resize: (width, height) => page.setViewport({
       width, height, deviceScaleFactor: view.scale, hasTouch: view.touch,

@@ -79,7 +79,7 @@ function start_server(script, serve) {
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
-// The page in a fresh browser context of this run's engine. See HARNESS.md.
+// The page in a fresh browser context of this run's engine.
 export async function open_page({
   viewport = {}, path = '/', script = null, serve = null, flags = [], installed = false,
 } = {}) {
@@ -111,8 +111,6 @@ export async function open_page({
       }
     },
     key: async (code) => { await page.key_down(code); await page.key_up(code); },
-    key_down: (code) => page.key_down(code),
-    key_up: (code) => page.key_up(code),
     mouse_move: (x, y) => page.mouse_move(x, y),
     mouse_down: (button = 'left') => page.mouse_down(button),
     mouse_up: (button = 'left') => page.mouse_up(button),
@@ -130,7 +128,6 @@ export async function open_page({
         const half = (gap_from + (gap_to - gap_from) * (i / steps)) / 2;
         return [{ x: centre.x - half, y: centre.y }, { x: centre.x + half, y: centre.y }];
       }).concat([[]])),
-    screenshot: () => page.screenshot(),
     // The viewport resized, as a browser's window or a rotated phone's screen is (CSS pixels).
     resize: (width, height) => {
       if (!page.resize) throw new Unsupported(`the ${engine} driver cannot resize the viewport`);

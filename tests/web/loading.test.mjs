@@ -79,9 +79,6 @@ describe('loading', () => {
       assert.deepEqual(session.errors, []);
     });
 
-  // The BMP files that the page writes for the program, made from the WebP pictures, against the
-  // BMPs they were made from: size, and the mean colour of each of 8 x 8 cells of the picture
-  // (row 0 at the top), within 3 levels (measured: 1.1 at most, in Chromium).
   it('writes for the program BMP files of the pictures it was built from', async (t) => {
     const session = await open_page({ script: define_bmp_cells });
     t.after(() => session.close());

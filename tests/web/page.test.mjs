@@ -1,9 +1,11 @@
-// The browser build in each engine: the page, the picture and the keys, the
-// facts box and full screen (the end: keys.test.mjs).
+// The browser build in each engine: the page and the picture, the facts box
+// and full screen (the end: keys.test.mjs).
 import assert from 'node:assert/strict';
 import { after, before, describe, it } from 'node:test';
 
-import { canvas_origin, frames_pass, not_checked, open_page } from './harness.mjs';
+import { frames_pass, not_checked, open_page } from './harness.mjs';
+import { box_opens, click_canvas as click_at, started } from './seen.mjs';
+import { changed, shoot } from './view.mjs';
 
 // The Sun's facts box, as the program's description words it.
 const sun_caption = '태양';
@@ -12,35 +14,6 @@ const sun_text = '반지름(Km) : 695,500\n질량(10*24승 Kg) : 1,989,000\n밀�
 // The Sun is drawn at the middle of the canvas: (400, 300) of 800x600, and
 // the middle of the screen in full screen.
 const window_centre = { x: 400, y: 300 };
-
-// (A planet passing in front of the Sun may darken part of the square.)
-const sun_drawn_at = (c) => orrery_test.square(c.x, c.y, 6).bright > 0.7;
-
-async function started(page) {
-  await page.wait_for(sun_drawn_at, [window_centre]);
-}
-
-// The Sun's radius across and down from `centre`: the shorter of the two
-// runs of bright pixels each way (a planet passing the Sun's edge lengthens
-// one of them).
-async function sun_extent(page, centre) {
-  return page.evaluate((c) => {
-    const run = (dx, dy) => {
-      let n = 0;
-      while (orrery_test.square(c.x + n * dx, c.y + n * dy, 0).bright === 1) n += 1;
-      return n;
-    };
-    return { across: Math.min(run(1, 0), run(-1, 0)), down: Math.min(run(0, 1), run(0, -1)) };
-  }, centre);
-}
-
-async function shoot(page, name) {
-  await page.evaluate((shot) => orrery_test.shoot(shot), name);
-}
-
-async function changed(page, a, b) {
-  return page.evaluate((x, y) => orrery_test.changed(x, y), a, b);
-}
 
 async function full_screen(page) {
   return page.evaluate(() => document.fullscreenElement?.id ?? null);
@@ -68,54 +41,7 @@ async function settled(page, in_full_screen) {
   }, [in_full_screen, [page.viewport.width, page.viewport.height]]);
 }
 
-// A paused program draws its picture again only in a new window: F1 twice
-// opens the full-screen one and then the 800x600 one, and the picture shows
-// what was changed meanwhile, at the same step of the animation.
-async function redraw_paused(page) {
-  await page.key('F1');
-  await settled(page, true);
-  await page.key('F1');
-  await settled(page, false);
-}
-
-async function click_at(page, point) {
-  const origin = await canvas_origin(page);
-  await page.click(origin.x + point.x, origin.y + point.y);
-}
-
-async function box(page) {
-  return page.evaluate(() => {
-    const dialog = document.getElementById('box');
-    return {
-      open: dialog.open,
-      caption: dialog.querySelector('.caption').textContent,
-      text: dialog.querySelector('.text').textContent,
-      // The lines as laid out: the distinct tops of the text's boxes.
-      lines: (() => {
-        const range = document.createRange();
-        range.selectNodeContents(dialog.querySelector('.text'));
-        return new Set([...range.getClientRects()].map((box) => Math.round(box.top))).size;
-      })(),
-      buttons: [...dialog.querySelectorAll('button')].map((button) => button.textContent),
-    };
-  });
-}
-
-const box_open = () => document.getElementById('box').open;
-
-async function box_opens(page) {
-  await page.wait_for(box_open, [], { timeout: 10000 });
-  return box(page);
-}
-
-function no_errors(session) {
-  it('reports no page error and no console error', async () => {
-    await session.evaluate(() => 0);
-    assert.deepEqual(session.errors, []);
-  });
-}
-
-describe('the page and its picture', () => {
+describe("the page and its picture, a body's box, and full screen", () => {
   const session = {};
   before(async () => {
     Object.assign(session, await open_page());
@@ -136,39 +62,8 @@ describe('the page and its picture', () => {
     assert.ok(sun.r > 180 && sun.g > 180 && sun.b < sun.r - 40, JSON.stringify(sun));
   });
 
-  // (Pausing, and drags and their way back, at and beyond the edge: frames, edges and keys.test.mjs.)
-  it("scales with the keypad's plus and minus, not with the main keyboard's", async () => {
-    const page = session;
-    await page.key('Space');
-    await redraw_paused(page);
-    await shoot(page, 'base');
-    const before = await sun_extent(page, window_centre);
-    await page.key('Equal');
-    await page.key('Minus');
-    await redraw_paused(page);
-    assert.deepEqual(await sun_extent(page, window_centre), before);
-    await page.key('NumpadAdd');
-    await redraw_paused(page);
-    // Scale 1.3: the Sun's disk 1.3 times as wide.
-    const ratio = (await sun_extent(page, window_centre)).across / before.across;
-    assert.ok(ratio > 1.2 && ratio < 1.4, `ratio ${ratio}`);
-    await page.key('NumpadSubtract');
-    await redraw_paused(page);
-    await shoot(page, 'scaled back');
-    assert.ok(await changed(page, 'base', 'scaled back') < 0.0005);
-  });
-
-  no_errors(session);
-});
-
-describe("a body's box, and full screen", () => {
-  const session = {};
-  before(async () => {
-    Object.assign(session, await open_page());
-    await started(session);
-  });
-  after(async () => session.close?.());
-
+  // (Pausing, and drags and their way back, at and beyond the edge: frames, edges and keys.test.mjs;
+  // the keypad's zoom: controls.test.mjs.)
   it("a click on the Sun opens a box captioned 태양 with the Sun's facts, the picture still", async () => {
     const page = session;
     await click_at(page, window_centre);
@@ -241,5 +136,8 @@ describe("a body's box, and full screen", () => {
     await settled(page, false);
   });
 
-  no_errors(session);
+  it('reports no page error and no console error', async () => {
+    await session.evaluate(() => 0);
+    assert.deepEqual(session.errors, []);
+  });
 });

@@ -1,6 +1,6 @@
 // What the browser tests read of the page as a user sees it: the whole
 // paused frame against the same frame drawn by Mesa's OpenGL 1.1
-// (reference/reference_frame), the box, and what became of each key.
+// (reference/build.sh), the box, and what became of each key.
 // Everything is read from outside the program: `page_watch` is put into the
 // page before its scripts.
 import assert from 'node:assert/strict';
@@ -11,6 +11,9 @@ import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 import { canvas_origin, frames_pass } from './harness.mjs';
+
+// The Sun drawn at the start, and the page's words once the program has ended.
+export { program_ends as ended, sun_shown as started } from './view.mjs';
 
 // The pictures as the page's program reads them: its WebP files decoded to BMP
 // (tests/web/run.sh), or the BMPs themselves.
@@ -53,9 +56,6 @@ export function page_watch() {
   };
 }
 
-export async function started(session) {
-  await session.wait_for((c) => orrery_test.square(c.x, c.y, 6).bright > 0.95, [sun]);
-}
 
 export async function click_canvas(session, point, button = 'left') {
   const origin = await canvas_origin(session);
@@ -139,6 +139,12 @@ export async function box(session) {
       text: dialog.querySelector('.text').textContent,
       buttons: buttons.map((button) => button.textContent),
       focus: buttons.indexOf(document.activeElement),
+      // The text's lines as laid out: the distinct tops of its boxes.
+      lines: (() => {
+        const range = document.createRange();
+        range.selectNodeContents(dialog.querySelector('.text'));
+        return new Set([...range.getClientRects()].map((line) => Math.round(line.top))).size;
+      })(),
     };
   });
 }
@@ -182,10 +188,4 @@ export async function question(session) {
 export async function goes_on(session) {
   const before = await session.evaluate(() => orrery_clears);
   await session.wait_for((n) => orrery_clears > n + 3, [before], { timeout: 10000 });
-}
-
-export async function ended(session) {
-  await session.wait_for(
-    () => document.getElementById('status').textContent.includes('The program has ended'), [],
-    { timeout: 10000 });
 }

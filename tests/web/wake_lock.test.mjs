@@ -5,7 +5,9 @@
 import assert from 'node:assert/strict';
 import { after, before, describe, it } from 'node:test';
 
-import { canvas_origin, not_checked, open_page } from './harness.mjs';
+import { not_checked, open_page } from './harness.mjs';
+import { click_canvas, sun } from './seen.mjs';
+import { box_opens, centre_of, program_ends, sun_shown } from './view.mjs';
 
 // Put into the page before its own scripts. The page's visibility is turned
 // here as a hidden tab's (its state and its event): the harness cannot hide a
@@ -41,9 +43,6 @@ function follow_wake_locks() {
   };
 }
 
-// The Sun stands at the middle of the 800x600 canvas.
-const sun = { x: 400, y: 300 };
-
 describe('the wake lock', () => {
   let page;
   before(async () => { page = await open_page({ script: follow_wake_locks }); });
@@ -53,7 +52,7 @@ describe('the wake lock', () => {
     { timeout: 10000 });
 
   it('is held while the program animates and let go on pause, on a box, while hidden and at the end', async (t) => {
-    await page.wait_for(() => orrery_test.square(400, 300, 6).bright > 0.95);
+    await sun_shown(page);
     const granted = await page.evaluate(async () => {
       if (!navigator.wakeLock) return 'the browser has no navigator.wakeLock';
       try {
@@ -85,23 +84,19 @@ describe('the wake lock', () => {
     assert.equal((await held(1)).asked, 3);
 
     // A box: let go while it is open, also when the page is shown meanwhile.
-    const origin = await canvas_origin(page);
-    await page.click(origin.x + sun.x, origin.y + sun.y);
-    await page.wait_for(() => document.getElementById('box').open);
+    await click_canvas(page, sun);
+    await box_opens(page);
     await held(0);
     await page.evaluate(() => wake_locks.hide(true));
     assert.deepEqual(await page.evaluate(() => wake_locks.hide(false)), { asked: 3, held: 0 });
-    const ok = await page.evaluate(() => {
-      const button = document.querySelector('#box button').getBoundingClientRect();
-      return { x: button.left + button.width / 2, y: button.top + button.height / 2 };
-    });
+    const ok = await centre_of(page, '#box button');
     await page.click(ok.x, ok.y);
     await page.wait_for(() => !document.getElementById('box').open);
     assert.equal((await held(1)).asked, 4);
 
     // Escape ends the program: let go for good.
     await page.key('Escape');
-    await page.wait_for(() => document.getElementById('status').textContent.includes('ended'));
+    await program_ends(page);
     await held(0);
     await page.evaluate(() => wake_locks.hide(true));
     assert.deepEqual(await page.evaluate(() => wake_locks.hide(false)), { asked: 4, held: 0 });

@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Builds reference_frame (the browser tests' reference frames, drawn by
-# Mesa's OpenGL 1.1) into BUILD/, from the scene's own sources; again only
-# when a source is newer than it. Needs g++ and Mesa's OSMesa and GLU
+# Mesa's OpenGL 1.1: tests/gl11/oracle_frames.cpp) into BUILD/, from the
+# scene's own sources; again only when a source is newer than it. Needs g++ and Mesa's OSMesa and GLU
 # (scripts/deps.sh web-test).
 #   tests/web/reference/build.sh BUILD
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../../.." && pwd)
 build=${1:?usage: $0 BUILD}
 tool="$build/reference_frame"
-sources=("$top"/tests/web/reference/reference_frame.cpp "$top"/tests/gl11/oracle_mesa.cpp)
+sources=("$top"/tests/web/reference/no_window.cpp "$top"/tests/gl11/oracle_{frames,mesa}.cpp)
 # The scene without the pick, whose boxes need a window system; POSIX's file mapping.
 for source in "$top"/render/*.cpp "$top"/image/*.cpp "$top"/scene/*.cpp; do
   case "${source##*/}" in picking.cpp | *_win32.cpp) ;; *) sources+=("$source") ;; esac
