@@ -77,10 +77,9 @@ export async function open(engine, view) {
   const session = `/session/${sessionId}`;
   const call = (method, path, body) => request(base, method, `${session}${path}`, body);
   const perform = (actions) => call('POST', '/actions', { actions });
-  // WebKitWebDriver releases every button as the left one, the right one
-  // held on for the page: the right button's press (with its context menu)
-  // and release are made in the page instead, where the pointer is; the
-  // tests say so (a right button by synthetic events).
+  // WebKitWebDriver releases every button as the left one (the right one held
+  // on for the page): the right button's press, with its context menu, and
+  // release are made in the page instead, where the pointer is.
   let pointer = { x: 0, y: 0 };
   const right = (types) => run(`((x, y) => ${JSON.stringify(types)}.forEach((type) =>
     (document.elementFromPoint(x, y) ?? document.body).dispatchEvent(new MouseEvent(type, { bubbles: true,
@@ -93,10 +92,6 @@ export async function open(engine, view) {
   // The window's size is set from outside; its viewport is that less the
   // browser's own parts, so it is sized twice.
   const resize = async (width, height) => {
-    if (await run('document.fullscreenElement !== null')) {
-      throw new Unsupported("a change of the screen's size in full screen: this Xvfb's screen has one size (its " +
-        'RandR takes no other mode), openbox holds a full-screen window at it, and a new window size leaves full screen');
-    }
     let size = { width, height };
     let inner = [];
     for (let attempt = 0; attempt < 3; attempt += 1) {
@@ -108,10 +103,7 @@ export async function open(engine, view) {
     throw new Unsupported(`a ${width}x${height} viewport: MiniBrowser's window gives at best ` +
       `${inner[0]}x${inner[1]} (its toolbar sets its least width)`);
   };
-  await resize(view.width, view.height).catch(async (error) => {
-    await call('DELETE', '');
-    throw error;
-  });
+  await resize(view.width, view.height).catch(async (error) => { await call('DELETE', ''); throw error; });
   return {
     run,
     resize,
@@ -129,11 +121,6 @@ export async function open(engine, view) {
     // and gives the page each scroll less the one before it (-100 then -50
     // reach the page as -100 and +50): each is sent as the sum so far.
     wheel: (x, y, delta_y) => perform([wheel_action(x, y, wheel_sum += delta_y)]),
-    // WebKitGTK's WebDriver has no touch: it carries out touch pointer actions
-    // as the mouse's.
-    touch: async () => {
-      throw new Unsupported('touch input: WebKitWebDriver carries out touch pointer actions as mouse input');
-    },
     screenshot: async () => Buffer.from(await call('GET', '/screenshot'), 'base64'),
     close: () => call('DELETE', ''),
   };
