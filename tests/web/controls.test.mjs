@@ -38,16 +38,14 @@ async function animating(page) {
 describe('the on-page controls and the wheel', () => {
   const page = {};
   before(async () => {
-    // Whether the page kept each wheel turn from the browser (no scrolling), as the window sees it; the
-    // full-screen element after each change.
+    // Whether the page kept each wheel turn from the browser (no scrolling); each full-screen element.
     Object.assign(page, await open_page({
       script: () => {
         window.wheels_refused = [];
         window.addEventListener('wheel', (event) => wheels_refused.push(event.defaultPrevented));
         window.screen_changes = [];
         document.addEventListener('fullscreenchange', () => screen_changes.push(document.fullscreenElement?.id));
-        // Once armed, the browser's way out of full screen takes five frames (as an animation may), and F1
-        // is pressed again meanwhile.
+        // Once armed, the browser's way out of full screen takes five frames, and F1 is pressed meanwhile.
         const leave = Document.prototype.exitFullscreen;
         Document.prototype.exitFullscreen = function () {
           if (!window.f1_on_the_way_out) return leave.call(this);
@@ -71,9 +69,18 @@ describe('the on-page controls and the wheel', () => {
     assert.deepEqual(order, [...controls.map(([, code]) => code), 'canvas']);
   });
 
+  it('Pause stops and starts the animation, by pointer, Space and Enter', async () => {
+    assert.ok(await animating(page));
+    await by_pointer(page, 'Space');
+    assert.equal(await animating(page), false, 'paused by pointer');
+    // Space on the focused control presses it once: the program does not take it as its own Space too.
+    await by_keyboard(page, 'Space', 'Space');
+    assert.ok(await animating(page), 'going on by Space');
+    await by_keyboard(page, 'Space');
+    assert.equal(await animating(page), false, 'paused by Enter');
+  });
+
   it('the wheel zooms a keypad step a notch, fractions adding up, as Zoom in and out do', async () => {
-    await by_keyboard(page, 'Space');  // paused (Enter on Pause): the pictures below stand still
-    assert.equal(await animating(page), false);
     await redraw(page);
     await shoot(page, 'base');
     const radius = await sun_radius(page);
@@ -109,7 +116,7 @@ describe('the on-page controls and the wheel', () => {
     }
   });
 
-  it('Full screen there and back by pointer and keyboard, Pause on top inside it by both, no cursor over it', async (t) => {
+  it('Full screen there and back by pointer and keyboard, Pause on top inside it, no cursor over it', async (t) => {
     const cursor = () => page.evaluate(() => getComputedStyle(document.getElementById('canvas')).cursor);
     await by_pointer(page, 'F1');
     const shown = await full_screen_or_box(page);
