@@ -96,4 +96,4 @@ add_custom_target(orrery_service_worker ALL
     -DTEMPLATE=${CMAKE_CURRENT_SOURCE_DIR}/platform/web/offline/service_worker.js.in
     -P ${CMAKE_CURRENT_SOURCE_DIR}/platform/web/offline/service_worker.cmake
   VERBATIM)
-add_dependencies(orrery_service_worker orrery)
+add_dependencies(orrery_service_worker orrery orrery_web_loader)

@@ -4,7 +4,7 @@
 // manifest makes the page an app Chromium can install.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { describe, it } from 'node:test';
@@ -105,6 +105,12 @@ describe('offline and installable', () => {
       await started(page);
       assert.equal(await page.evaluate(() => navigator.serviceWorker.controller !== null), true);
       assert.equal(await page.evaluate(style_sheet), style);
+      if (engine === 'webkit') {
+        not_checked(t, 'a new build replacing the old', "WebKitGTK leaves the next build's worker activating, " +
+          "where the other engines let it take over once the old version's page is gone");
+        assert.deepEqual(page.errors, []);
+        return;
+      }
 
       // The next build: this visit runs on the kept version to its end while
       // the next one is fetched beside it.
@@ -158,6 +164,10 @@ describe('offline and installable', () => {
         assert.deepEqual(build(), made);
         writeFileSync(join(folder, 'pictures', 'sun.webp'), 'three');
         assert.notEqual(build().version, made.version);
+        // The page as built: its worker keeps every other file of it (the loader is written last of all).
+        const kept = [...readFileSync(join(page_dir, 'service_worker.js'), 'utf8').matchAll(/^ {2}'([^']+)',$/gm)];
+        const page_files = readdirSync(page_dir, { recursive: true }).filter((name) => name !== 'service_worker.js');
+        assert.deepEqual(kept.map((m) => m[1]), page_files.sort());
       } finally {
         rmSync(folder, { recursive: true, force: true });
       }
