@@ -438,7 +438,8 @@ prepare_windows() {
 # fault short; the others run the same checks), made once the first browser
 # fault comes up. A fault runs the test files one at a time and stops at the
 # first that fails, so that a caught fault costs one file: first the file its
-# text names in a trailing "(topic)" (tests/web/topic.test.mjs), then the rest.
+# text names in a trailing "(topic)" (tests/web/topic.test.mjs, spaces as
+# underscores), then the rest.
 web_ready=''
 build_web() { nice scripts/web_page.sh build-wb >"$work/build.log" 2>&1; }
 web_file() {
@@ -451,7 +452,8 @@ web_file() {
 web_left_out=' '
 web_suite() {
   local topic first='' files=() file
-  topic=$(sed -n 's/.*(\([a-z_]*\))$/\1/p' <<<"$1")
+  topic=$(sed -n 's/.*(\([a-z_ ]*\))$/\1/p' <<<"$1")
+  topic=${topic// /_}
   if [ -n "$topic" ] && [ -f "tests/web/$topic.test.mjs" ]; then
     first=tests/web/$topic.test.mjs
     files=("$first")
