@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The real program end to end on Linux desktops, as a user meets it: on Xvfb
-# under openbox (decorations, the Sun's picture, boxes, the window manager's
-# close request and pings, a drag past the edge, resizing, a quit signal), and
-# under weston through SDL's Wayland driver, after a start with no display.
-#   e2e_desktop.sh x11|wayland PROGRAM PICTURES_FOLDER
+# The program end to end: on Xvfb under openbox, and under weston (SDL's Wayland driver) after a
+# start with no display.   e2e_desktop.sh x11|wayland PROGRAM PICTURES_FOLDER
 set -uo pipefail
 desktop=$1 binary=$(realpath "$2") pictures=$(realpath "$3") work=$(mktemp -d)
 . "$(dirname "$0")/support/e2e.sh"
@@ -13,11 +10,9 @@ title='OpenGL Team Project' question='2nd Term OpenGL Project'
 mkdir "$work/run"
 
 hex() { printf '0x%x' "$1"; }
-# The windows that openbox manages, the bottom one first, and the active one.
 stacking() { xprop -root _NET_CLIENT_LIST_STACKING | grep -o '0x[0-9a-f]*'; }
 active_is() { [ "$(xprop -root _NET_ACTIVE_WINDOW | grep -o '0x[0-9a-f]*')" = "$(hex "$1")" ]; }
-# The newest main window on the screen, as $main.
-main_shown() { main=$(xdotool search --onlyvisible --name "^$title\$" | sort -n | tail -1) && [ -n "$main" ]; }
+main_shown() { main=$(xdotool search --onlyvisible --name "^$title\$" | sort -n | tail -1) && [ -n "$main" ]; }  # newest, as $main
 box() { # the top window besides the main one, as $box; fails if there is none
   box='' name=''
   local w
@@ -31,16 +26,14 @@ owned() { # the box is transient for the main window and above it
   [ "$(xprop -id "$box" WM_TRANSIENT_FOR | grep -o '0x[0-9a-f]*')" = "$(hex "$main")" ] &&
     stacking | sed -n "/^$(hex "$main")\$/,\$p" | grep -qx "$box"
 }
-# KEY [WINDOW]: held for 0.3 s (the program reads keys in idle passes; boxes act
-# on the release), given to WINDOW or where the window manager has the keyboard.
+# KEY [WINDOW]: held 0.3 s (keys are read in idle passes; boxes act on the release).
 press() { xdotool ${2:+windowfocus "$2"} keydown "$1" sleep 0.3 keyup "$1"; }
 ask() { # F1, held until its question is up
   xdotool keydown F1 && wait_until 20 caption_is "$question"; local up=$?
   xdotool keyup F1 && return $up
 }
-# Closes the top box by Return (aimed at the box when openbox has not given it the keyboard) and
-# waits for its box program to end, for openbox to take its frame away (the next box may come with
-# the same window id, never the same frame) and for the keyboard to come to another window.
+# Return to the top box, then waits for its program to end, its frame to go (the next box may reuse
+# the window id, not the frame) and the keyboard to come to another window.
 close_box() {
   box || return 1
   local open=$box frame shown_by; shown_by=$(pgrep -d, -P "$program")
@@ -54,14 +47,12 @@ at() { xdotool mousemove --window "$main" "$@"; }  # X Y [then...], in client co
 digest() { import -window "$1" rgb:- 2>/dev/null | md5sum; }
 differs() { [ "$(digest "$1")" != "$2" ]; }
 changes_within() { wait_until "$2" differs "$1" "$(digest "$1")"; }  # WINDOW SECONDS
-# Pale yellow pixels, as on the Sun's disc, in the square of side 2 * HALF + 1
-# round X Y: a planet may stand in front of the disc.
+# X Y HALF: pale yellow (Sun) pixels in the square of side 2 * HALF + 1 round X Y.
 yellow() { count "$main" "$(($3 * 2 + 1))x$(($3 * 2 + 1))+$(($1 - $3))+$(($2 - $3))" 'g > 120 && b < r - 40'; }
 more_yellow() { [ "$(yellow "$1" "$2" "$3")" -gt "$4" ]; }
 not_responding() { xprop -id "$main" _NET_WM_VISIBLE_NAME | grep -q 'Not Responding'; }
 
-# SCREEN: a private Xvfb under openbox. openbox maps no window until it has started, which on a
-# fresh system waits for the font cache to be built; its startup command runs then.
+# SCREEN: a private Xvfb under openbox, waited for (a fresh system builds its font cache first).
 openbox_on() {
   start_xvfb "$1"
   openbox --sm-disable --startup "touch $work/openbox-$1" &
@@ -71,7 +62,7 @@ openbox_on() {
 x11() {
   openbox_on 1280x1024x24
   xset r off  # keys are held a while
-  # Started without its pictures: a box for each of the thirteen, owned by the window.
+  # Without its pictures: thirteen boxes, owned by the window.
   start_in "$work/run" env LC_ALL=C "$binary"
   need "no main window" wait_until 20 main_shown
   for shown in $(seq 13); do
@@ -79,8 +70,8 @@ x11() {
     check "box $shown is not owned by the window" owned
     need "box $shown stays" close_box
   done
-  # With the pictures there, F1 asks (no 800x600 mode) and Return (Yes) opens a new window, which
-  # loads them, 800x600 under a title bar once drawn (SDL 3 moves a window after it is mapped).
+  # With them, F1 asks (no 800x600 mode); Yes opens a new window, 800x600 under a title bar (SDL 3
+  # moves a window after mapping it).
   cp "$pictures"/* "$work/run"
   need "F1 asks nothing" ask && close_box
   local old=$main
@@ -90,26 +81,24 @@ x11() {
   need "no Sun" wait_until 20 shows_sun "$main"
   check "the client area is not 800x600 under a title bar: $(size)" wait_until 5 eval '[[ $(size) == "800x600 "[1-9]* ]]'
   xdotool windowmove "$main" 100 60  # with room for a box and a drag
-  # So on GLU's spheres (F5): lit from inside, the Sun would be dark.
+  # So on GLU's spheres (F5), which lit from inside would be dark.
   press F5 "$main"
   check "no Sun on GLU's spheres" wait_until 20 shows_sun "$main"
   press F5 "$main"
 
-  # The Sun's box, transient for the window and above it, takes the keyboard; the window is frozen.
+  # The Sun's box, owned by the window, takes the keyboard; the window is frozen.
   at 400 300 click 1
   need "a click on the Sun shows no box" wait_until 20 caption_is 태양
   check "the Sun's box is not owned by the window" owned
   check "the box has no keyboard" wait_until 5 active_is "$box"
-  # Moved off the window, the box leaves its picture whole: most of the Sun's
-  # disc (1,226 pixels) is yellow.
+  # Moved off, the box leaves the picture whole: most of the Sun's 1,226 pixels yellow.
   xdotool windowmove "$box" 920 720
   check "the box left its image behind" wait_until 20 more_yellow 400 300 20 900
   check "drawn while the box was open" eval '! changes_within "$main" 1'
   local text; text=$(pixels "$box" | awk 'NR == 1 {bg = $1 + $2 + $3} $1 + $2 + $3 > bg + 288 {n++} END {print n + 0}')
   check "the box looks blank: $text text pixels" test "$text" -ge 600
-  # A click, the space bar and openbox's close key given to the frozen window
-  # come to nothing. Pings are answered all the while: openbox calls a window
-  # "Not Responding" about 6 s after a ping it asks to close goes unanswered.
+  # A click, Space and Alt+F4 to the frozen window come to nothing; pings are answered (openbox
+  # says "Not Responding" 6 s after one is not).
   at 400 300 click 1
   press space "$main"
   press alt+F4 "$main"
@@ -119,10 +108,9 @@ x11() {
   check "the close request was kept" running
   check "the space bar paused the animation" changes_within "$main" 5
 
-  # Paused, nothing is drawn but after a size change: resized, the Sun is in the new centre with a
-  # radius of 26.34 (2,179 pixels). Back at 800x600 it is the paused picture again unless a
-  # right-drag turned the view. The window sees no release outside it, so a drag from x = 200 past
-  # the left edge goes on when the pointer comes back: 200 degrees and back.
+  # Paused, drawn only after a resize: the Sun in the new centre, radius 26.34 (2,179 pixels); back
+  # at 800x600, the paused picture unless a drag turned it. A drag past the left edge goes on when
+  # the pointer comes back: 200 degrees and back.
   press space
   check "the space bar did not pause" eval '! changes_within "$main" 1'
   local paused; paused=$(digest "$main")
@@ -133,16 +121,15 @@ x11() {
   xdotool windowsize "$main" 800 600
   check "the drag left the view turned" wait_until 20 eval '! differs "$main" "$paused"'
 
-  # A quit signal during F1's question closes it (the answer is No) and ends the
-  # program with status 0; No's closing box goes to standard error only.
+  # SIGTERM during F1's question answers No and ends with 0; No's box goes to standard error.
   need "F1 asks nothing the second time" ask
   kill -TERM "$program"
   ended "SIGTERM during F1's question"
   check "windows left: $(stacking)" wait_until 20 eval '[ -z "$(stacking)" ]'
   check "no closing text" grep -qx 'ERROR: Program Will Now Close.' "$work/out"
 
-  # On a screen of exactly 800x600, F1 takes the window to full screen, where it stays through
-  # a box (under SDL 3 the box's program must not let go of the window it wrapped as its owner).
+  # On an 800x600 screen F1 goes full screen and stays so through a box (under SDL 3 the box's
+  # program must keep the window it wrapped as owner).
   openbox_on 800x600x24
   start_in "$work/run" "$binary"
   need "no window on the 800x600 screen" wait_until 20 main_shown
@@ -156,16 +143,14 @@ x11() {
   ended "Escape in full screen"
 }
 
-# Weston's X11 back end nested in Xvfb: its output is an X window, which gets
-# the screenshots and the input.
+# Weston's X11 back end in Xvfb: its output window gets the screenshots and the input.
 wayland() {
-  # The run packages that scripts/deps.sh installs bring zenity and a Korean font for its text.
+  # scripts/deps.sh's run packages bring zenity and a Korean font.
   local korean run
   run=" $(eval "$(sed -n '/^run_packages=(/,/)$/p' "$(dirname "$0")/../scripts/deps.sh")"; echo "${run_packages[*]}") "
   korean=$(fc-list :lang=ko file | sed 's/: *$//' | xargs -r dpkg -S 2>/dev/null | cut -d: -f1 | grep -xFf <(tr ' ' '\n' <<<"$run"))
   check "the run packages lack zenity or a Korean font:$run" eval '[[ -n $korean && $run == *" zenity "* ]]'
-  # First, with no display at all: the opening fails, its message goes to
-  # standard error and the status is 0.
+  # With no display: the message to standard error, status 0.
   local out; out=$(cd "$pictures" && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 60 "$binary" 2>&1; echo "status $?")
   [[ $out == *$'ERROR: Window Creation Error.\nstatus 0' ]] || fail "with no display: $out"
   start_xvfb 1024x768x24
@@ -174,19 +159,17 @@ wayland() {
   mkdir -m 700 "$XDG_RUNTIME_DIR"  # private, as a runtime folder is
   weston --backend=x11-backend.so --width=1000 --height=700 --socket="$WAYLAND_DISPLAY" >/dev/null 2>&1 &
   output=$(timeout 60 xdotool search --sync --onlyvisible --class '^Weston Compositor$')
-  # Weston's shell draws its background once it is up. Weston has the keyboard
-  # before the program's window comes: a window that comes earlier can lose it.
+  # Weston is up (its background drawn) before the window comes, or the window can lose the keyboard.
   need "weston draws nothing" wait_until 60 eval \
     '[ "$(count "$output" 1x1+500+350 "r + g > 150")" = 1 ]'
   xdotool windowfocus "$output"
   start_in "$work/run" env LC_ALL=C SDL_VIDEODRIVER=wayland "$binary"
   need "no Sun under weston" wait_until 20 look
-  # Full screen covers the whole output, the panel and the background in its corners too.
+  # Full screen covers the whole output, its corners too.
   check "F1 does not cover the output" tap_until F1 eval 'look && [ $corners = 4 ]'
   need "F1 under weston ended the program" running
-  # SDL shows the box through zenity, a child of the box program, with the
-  # caption on its command line. A click that comes before weston has seen the
-  # pointer in its window goes nowhere: it is given again until a box shows.
+  # The box is zenity under the box program, the caption on its command line. A click before weston
+  # has seen the pointer goes nowhere: clicked again until a box shows.
   for _ in $(seq 10); do
     pgrep -P "$program" >/dev/null && break
     xdotool mousemove 1010 710 mousemove --window "$output" "$sun_x" "$sun_y" click 1
@@ -202,9 +185,8 @@ wayland() {
   check "Escape does not end the program" tap_until Escape eval '! running'
   ended "Escape under weston"
 }
-# The Sun's centre (sun_x, sun_y) in weston's output, from a tenth-size picture:
-# the mean of the cells that are pale yellow all over (no planet is that big),
-# and how many of the output's corners are black (corners).
+# sun_x, sun_y: the mean of the pale yellow cells of a tenth-size screenshot (no planet is that
+# big); corners: how many of the output's corners are black.
 look() {
   read -r sun_x sun_y corners < <(import -window "$output" png:- |
     convert - -scale 10% -depth 8 rgb:- 2>/dev/null | od -An -v -tu1 -w3 |
@@ -214,8 +196,7 @@ look() {
       END {if (n >= 4) print int(10 * sx / n + 5), int(10 * sy / n + 5), c + 0}')
   [ -n "${sun_x:-}" ]
 }
-# KEY CONDITION...: weston gives a window the keyboard a moment after it shows
-# and passes on no key held meanwhile: KEY is tapped every 2 s until it acts.
+# KEY CONDITION...: tapped every 2 s until it acts (weston drops keys held before the focus comes).
 tap_until() {
   local key=$1; shift
   for _ in $(seq 10); do

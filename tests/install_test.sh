@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The installed program. files: the tree installed into a temporary prefix, its desktop entry,
-# icons, manual page and metainfo. programs: that tree moved, and unpacked from the Debian package;
-# each launcher, started from / on a private Xvfb display, must show the textured Sun with no box
-# and end 0 on Escape. Usage: install_test.sh <build folder> files|programs
+# install_test.sh BUILD files|programs. files: the installed tree, desktop entry, icons, manual,
+# metainfo. programs: installed, moved, and from the Debian package, each launcher shows the Sun.
 set -uo pipefail
 build=$(cd "$1" && pwd) work=$(mktemp -d) id=org.orrery.Orrery
 . "$(dirname "$0")/support/e2e.sh"
@@ -34,7 +32,6 @@ appstreamcli validate --no-net "$metainfo" >"$work/appstream"
 if [ "$2" = files ]; then
   diff <(expected_files | sort) <(cd "$prefix" && find . -type f -printf '%P\n' | sort) ||
     fail "installed files differ"
-  # Desktop entry, icons at the sizes of the entry's hicolor lookup, manual page, metainfo.
   desktop-file-validate "$entry" >"$work/validate" || fail "desktop entry: $(cat "$work/validate")"
   ! grep -E 'error|warning' "$work/validate" || fail "desktop entry warnings"
   [ "$(grep -cxE "Icon=$id|Exec=orrery" "$entry")" = 2 ] || fail "the entry's icon or command"
@@ -42,20 +39,19 @@ if [ "$2" = files ]; then
     "128x128 PNG 256x256 PNG 48x48 PNG " ] || fail "icons"
   [ -z "$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man6/orrery.6.gz" 2>&1 >/dev/null)" ] ||
     fail "the manual page renders with warnings"
-  # Every error and warning fails but AppStream 1.0's "url-homepage-missing" (0.16 does not ask):
-  # the project has no web site, and a made-up address would be worse.
+  # Every error or warning fails but AppStream 1.0's "url-homepage-missing": there is no web site.
   grep -E '^[EW]: ' "$work/appstream" | grep -v "^W: $id:~: url-homepage-missing\$" &&
     fail "metainfo: $(cat "$work/appstream")"
   grep -qE 'Validation (was successful|failed: warnings: 1,)' "$work/appstream" ||
     fail "metainfo: $(cat "$work/appstream")"
-  # Software centres start the program through the desktop entry that the metainfo names.
+  # Software centres start the desktop entry that the metainfo names.
   launchable=$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' "$metainfo")
   [ -f "$prefix/share/applications/${launchable:-none}" ] ||
     fail "the metainfo launches '$launchable'"
   exit $((failures > 0))
 fi
 
-# Installed, then moved elsewhere and started through a symbolic link.
+# Installed, then moved and started through a symbolic link.
 start_xvfb 1024x768x24
 run_launcher "$prefix/bin/orrery"
 mkdir "$work/elsewhere" && mv "$prefix" "$work/elsewhere/moved"
@@ -68,19 +64,16 @@ deb=$(echo "$work"/deb/orrery_*.deb)
 diff <(expected_files | sed 's|^|usr/|' | sort) \
   <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print substr($6, 3)}' | sort |
     grep -vx usr/share/lintian/overrides/orrery) || fail "package files"
-# The lintian override of the metainfo's validation comes with the AppStream that needs it.
 [ "$(dpkg-deb -c "$deb" | grep -c ' ./usr/share/lintian/overrides/orrery$')" = \
   "$(grep -c url-homepage-missing "$work/appstream")" ] || fail "lintian override"
-# libsdl2-2.0-0 is SDL 2's library package, which sdl2-compat's libsdl2-compat-shim provides:
-# a package built against either depends on it.
+# libsdl2-2.0-0, which sdl2-compat also provides, whichever it was built against.
 for field in "Depends libsdl2-2.0-0 libgl1 libopengl0 libglu1-mesa" "Recommends xfonts-base zenity"; do
   set -- $field && value=$(dpkg-deb -f "$deb" "$1")
   for package in "${@:2}"; do
     [[ ", $value," == *", $package"[\ ,]* ]] || fail "$1 lacks $package: $value"
   done
 done
-# Debian's policy checker: no error or warning (informational: the pictures are most of the
-# package, and CREDITS.md beside them is documentation outside /usr/share/doc).
+# No lintian error or warning.
 lintian --fail-on error,warning "$deb" >"$work/lintian" 2>&1 || fail "lintian: $(cat "$work/lintian")"
 dpkg-deb -x "$deb" "$work/root"
 run_launcher "$work/root/usr/bin/orrery"

@@ -1,5 +1,5 @@
-// Tests of the shell: the window procedure's input state, and the main window, its render state,
-// idle passes, pacing and failures on a real window of a 1024x768x24 display (no 800x600 mode).
+// The window procedure's input, and the main window's render state, passes, pacing and failures
+// on a 1024x768 display (no 800x600 mode).
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -18,10 +18,10 @@ using Floats = std::vector<GLfloat>;
 using Ints = std::vector<int>;
 using Texts = std::vector<std::string>;
 
-// Keys are held from press to release (1, then 0). Space and the keypad keys act on every repeat:
-// animating after each space, the scale after each keypad key: 0.7, 0.4, 0.1, -0.2 and 0.1 again,
-// double sums, not float ones nor nearest floats. A right drag turns and tilts from the last move,
-// not the press, by a degree a pixel; the tilt is not limited; positions are 16-bit unsigned.
+// Keys held from press to release. Space and the keypad act on every repeat: the scale 0.7, 0.4,
+// 0.1, -0.2, 0.1 as double sums. The wheel: 120 away from the user is a plus, fractions add up,
+// two notches two presses, the low word no turn. A right drag turns and tilts from the last move
+// by a degree a pixel, unlimited; positions are 16-bit unsigned.
 TEST(InputTest, KeysAndRightDragsActOnTheView) {
     Floats seen;
     for (WParam key : {VK_ESCAPE, VK_F1, WParam{'A'}, WParam{255}}) {
@@ -35,9 +35,6 @@ TEST(InputTest, KeysAndRightDragsActOnTheView) {
     }
     EXPECT_EQ(seen, Floats({1, 0, 1, 0, 1, 0, 1, 0, 0, 1, 0x1.666666p-1f, 0x1.999998p-2f,
                             0x1.999994p-4f, -0x1.99999cp-3f, 0x1.999994p-4f}));
-    // The wheel: each 120 of turn away from the user (positive) is a keypad plus, towards a minus;
-    // fractions add up, two notches are two presses (0.4 from -0.2, not 0.4's nearest float), the
-    // low word (keys held) is no turn. From 1.0: 0.7, 0.4, 0.1, -0.2, 0.4 and 0.7.
     Floats wheeled;
     view_scale = 1;
     for (int turn : {-120, -60, -60, -100, -20, -120, 240, 119, 1}) {
@@ -62,7 +59,7 @@ TEST(InputTest, KeysAndRightDragsActOnTheView) {
 
 static bool open_window(bool full) { return open_main_window(window_title, 800, 600, 16, full); }
 
-// The main window opened windowed, with the planet pictures (no bitmap boxes) and boxes recorded.
+// The main window opened windowed with the pictures, boxes recorded.
 class MainWindowTest : public ::testing::Test {
    protected:
     void SetUp() override {
@@ -101,9 +98,8 @@ static Floats matrix(GLenum name, double aspect = -1) {
     return values;
 }
 
-// Opening sets the fixed render state on a double-buffered context. A size sets the viewport
-// (height 0 as 1), the projection and aspect ratio, and selects an identity modelview, whatever
-// matrix was left selected and changed.
+// Opening sets the render state on a double-buffered context. A size sets the viewport (height 0
+// as 1), projection and aspect ratio, and selects an identity modelview.
 TEST_F(MainWindowTest, OpeningSetsTheRenderStateAndSizesSetTheView) {
     Ints state;
     for (GLenum name : {GL_NORMALIZE, GL_DEPTH_TEST, GL_COLOR_MATERIAL, GL_LIGHTING, GL_LIGHT0,
@@ -153,10 +149,9 @@ TEST_F(MainWindowTest, PassesDrawWhenRunningOrStaleAndEscapeEndsThemWithoutASwap
     EXPECT_EQ(seam::held().swaps, 5);
 }
 
-// Each failing step shows its box; an opening (as after F1) releases what it got, nothing twice;
-// a failed close keeps what it could not release but no handle. No 800x600 mode: the larger
-// 1024x768 and the smaller 640x480 are not taken for it; answered No after F1, the pass returns at
-// once, F2 pressed with it not acted on, and the loop ends, the class left registered.
+// Each failing step shows its box; an opening releases what it got, nothing twice; a failed close
+// keeps what it could not release but no handle. No 800x600 mode: F1 answered No ends the loop at
+// once, F2 pressed with it not acted on, the class left registered.
 TEST_F(MainWindowTest, EachFailingStepShowsItsBox) {
     const std::pair<std::string, std::string> failures[] = {
         {"register_class", "Failed To Register The Window Class."},
@@ -210,9 +205,8 @@ static int swaps_within(double seconds) {
     return seam::held().swaps - before;
 }
 
-// On llvmpipe under Xvfb, whose swaps wait for no display, the loop presents about 60 frames a
-// second, not the thousands it could when it has nothing to draw (paused). Moved to a display of
-// 10 Hz, about 10.
+// Xvfb's swaps wait for nothing: paused, the loop still presents about 60 frames a second, and
+// about 10 once moved to a 10 Hz display.
 TEST_F(MainWindowTest, FramesArePacedToTheDisplaysRate) {
     animating = 0;
     EXPECT_LE(swaps_within(2), 200);
@@ -223,8 +217,7 @@ TEST_F(MainWindowTest, FramesArePacedToTheDisplaysRate) {
     EXPECT_LE((SDL_PushEvent(&moved), swaps_within(1)), 20);
 }
 
-// On a display of exactly 800x600 the full-screen mode is granted and the cursor hidden; leaving
-// full screen shows it again.
+// On an 800x600 display full screen is granted and hides the cursor until it ends.
 TEST(FullScreenTest, HidesTheCursorUntilItEnds) {
     XvfbDisplay display("800x600x24");
     ScratchDir pictures(ScratchDir::with_pictures);

@@ -1,5 +1,5 @@
-// The pictures read, the scene, its textures and the clicks on it, on an offscreen Mesa context.
-// Every test starts from the starting values: ctest runs each test in a process of its own.
+// The scene, its textures, clicks and pictures read, on Mesa's offscreen context; each test runs in
+// a process of its own, from the starting values.
 #include <GL/glu.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -32,15 +32,12 @@
 #include "support/message_box_recorder.h"
 #include "support/x11_harness.h"
 
-// Mesa's own offscreen context (OSMesa, as the OpenGL 1.1 subset's oracle uses), 800 x 600,
-// current from construction until destruction.
-struct OffscreenGl {
+struct OffscreenGl {  // OSMesa's 800 x 600 context, current while it lives
     OffscreenGl() { EXPECT_TRUE(open_context()); }
     ~OffscreenGl() { close_context(); }
 };
 
-// AddressSanitizer's runtime, where it is linked in.
-extern "C" void __asan_init() __attribute__((weak));
+extern "C" void __asan_init() __attribute__((weak));  // set under AddressSanitizer
 
 // A call as text, every number to 17 digits; the program's quadric shows as 1.
 struct Number {
@@ -59,8 +56,7 @@ static std::string call(const char* name, Args args) {
     return text.str() + ")";
 }
 
-// This executable's own entry points for the scene's and the sphere's calls: each records the call,
-// unless GLU made it or `not_recording` is raised (the click tests), and hands it to Mesa's.
+// Entry points that record each call (unless GLU made it or `not_recording` is up) and pass it on.
 static Texts calls;
 static int not_recording = 0;
 #define RECORDED(name, params, ...)                                                   \
@@ -97,8 +93,7 @@ RECORDED(glTexCoord2f, (GLfloat s, GLfloat t), s, t)
 RECORDED(glVertex3f, (GLfloat x, GLfloat y, GLfloat z), x, y, z)
 // clang-format on
 
-// The record, a call a line, each run of triangle strips shortened to "sphere(radius, count,
-// strips)": the radius from the south pole (the second vertex), count + 1 vertex pairs in a strip.
+// The record, a call a line; a run of triangle strips as "sphere(radius, count, strips)".
 static std::string frame_text() {
     std::string text;
     for (size_t at = 0, end = 0, strips = 0, vertices = 0; at < calls.size(); at = end) {
@@ -114,10 +109,9 @@ static std::string frame_text() {
     return text;
 }
 
-// Each body: name, orbit angle's start and step per frame (step 0: none), spin's, orbit axis x
-// (y is 1), distance, radius, list (= texture object), segment count, spin angle, and the FNV-1a
-// digest of its box, caption + "\n" + text in UTF-8 (captions 태양 수성 금성 지구 화성 목성 토성
-// 천왕성 해왕성 명왕성). The Moon is in Earth's frame.
+// Name, orbit start and step (0: none), spin start and step, orbit axis x, distance, radius, list
+// (= texture), segments, spin angle, FNV-1a digest of caption + "\n" + box text (UTF-8); the Moon
+// is in Earth's frame.
 struct Planet {
     unsigned name;
     double orbit, orbit_step, spin, spin_step;
@@ -138,14 +132,14 @@ const Planet planets[] = {
     {109, 20, 0.9, 0.67, 0.67, 0, 14, 0.21, 10, 30, &neptune_spin, 0xf3dd3ccb},
     {110, 110, 0.8, 6.3, 6.3, 15, 18, 0.2, 11, 30, &pluto_spin, 0xdfbe3e7d}};
 const Planet moon = {104, 10, 1.5, 0, 0, 0, 0.4, 0.07, 5, 30, nullptr, 0xfe31ec1b};
-// The angle k advances after the start, one step added at a time (no angle reaches 360 here).
+// The angle k advances on, a step added at a time.
 static float angle(double start, double step, int k) {
     for (int i = 0; i < k; ++i) start += step;
     return float(start);
 }
 
-// Compares the frame drawn now with the one k advances after the start: `start`, in sphere mode 1
-// with every switch on and the starting view; else in mode 2, every switch off, another view.
+// The frame k advances on: `start`, mode 1, switches on and the starting view; else mode 2,
+// switches off, another view.
 static void expect_frame(int k, bool start) {
     std::string f;
     const auto add = [&](const char* name, Args args) { f += call(name, args) + "\n"; };
@@ -211,13 +205,10 @@ static std::vector<std::vector<Vertex>> capture(float x, float y, float z, float
     return strips;
 }
 
-// Frame 1 as the program starts; frame 2 with every switch off in sphere mode 2, another view and
-// every spin a thousand turns on (drawn reduced to one turn); frame 3 paused, the same as frame 2.
-// An orbit angle that reaches the float nearest 359.95 is kept, one past it goes to 0; a million
-// frames on (4.6 hours), every angle drawn is still within a turn, its float exact. The sphere
-// alone, count 4: strips of vertices, the upper one first, from +x toward +z, with s and t; count
-// 5 stops short of the north pole; count 30: a vertex exact only with float-widened 2 pi and pi / 2
-// in double arithmetic; a negative radius or count the same. Degenerate input: the centre alone.
+// Frame 1 at start; frame 2 switched, spins a thousand turns on (drawn within one); paused, the
+// same. An orbit at 359.95 is kept, past it 0; a million frames on every angle is within a turn.
+// Spheres: count 4 from +x toward +z with s and t; count 5 short of the pole; count 30 exact in
+// double arithmetic, negative radius or count alike; degenerate input draws the centre.
 TEST(Scene, RecordedFramesAndSpheres) {
     OffscreenGl gl;
     std::filesystem::current_path(ORRERY_TEXTURE_DIR);
@@ -266,8 +257,7 @@ const char* const stored_names[texture_count] = {
     "Mars.bmp",  "Jupiter.bmp", "Saturn.bmp", "Uranus.bmp", "Neptune.bmp",
     "PLUTO.BMP", "Saturn2.bmp", "Space.bmp"};
 
-// Picture i: 1 + i wide (mostly not a multiple of 4), 2 + i % 3 high, with rows that differ so
-// that rows read as padded show.
+// Picture i: 1 + i wide (mostly not a multiple of 4), 2 + i % 3 high, rows unlike each other.
 static std::uint32_t colour_of(int i, int x, int y) {
     return std::uint32_t(19 * i) << 16 | (40 * x + y) % 256 << 8 | 60 * y % 256;
 }
@@ -282,12 +272,10 @@ static Bytes bound_image() {  // level 0 of the bound texture object, as packed 
     return image;
 }
 
-// A complete set: objects 1 to 13 with linear filters and their pictures, 13 bound; with the
-// picture of index `failed` missing ('m'), not a bitmap ('g') or a directory ('d'): none, object 0
-// bound with the lists' linear filters and no picture. List n uploads picture n - 1 into whatever
-// is bound, list 12 Space's; a failed picture's list nothing. `boxes`: the texts shown. Beside
-// them, one-pixel decoys in other letter case: of several such names, the exact one, else the
-// smallest in byte order ("PLUTO.BMP", 'U' 0x55 before 'u' 0x75), is read.
+// All present: objects 1 to 13, linear filters, 13 bound; picture `failed` missing ('m'), not a
+// bitmap ('g') or a directory ('d'): object 0 bound, no pictures. List n uploads picture n - 1 into
+// what is bound, list 12 Space's. Of names alike but for case the exact, else the smallest in byte
+// order ("PLUTO.BMP": 'U' 0x55 < 'u' 0x75), is read, not the one-pixel decoys.
 static void build_textures(int failed, char how, const Texts& boxes) {
     const bool set = failed < 0;
     ScratchDir dir;
@@ -332,8 +320,7 @@ TEST(Textures, SpaceMissing) { build_textures(12, 'm', {"Failed to open DIB file
 TEST(Textures, SunADirectory) { build_textures(0, 'd', {"Failed to open DIB file Sun.bmp.\n"}); }
 TEST(Textures, MoonNotABitmap) { build_textures(4, 'g', {not_a_bitmap, not_a_bitmap}); }
 
-// The last selection pass's hit count, then its records word by word (all 64 words when they
-// overflowed), taken by this executable's own glRenderMode, which hands each call on to Mesa's.
+// The last selection pass's hit count and records (64 words on overflow), taken on the way to Mesa.
 using Records = std::vector<GLuint>;
 static Records records;
 extern "C" GLint glRenderMode(GLenum mode) {
@@ -349,10 +336,9 @@ extern "C" GLint glRenderMode(GLenum mode) {
     return hits;
 }
 
-// Where a body lies seen from above (tilt 90) at scale 0.6, a unit of the orbit plane being
-// 0.6 * 300 / tan(22.5) / 22 = 19.753 pixels: at its orbit's starting angle and distance; Pluto,
-// on its tilted orbit, 369.6 and 23.2 pixels off the centre; the Moon 0.4 beyond Earth at
-// 7 + 1 + 10 degrees, 3.3935 units at 8.289 degrees.
+// A body from above (tilt 90) at scale 0.6, a unit 0.6 * 300 / tan(22.5) / 22 = 19.753 pixels:
+// Pluto on its tilted orbit 369.6 and 23.2 pixels off; the Moon 0.4 past Earth at 7 + 1 + 10
+// degrees, 3.3935 units at 8.289 degrees.
 static std::pair<double, double> from_above(const Planet& p) {
     if (p.name == 110) return {769.6, 276.8};
     const bool m = &p == &moon;
@@ -370,10 +356,9 @@ static void prepare() {
     window_handle = reinterpret_cast<WindowHandle>(&records);  // any address, never used
 }
 
-// A click while paused keeps the projection and the matrix mode; its records are the frame's drawn
-// in selection mode through its 2-pixel pick region, from the stored aspect ratio; a first record
-// with a body's name, and only that, shows the body's box, an OK box owned by the window. Returns
-// that name, 0 for a nameless first record, -1 for none.
+// A paused click keeps projection and matrix mode; its records are the frame's through a 2-pixel
+// pick region; a named first record alone shows the body's OK box, owned by the window. Returns the
+// name, 0 for a nameless first record, -1 for none.
 static long click(double px, double py, MessageBoxRecorder& recorder) {
     const int x = int(std::lround(px)), y = int(std::lround(py));
     std::array<double, 17> before, after;
@@ -408,9 +393,8 @@ static long click(double px, double py, MessageBoxRecorder& recorder) {
     return first;
 }
 
-// Clicks from above at scale 0.6 on each body's centre, which names it, on four points 0.8 of its
-// radius out, and over Saturn's ring on a square of 2-pixel steps, 2 * `ring` pixels each way.
-// Returns how many of the clicks over the ring had a nameless first record.
+// Clicks from above on each body's centre (naming it) and 0.8 of its radius out, and on a square of
+// 2-pixel steps 2 * `ring` each way over Saturn; returns the nameless first records there.
 static int clicks_from_above(int ring, MessageBoxRecorder& recorder) {
     view_tilt = 90.0f, view_turn = 0.0f, view_scale = 0.6f;
     const auto around = [&](const Planet& p) {
@@ -430,12 +414,10 @@ static int clicks_from_above(int ring, MessageBoxRecorder& recorder) {
     return nameless;
 }
 
-// Nothing just beside the Sun; a nameless first record, or one of another name, shows nothing.
-// The Sun, drawn first, over nearer Mercury. From above, in both sphere modes, and outlined in a
-// context that replaces the first as F1 does, each body's centre names it and the ring shows as a
-// nameless first record. Running, one step per pick. Sixty clicks alternating the sphere modes add
-// under 2 MB peak resident (unmeasured under AddressSanitizer, which holds freed memory back); Mesa
-// 22.3 keeps every vertex a selection pass submits in immediate mode: 1 MB a pick, 7 MB in mode 2.
+// Nothing beside the Sun; a nameless or unknown first record shows nothing; the Sun, drawn first,
+// over nearer Mercury. From above in both modes, and outlined in a context replaced as by F1, every
+// body named, the ring nameless. Running, a step per pick. Sixty picks add under 2 MB (Mesa keeps
+// what a pass submits in immediate mode, 1 MB a pick; unmeasured under AddressSanitizer).
 TEST(Picking, ClicksShowTheFirstRecordsBoxAndRecordWhatTheFrameDraws) {
     MessageBoxRecorder recorder;
     const auto peak_resident_kb = [] {
@@ -471,7 +453,7 @@ TEST(Picking, ClicksShowTheFirstRecordsBoxAndRecordWhatTheFrameDraws) {
 
 const std::string conversion = "Image file conversion error.";
 
-// Decodes `file` and compares the image, pixels as 0xRRGGBB from the bottom row, with `colour`.
+// Decodes `file`: width, height and 0xRRGGBB pixels from the bottom row, against `colour`.
 static void expect_picture(const Bytes& file, int width, int height, const PixelValue& colour) {
     std::vector<std::uint32_t> expected{std::uint32_t(width), std::uint32_t(height)}, got;
     for (int i = 0; i < width * height; ++i) expected.push_back(colour(i % width, i / width));
@@ -486,10 +468,10 @@ static void expect_picture(const Bytes& file, int width, int height, const Pixel
     EXPECT_EQ(got, expected);
 }
 
-// Colour-table entry i: distinct for every 8-bit index, and different in every channel.
+// Colour-table entry i: distinct for every 8-bit index and in every channel.
 static std::uint32_t palette(std::uint32_t i) { return i * 0x010307u & 0xFFFFFF; }
 
-// Masks are red, green, blue, stored for compression 3; colours used 16 puts a table before pixels.
+// Masks red, green, blue (stored for compression 3); colours_used 16: a table before the pixels.
 struct Format {
     int bits;
     std::uint32_t compression, masks[3], colours_used;
@@ -503,13 +485,13 @@ const Format formats[] = {
     {32, 3, {0xFF, 0xFF00, 0xFF0000}, 0}};
 // clang-format on
 
-// Varied values, with the unused bits of 16- and 32-bit pixels set too.
+// Varied values, unused bits of 16- and 32-bit pixels set too.
 static std::uint32_t stored_value(const Format& format, int x, int y) {
     const std::uint32_t hash = std::uint32_t(x) * 2654435761u ^ std::uint32_t(y + 1) * 40503u;
     return format.bits == 32 ? hash : hash % (1u << format.bits);
 }
 
-// A table entry, or each masked channel widened (repeating its top bits) or cut to 8 bits.
+// A table entry, or each channel widened (repeating its top bits) or cut to 8 bits.
 static std::uint32_t expected_colour(const Format& format, std::uint32_t value) {
     if (format.bits <= 8) return palette(value);
     std::uint32_t rgb = 0;
@@ -520,7 +502,7 @@ static std::uint32_t expected_colour(const Format& format, std::uint32_t value) 
     return rgb;
 }
 
-// A 13 x 3 picture, so that every format's stored rows need padding.
+// 13 x 3, so that every format's rows need padding.
 static Bytes format_file(const Format& format, bool core, bool file_header, bool top_down) {
     Bytes tables, header = info_header(13, top_down ? -3 : 3, format.bits, format.compression,
                                        format.colours_used);
@@ -534,7 +516,7 @@ static Bytes format_file(const Format& format, bool core, bool file_header, bool
     });
 }
 
-// A `width` x `height` picture with a 4-entry table and the stream stored as is, padded to 4 bytes.
+// A 4-entry table and the run-length `stream` as is.
 static Bytes rle_file(bool four_bit, const Bytes& stream, bool file_header, int width, int height) {
     Bytes table;
     append_le(&table, {palette(1), palette(2), palette(3), palette(4)});
@@ -543,9 +525,8 @@ static Bytes rle_file(bool four_bit, const Bytes& stream, bool file_header, int 
                            int(stream.size()), 1, 8, [&](int x, int) { return stream[x]; });
 }
 
-// What the 8-bit and the 4-bit stream give, with and without the file header, bottom-up and
-// top-down: `rows` from the bottom, each character an index ("r" is 1 in 8 bits, 2 in 4) or "."
-// for black; index i is table entry i + 1.
+// The 8- and 4-bit streams, with and without file header, both ways up, give `rows` (from the
+// bottom): index i is entry i + 1, "r" 1 in 8 bits and 2 in 4, "." black.
 static void expect_runs(const Bytes& rle8, const Bytes& rle4,
                         const std::vector<std::string>& rows) {
     const int width = int(rows[0].size()), height = int(rows.size());
@@ -573,16 +554,13 @@ TEST(BitmapReader, EveryFormatInBothHeaderKindsAndRunLengthsGiveTheirColours) {
                 [&](int x, int y) { return expected_colour(format, stored_value(format, x, y)); });
         }
     }
-    // Row 0 ends early; row 1 is left by a delta that skips pixels; row 2 uses index 9, beyond
-    // the table; row 3 has an odd literal and ends the bitmap early.
+    // Rows: ended early; left by a delta; index 9 past the table; an odd literal, then the end.
     expect_runs({3, 1, 0, 3, 2, 3, 0, 0, 0, 0, 2, 2, 0, 2, 1, 1,
                  1, 9, 2, 3, 0, 0, 0, 5, 0, 1, 2, 3, 0, 0, 0, 1},
                 {3, 0x12, 0, 3,    0x23, 0, 0, 0, 2,    0x22, 0, 2, 1, 1,
                  1, 0x93, 2, 0x33, 0,    0, 0, 5, 0x01, 0x23, 0, 0, 0, 1},
                 {"1r1230", "22....", "....33", "01230."});
-    // Rows of a 5-pixel picture written out to their 8-pixel padding, as some writers do: the
-    // pixels past the row's end are dropped and the stream goes on behind each whole run. 4-bit
-    // runs alternate their two indices.
+    // 5-pixel rows written out to 8 pixels, as some writers do: the rest of each run dropped.
     // clang-format off
     expect_runs({8, 0,                            0, 0,    // 8 of index 0
                  0, 8, 1, 2, 3, 0, 1, 2, 3, 0,    0, 0,    // absolute 1 2 3 0 1 | 2 3 0
@@ -594,7 +572,7 @@ TEST(BitmapReader, EveryFormatInBothHeaderKindsAndRunLengthsGiveTheirColours) {
                  5, 0x11, 3, 0x00,                0, 1},
                 {"00000", "12301", "22233", "11111"});
     // clang-format on
-    // Planet maps of 2048 x 1024 and pictures as tall are read whole.
+    // Maps of 2048 x 1024, and pictures as tall, read whole.
     const PixelValue hash = [](int x, int y) {
         return std::uint32_t(x * 40503 ^ y * 2654435761u) >> 8;
     };
@@ -603,9 +581,8 @@ TEST(BitmapReader, EveryFormatInBothHeaderKindsAndRunLengthsGiveTheirColours) {
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
-// Each gives no image and exactly one box captioned "Error" with its text. A long path is cut so
-// that the text keeps ".\n" and fits 256 bytes: 256 less "Failed to open DIB file " (24), ".\n"
-// and the NUL leave 229 bytes, or 228 where byte 229 would split a 3-byte Hangul character.
+// Each: no image, one "Error" box with its text. A long path is cut to 256 - 24 ("Failed to open
+// DIB file ") - 2 (".\n") - 1 (NUL) = 229 bytes, 228 where that would split a Hangul character.
 TEST(BitmapReader, BadFilesShowOneBoxWithTheirText) {
     MessageBoxRecorder boxes;
     const auto expect_failure = [&](bool no_image, const std::string& text) {
@@ -616,9 +593,9 @@ TEST(BitmapReader, BadFilesShowOneBoxWithTheirText) {
     };
     const ScratchDir dir;
     write_file(dir.path() + "/empty.bmp", {});
-    // A FIFO without a writer: an open that waited for one would never return.
+    // A FIFO without a writer, which an open would wait on for ever.
     ASSERT_EQ(mkfifo((dir.path() + "/fifo.bmp").c_str(), 0600), 0);
-    std::string hangul = "/missing/";  // 9 bytes, then 73 whole characters and 1 byte of the 74th
+    std::string hangul = "/missing/";  // 9 bytes, 73 whole characters, 1 byte of the 74th
     for (int i = 0; i < 100; ++i) hangul += "가";
     for (const std::string& path :
          {dir.path() + "/missing.bmp", dir.path() + "/empty.bmp", dir.path(),
@@ -626,7 +603,6 @@ TEST(BitmapReader, BadFilesShowOneBoxWithTheirText) {
         expect_failure(read_bitmap_image(path.c_str()) == nullptr,
                        "Failed to open DIB file " + path.substr(0, 229 - (path == hangul)) + ".\n");
 
-    // A 24-bit header and 4096 bytes of pixels; a bit-field file cut inside its masks or pixels.
     const auto header_only = [](int width, int height, unsigned compression, unsigned size = 40) {
         return assemble_bitmap(true, info_header(width, height, 24, compression, 0, size), {}, 1024,
                                1, 32, [](int, int) { return 0u; });
@@ -645,8 +621,7 @@ TEST(BitmapReader, BadFilesShowOneBoxWithTheirText) {
         {offset_past_end, conversion},
         {header_only(-5, 1, 0), conversion},
         {header_only(1, 1, 1), conversion},
-        // Run lengths: no end-of-bitmap mark; an absolute run's data past the file's end; a run
-        // below the last row of a 1-row picture.
+        // Run lengths: no end mark; a literal past the end; a run below a 1-row picture.
         {rle_file(false, {2, 1, 0, 0}, true, 6, 4), conversion},
         {rle_file(false, {0, 6, 1, 2}, true, 6, 4), conversion},
         {rle_file(false, {1, 1, 0, 0, 1, 1, 0, 1}, true, 6, 1), conversion},

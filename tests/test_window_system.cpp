@@ -1,5 +1,4 @@
-// The layer's events and messages: SDL events translated as a pure function, and the queue, boxes
-// and windows on SDL's real event queue for a window on a private Xvfb.
+// SDL events translated to messages; the queue, boxes and windows on SDL's queue on a private Xvfb.
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -25,9 +24,8 @@ using Seen = std::vector<long>;  // message numbers, words and long parameters
 
 static long at(int x, int y) { return x | y << 16; }
 
-// An event for the window with SDL id `id`: a key (a), a pointer position (a, b) with the held
-// buttons or the button (c), a wheel's notches (a) and hundredths of one (b), or a window event
-// (a) with its data (b, c).
+// For window `id`: a key (a); a position (a, b) with held buttons or the button (c); a wheel's
+// notches (a) and hundredths (b); a window event (a) with its data (b, c).
 static SDL_Event event(std::uint32_t type, int a = 0, int b = 0, int c = 0, std::uint32_t id = 7) {
     SDL_Event e{};
     e.type = type;
@@ -42,9 +40,8 @@ static SDL_Event event(std::uint32_t type, int a = 0, int b = 0, int c = 0, std:
     return e;
 }
 
-// Two windows that translation only compares; events name the first, 800 x 600, the focus is on
-// the second; the right button is held. Translated: window (0 first, 1 second), message, word
-// and long parameter; empty for no message.
+// Events name the first window (800 x 600), the focus is on the second, the right button held.
+// Translated: window (0 first, 1 second), message, word, long parameter; empty for none.
 static char windows[2];
 static const EventTarget target{reinterpret_cast<WindowHandle>(&windows[0]),
                                 reinterpret_cast<WindowHandle>(&windows[1]), 800, 600,
@@ -55,9 +52,8 @@ static Seen translated(const SDL_Event& e, const EventTarget& to = target) {
     return {m.window == to.window ? 0 : 1, long(m.message), long(m.w_param), long(m.l_param)};
 }
 
-// Every key the system reads, by its virtual-key number; the main keyboard's plus and minus are
-// other keys than the keypad's; a repeat sets bit 30. A key that names no window is the focused
-// window's; keys of no code, or of a window not the layer's, are no message.
+// Each key read, as its virtual key (the keypad's plus and minus not the main keyboard's); a repeat
+// sets bit 30; a key naming no window goes to the focus; unknown keys or windows give nothing.
 TEST(TranslationTest, KeysPointerAndWindowEventsBecomeMessages) {
     const std::pair<SDL_Keycode, long> keys[] = {
         {SDLK_ESCAPE, 27},  {SDLK_F1, 112},       {SDLK_F5, 116},        {SDLK_F12, 123},
@@ -74,11 +70,9 @@ TEST(TranslationTest, KeysPointerAndWindowEventsBecomeMessages) {
     EXPECT_EQ(translated(event(SDL_KEYDOWN, SDLK_HOME)), Seen());
     EXPECT_EQ(translated(event(SDL_KEYDOWN, SDLK_F2), {nullptr, target.focus, 8, 6, 0}), Seen());
 
-    // Positions in client pixels, stopped at the edges, with the held buttons; the buttons the
-    // system reads; the wheel's turn, a touchpad's fraction too, as 120 a notch away from the user
-    // in the signed high word; window events as sizes (minimised 0 by 0, restored the window's
-    // own), redraws and close requests; the end of the session, focus changes and other windows'
-    // events carry none.
+    // Positions clamped to the client area; the wheel (fractions too) as 120 a notch away from the
+    // user in the signed high word; sizes (minimised 0 by 0, restored the window's own), redraws
+    // and close requests; the session's end, focus changes and other windows' events nothing.
     const std::pair<SDL_Event, Seen> cases[] = {
         {event(SDL_MOUSEMOTION, 10, 20, SDL_BUTTON_LMASK), {0, 0x200, 1, at(10, 20)}},
         {event(SDL_MOUSEMOTION, -5, -7), {0, 0x200, 0, at(0, 0)}},
@@ -104,7 +98,7 @@ TEST(TranslationTest, KeysPointerAndWindowEventsBecomeMessages) {
         Seen());
 }
 
-// The shown window captioned `caption` on the display, from `xwininfo`; 0 for none.
+// The viewable window captioned `caption`; 0 for none.
 static Window named_window(const std::string& caption) {
     const std::string command = "xwininfo -root -tree | awk '/\"" + caption +
                                 "\": / {print $1}' | xargs -rn1 xwininfo -id | "
@@ -133,7 +127,7 @@ class QueueTest : public ::testing::Test {
         ASSERT_NE(window, nullptr);
         show_window(window);
     }
-    void SetUp() override {  // the real focus comes in before the test
+    void SetUp() override {  // the real focus in before the test
         set_focus(window);
         ASSERT_TRUE(
             wait_until([] { return taken(1), SDL_GetKeyboardFocus() == window->sdl_window; }));
@@ -142,8 +136,7 @@ class QueueTest : public ::testing::Test {
         SDL_Event e = event(type, a, b, c, SDL_GetWindowID(window->sdl_window));
         SDL_PushEvent(&e);
     }
-    // Message numbers and words as number << 8 | word, in the order the loop takes them; 0 for
-    // each idle pass, of which there are `passes`.
+    // number << 8 | word of the messages taken, 0 after each of `passes` idle passes.
     static Seen taken(int passes) {
         Seen seen;
         for (Message message; passes-- > 0; seen.push_back(0))
@@ -161,12 +154,10 @@ class QueueTest : public ::testing::Test {
     static inline Display* x = nullptr;  // the test's own connection
 };
 
-// While a box is open, presses, moves, the wheel and close requests are dropped, also those already
-// in the queue (the first is taken before) or SDL's backlog when the box opens; releases, sizes and
-// redraws come afterwards. The window keeps the focus that the box takes, and full screen would not
-// be minimised. A hang-up (SDL turns SIGINT and SIGTERM into its quit event, and the hang-up takes
-// the same road) is kept: its close request, queued before, comes after the box. No box holds the
-// program up after that: a box's caption and text go to standard error, answered as if closed.
+// A box drops presses, moves, the wheel and close requests, queued before it too; releases, sizes
+// and redraws come after. The window keeps the focus; full screen is not minimised. A hang-up (the
+// road of SIGINT and SIGTERM) is kept: its close request comes after the box; later boxes go to
+// standard error, answered as if closed.
 TEST_F(QueueTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
     push(SDL_KEYDOWN, SDLK_F2), push(SDL_MOUSEBUTTONDOWN, 5, 5, SDL_BUTTON_LEFT);
     push(SDL_KEYDOWN, SDLK_ESCAPE), push(SDL_KEYUP, SDLK_SPACE), raise(SIGHUP);
@@ -185,18 +176,15 @@ TEST_F(QueueTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
     ASSERT_TRUE(quit_signalled());  // else the box below would wait for a user
     end_box_time();
     EXPECT_EQ(SDL_GetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS), nullptr);
-    // The F2 release was pressed since the last idle pass: it waits for one, so that a key tapped
-    // within one frame is still seen; Space's, pressed before, does not.
+    // F2, pressed since the last idle pass, is released after one (a tap within a frame is seen).
     EXPECT_EQ(taken(2), Seen({0x10100 | 0x20, 0x500, 0x20500, 0xF00, 0x1000, 0, 0x10100 | 113, 0}));
     testing::internal::CaptureStderr();
     EXPECT_EQ(message_box(window, "Text", "Caption", MB_YESNO | MB_ICONEXCLAMATION), IDNO);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Caption: Text\n");
 }
 
-// The screen saver is held off only while the window is focused and not minimised; video starts
-// with text input off. A click that comes in with the focus is a click, also when the window reads
-// both at once (it was busy drawing): SDL would drop a click it reads within 10 ms of the focus
-// coming in.
+// The screen saver is held off only while focused and not minimised; text input is off. A click
+// read with the focus coming in is kept (SDL drops those within 10 ms of it).
 TEST_F(QueueTest, TheScreenSaverFollowsTheFocusAndAClickThatComesWithItIsKept) {
     EXPECT_FALSE(SDL_IsTextInputActive());
     disable_screen_saver();
@@ -220,11 +208,8 @@ TEST_F(QueueTest, TheScreenSaverFollowsTheFocusAndAClickThatComesWithItIsKept) {
     EXPECT_EQ(buttons, Seen({WM_LBUTTONDOWN, WM_LBUTTONUP}));
 }
 
-// F1 destroys the only window and then makes the next: the server holds no more colormaps of the
-// program after that than before (SDL would leave the destroyed window's and, as it loads GL again
-// for the next window, another). The box program, started as the layer does from a thread that
-// blocks and ignores the quit signals (as SDL's do), hears them all the same: its box goes, with
-// what it started, when the program that showed it is killed.
+// A window replaced as by F1 leaves no colormap behind. A box started from a thread that blocks and
+// ignores the quit signals (as SDL's do) goes when the program that showed it is killed.
 TEST_F(QueueTest, NoColormapOfAReplacedWindowNorTheBoxOfAKilledProgramStays) {
     auto colormaps = [] {  // held by the client that made the window
         int types = 0, count = 0;
@@ -255,8 +240,7 @@ TEST_F(QueueTest, NoColormapOfAReplacedWindowNorTheBoxOfAKilledProgramStays) {
     waitpid(program, nullptr, 0);
     EXPECT_TRUE(wait_until([&] { return !shown(); })) << "orphaned box";
 
-    // A question closed without a button, by Escape or by a window manager's close request,
-    // answers No.
+    // A question closed by Escape or the window manager answers No.
     for (bool escape : {true, false}) {
         const int box = start_box_process({"Question", "본문", MB_YESNO, 0, "x11"});
         Window w = 0;
