@@ -1,5 +1,4 @@
-// The swap pacing's arithmetic, driven with counter readings of a clock of a million ticks a
-// second; where the layer uses it, the shell's tests run the paced loop.
+// The swap pacing's arithmetic, on a clock of a million ticks a second.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,12 +8,10 @@
 
 using Ticks = std::vector<std::uint64_t>;
 
-// At 60 Hz (16666 ticks), paced from 3000 on (due at 19666), a swap on time keeps the cadence, one
-// late by less than a period is due one period after the one it missed, one late by a period or
-// more one period after it was made. A swap asked for after its time waits for nothing; one made
-// before its time (not waited for) sets the next one period after it. A swap call that itself takes
-// half a period or more waited for the display: once may be a busy machine, twice in a row ends the
-// pacing, and swaps a period apart do not start it again.
+// At 60 Hz (16666 ticks) from 3000: on time keeps the cadence; late by under a period, due a period
+// after the missed time, by more a period after the swap; late asked, no wait; made early, the next
+// a period after. A swap call of half a period or more waited for the display: twice in a row ends
+// the pacing, and swaps a period apart do not start it again.
 TEST(SwapPacingTest, OnTimeLateVeryLateAndWaitedForSwaps) {
     SwapPacing pacing;  // swaps back at 1000 and 3000, taking no time themselves
     pacing.set_period(16666), pacing.swap_done(1000, 1000), pacing.swap_done(3000, 3000);

@@ -28,9 +28,8 @@ inline Bytes info_header(std::int32_t width, std::int32_t height, int bits,
     return bytes;
 }
 
-// An optional 14-byte file header whose pixel offset points behind `tables`, then the bitmap
-// header, `tables` (masks, colour table) and `rows` stored rows of `width` values of `bits` bits
-// (below 8 packed most significant first, else little-endian), each padded to 4 bytes.
+// [File header,] bitmap header, `tables` (masks, colours), `rows` rows of `width` `bits`-bit values
+// (below 8 bits packed from the top, else little-endian), each padded to 4 bytes.
 inline Bytes assemble_bitmap(bool file_header, const Bytes& header, const Bytes& tables, int width,
                              int rows, int bits, const PixelValue& value) {
     const std::size_t stride = (std::size_t(width) * bits + 31) / 32 * 4;

@@ -1,5 +1,4 @@
-// The wrapped layer functions; the linker sends the application's calls of `f` to __wrap_f and
-// makes __real_f the layer's own.
+// The application's calls of `f` come to __wrap_f; __real_f is the layer's own.
 #include "support/layer_seam.h"
 
 #include <set>
@@ -13,8 +12,7 @@ seam::Held seam::held() { return counts; }
 void seam::reset() { failing.clear(), counts = Held{}; }
 void seam::replace_boxes(BoxFunction box) { boxes = box; }
 
-// `type name(parameters)`: fails once as asked, returning the type's null, false or 0 as the
-// layer does when it fails; otherwise calls the layer and, when it succeeds, adds `held`.
+// Fails once as asked (null, false or 0, as the layer fails); else, on success, adds `held`.
 #define WRAPPED_STEP(type, name, parameters, arguments, held) \
     extern "C" type __real_##name parameters;                 \
     extern "C" type __wrap_##name parameters {                \

@@ -1,7 +1,5 @@
-// The tests' seam in front of the window-system layer. The test programs are linked with
-// `--wrap` for the layer functions that cmake/layer_seam.cmake names, so that the application's
-// calls of them come here first: a step the test names fails once, returning what the real call
-// returns when it fails; otherwise the real call runs and what it acquired or released is counted.
+// The seam in front of the layer functions cmake/layer_seam.cmake wraps (`--wrap`): a named step
+// fails once as the real one fails; otherwise the real call runs and what it holds is counted.
 #pragma once
 
 #include <string>
@@ -11,8 +9,7 @@
 namespace seam {
 void fail_once(const std::string& step);  // the wrapped step's next call fails; cleared by reset()
 
-// Classes, display modes, windows, DCs and contexts held now (each acquisition adds one, each
-// release takes one away), and the swap requests, whether or not there was a window.
+// Classes, display modes, windows, DCs and contexts held now, and the swaps asked for.
 struct Held {
     int things, swaps;
 };

@@ -1,5 +1,4 @@
-// Replaces the layer's message boxes with a recorder while it lives: every box is kept, and
-// answered with IDOK, or a Yes/No box with the chosen button.
+// While it lives, boxes are recorded, answered IDOK or (Yes/No) with the chosen button.
 #pragma once
 
 #include <string>

@@ -18,8 +18,7 @@ bool wait_until(const std::function<bool()>& condition, double seconds) {
     return true;
 }
 
-// A server gives up when another one (of another file system, as in a container) holds the
-// display it picked; the next attempt picks another. The server ends with this process.
+// Tried again where another container holds the number; the server ends with this process.
 XvfbDisplay::XvfbDisplay(const std::string& screen) {
     for (int attempt = 0; attempt < 5 && name_.size() < 2; ++attempt) {
         int ready[2];  // the server writes its display number there once it takes connections
