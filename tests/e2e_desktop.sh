@@ -12,7 +12,7 @@ mkdir "$work/run"
 hex() { printf '0x%x' "$1"; }
 stacking() { xprop -root _NET_CLIENT_LIST_STACKING | grep -o '0x[0-9a-f]*'; }
 active_is() { [ "$(xprop -root _NET_ACTIVE_WINDOW | grep -o '0x[0-9a-f]*')" = "$(hex "$1")" ]; }
-main_shown() { main=$(xdotool search --onlyvisible --name "^$title\$" | sort -n | tail -1) && [ -n "$main" ]; }  # newest, as $main
+main_shown() { main=$(xdotool search --onlyvisible --name "^$title\$" | sort -n | tail -1) && [ -n "$main" ]; }
 box() { # the top window besides the main one, as $box; fails if there is none
   box='' name=''
   local w
