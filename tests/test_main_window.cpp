@@ -122,9 +122,8 @@ TEST_F(MainWindowTest, OpeningSetsTheRenderStateAndSizesSetTheView) {
     }
 }
 
-// Paused, every pass swaps but draws only after a size change or an uncovering (before the
-// fourth): a drawn frame selects outlines, which each pass here undoes. Escape's pass, running (it
-// draws) or paused, ends the loop without a swap, but F2 to F5 act.
+// Paused, a pass swaps but draws (selecting outlines, undone here) only after a size change or an
+// uncovering. Escape's pass, running or paused, ends the loop without a swap, but F2 to F5 act.
 TEST_F(MainWindowTest, PassesDrawWhenRunningOrStaleAndEscapeEndsThemWithoutASwap) {
     animating = 0, lighting_on = texturing_on = 1, solid_fill = 0, sphere_mode = 2, seam::reset();
     EXPECT_EQ(window_proc(window_handle, WM_SIZE, 0, make_lparam(800, 600)), 0);

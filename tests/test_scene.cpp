@@ -207,8 +207,7 @@ static std::vector<std::vector<Vertex>> capture(float x, float y, float z, float
 
 // Frame 1 at start; frame 2 switched, spins a thousand turns on (drawn within one). An orbit at
 // 359.95 is kept, past it 0; a million frames on every angle is within a turn. Spheres: count 4
-// from +x toward +z with s and t; count 30 exact in double arithmetic; degenerate input: the
-// centre.
+// from +x toward +z with s and t; count 30 exact in double arithmetic; degenerate: the centre.
 TEST(Scene, RecordedFramesAndSpheres) {
     OffscreenGl gl;
     std::filesystem::current_path(ORRERY_TEXTURE_DIR);
