@@ -37,25 +37,19 @@ async function launch(engine, view, profile, flags, start_url) {
     // sent to later (the address bar keeps it), and it grants full screen
     // only to a focused page: it starts with a page of the tests' server.
     args: [...flags, start_url],
-    dumpio: Boolean(process.env.ORRERY_TEST_CONSOLE),
     defaultViewport: null,
-    extraPrefsFirefox: firefox_prefs(view),
+    extraPrefsFirefox: {
+      // No telemetry ping sent (by a helper that outlives the browser) as it ends.
+      'datareporting.policy.dataSubmissionEnabled': false,
+      'toolkit.telemetry.shutdownPingSender.enabled': false,
+      // Touch events exist in Firefox on Linux only where a touch screen is
+      // found; the emulated one is not, and it has as many points as a phone.
+      ...(view.touch ? {
+        'dom.w3c_touch_events.enabled': 1, 'dom.w3c_touch_events.legacy_apis.enabled': true,
+        'dom.maxtouchpoints.testing.value': 5,
+      } : {}),
+    },
   });
-}
-
-function firefox_prefs(view) {
-  return {
-    // No telemetry ping sent (by a helper that outlives the browser) as it ends.
-    'datareporting.policy.dataSubmissionEnabled': false,
-    'toolkit.telemetry.shutdownPingSender.enabled': false,
-    ...(process.env.ORRERY_TEST_CONSOLE ? { 'devtools.console.stdout.content': true } : {}),
-    // Touch events exist in Firefox on Linux only where a touch screen is
-    // found; the emulated one is not, and it has as many points as a phone.
-    ...(view.touch ? {
-      'dom.w3c_touch_events.enabled': 1, 'dom.w3c_touch_events.legacy_apis.enabled': true,
-      'dom.maxtouchpoints.testing.value': 5,
-    } : {}),
-  };
 }
 
 // `flags` are more of the browser's command-line flags; `start_url` a blank
@@ -85,7 +79,6 @@ export async function open(engine, view, flags, start_url, installed = false) {
   const browser = await browser_for(engine, view, flags, start_url);
   const context = installed ? browser.defaultBrowserContext() : await browser.createBrowserContext();
   const page = await context.newPage();
-  if (process.env.ORRERY_TEST_CONSOLE) page.on('console', (message) => console.log(`console: ${message.text()}`));
   await page.setViewport({
     width: view.width, height: view.height, deviceScaleFactor: view.scale, hasTouch: view.touch,
   });
@@ -117,14 +110,12 @@ export async function open(engine, view, flags, start_url, installed = false) {
       return result.result.value;
     };
   }
-  const perform = (actions) => page.mainFrame().browsingContext.performActions(actions);
-  const buttons = { left: 'left', middle: 'middle', right: 'right' };
   const common = {
     run,
     go: (url) => page.goto(url),
     mouse_move: (x, y) => page.mouse.move(x, y),
-    mouse_down: (button) => page.mouse.down({ button: buttons[button] }),
-    mouse_up: (button) => page.mouse.up({ button: buttons[button] }),
+    mouse_down: (button) => page.mouse.down({ button }),
+    mouse_up: (button) => page.mouse.up({ button }),
     // A new size of the viewport (and so of the screen in full screen), its scale and touch kept.
     resize: (width, height) => page.setViewport({
       width, height, deviceScaleFactor: view.scale, hasTouch: view.touch,
@@ -165,6 +156,7 @@ export async function open(engine, view, flags, start_url, installed = false) {
   }
   // Firefox: keys, the wheel and touch as WebDriver actions, by the codes
   // WebDriver gives each key.
+  const perform = (actions) => page.mainFrame().browsingContext.performActions(actions);
   return {
     ...common,
     key_down: (code) => perform([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyDown', value: key_value(code) }] }]),
