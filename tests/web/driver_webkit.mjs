@@ -8,7 +8,6 @@ import { createServer } from 'node:net';
 import { key_value, wheel_action } from './webdriver_actions.mjs';
 import { own_process, x_display } from './xvfb.mjs';
 
-const unsupported = (message) => Object.assign(new Error(message), { name: 'Unsupported' });
 const mini_browser = process.env.ORRERY_MINIBROWSER ?? '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
 
 const free_port = () => new Promise((resolve) => {
@@ -23,11 +22,7 @@ async function request(base, method, path, body) {
     method, headers: { 'Content-Type': 'application/json' }, body: body === undefined ? undefined : JSON.stringify(body),
   });
   const answer = await response.json();
-  if (!response.ok) {
-    const error = new Error(`WebDriver ${method} ${path}: ${answer.value?.error}: ${answer.value?.message}`);
-    error.webdriver = answer.value?.error;
-    throw error;
-  }
+  if (!response.ok) throw new Error(`WebDriver ${method} ${path}: ${answer.value?.error}: ${answer.value?.message}`);
   return answer.value;
 }
 
@@ -63,7 +58,7 @@ export async function close_all() {
 
 export async function open(engine, view) {
   if (!Number.isInteger(view.scale)) {
-    throw unsupported(`a device scale of ${view.scale}: GTK draws WebKitGTK's windows at whole scales only`);
+    throw new Error(`a device scale of ${view.scale}: GTK draws WebKitGTK's windows at whole scales only`);
   }
   const driver = await webdriver(view.scale);
   const { base } = driver;
@@ -103,7 +98,7 @@ export async function open(engine, view) {
       }
       driver.chrome = [driver.chrome[0] + width - inner[0], driver.chrome[1] + height - inner[1]];
     }
-    throw unsupported(`a ${width}x${height} viewport: MiniBrowser's window gives at best ` +
+    throw new Error(`a ${width}x${height} viewport: MiniBrowser's window gives at best ` +
       `${inner[0]}x${inner[1]} (its toolbar sets its least width)`);
   };
   await resize(view.width, view.height).catch(async (error) => { await call('DELETE', ''); throw error; });

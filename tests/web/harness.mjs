@@ -40,9 +40,6 @@ export function not_checked(t, what, why) {
   t.diagnostic(line);
 }
 
-// A capability that this engine lacks on this machine: the tests say so with not_checked.
-const unsupported = (message) => Object.assign(new Error(message), { name: 'Unsupported' });
-
 // A static server for the page's folder, on the loopback only. Every HTML page
 // gets the tests' scripts first in its head; `serve` may answer a request
 // itself (or with a Promise of the answer). Nothing is cached, as the page
@@ -79,12 +76,12 @@ function start_server(script, serve) {
 
 // The page in a fresh browser context of this run's engine.
 export async function open_page({
-  viewport = {}, path = '/', script = null, serve = null, flags = [], installed = false,
+  viewport = {}, path = '/', script = null, serve = null, installed = false,
 } = {}) {
   const view = { width: 1024, height: 768, scale: 1, touch: false, ...viewport };
   const server = await start_server(script, serve);
   const base_url = `http://127.0.0.1:${server.address().port}`;
-  const page = await driver.open(engine, view, flags, `${base_url}/orrery-test/start`, installed);
+  const page = await driver.open(engine, view, `${base_url}/orrery-test/start`, installed);
   const errors = [];
   // Every evaluation runs without a user gesture and brings back the page's
   // errors since the last one.
@@ -114,30 +111,29 @@ export async function open_page({
       }
     },
     key: async (code) => { await page.key_down(code); await page.key_up(code); },
-    mouse_move: (x, y) => page.mouse_move(x, y),
+    mouse_move: page.mouse_move,
     mouse_down: (button = 'left') => page.mouse_down(button),
     mouse_up: (button = 'left') => page.mouse_up(button),
-    click: async (x, y, button = 'left') => {
+    click: async (x, y) => {
       await page.mouse_move(x, y);
-      await page.mouse_down(button);
-      await page.mouse_up(button);
+      await page.mouse_down('left');
+      await page.mouse_up('left');
     },
-    wheel: (x, y, delta_y) => page.wheel(x, y, delta_y),
-    tap: (x, y) => touch_or_refuse(page, view).touch([[{ x, y }], []]),
-    touch_drag: (from, to, steps = 8) => touch_or_refuse(page, view).touch(
+    wheel: page.wheel,
+    tap: (x, y) => page.touch([[{ x, y }], []]),
+    touch_drag: (from, to, steps = 8) => page.touch(
       [...Array(steps + 1).keys()].map((i) => [between(from, to, i / steps)]).concat([[]])),
-    pinch: (centre, gap_from, gap_to, steps = 8) => touch_or_refuse(page, view).touch(
+    pinch: (centre, gap_from, gap_to, steps = 8) => page.touch(
       [...Array(steps + 1).keys()].map((i) => {
         const half = (gap_from + (gap_to - gap_from) * (i / steps)) / 2;
         return [{ x: centre.x - half, y: centre.y }, { x: centre.x + half, y: centre.y }];
       }).concat([[]])),
-    // The viewport resized, as a browser's window or a rotated phone's screen is (CSS pixels).
-    resize: (width, height) => page.resize(width, height),
-    // A Chrome DevTools Protocol command (Chromium only).
-    devtools: async (method, params = {}) => {
-      if (!page.devtools) throw unsupported(`${engine} has no Chrome DevTools Protocol`);
-      return page.devtools(method, params);
-    },
+    // The viewport resized, as a browser's window or a rotated phone's screen is (CSS pixels);
+    // a Chrome DevTools Protocol command (Chromium only).
+    resize: page.resize,
+    devtools: page.devtools,
+    // Opens `url` in the page's tab, once loaded.
+    go: page.go,
     async close() {
       await page.close();
       await new Promise((resolve) => server.close(resolve));
@@ -148,9 +144,3 @@ export async function open_page({
 }
 
 const between = (a, b, f) => ({ x: a.x + (b.x - a.x) * f, y: a.y + (b.y - a.y) * f });
-
-// Touch input only where the viewport is a touch screen.
-function touch_or_refuse(page, view) {
-  if (!view.touch) throw new Error('touch input needs open_page({ viewport: { touch: true } })');
-  return page;
-}

@@ -1,9 +1,10 @@
 // Loading the page: the progress bar with its bytes, then the program; a
-// file that fails to load, named, with Retry. And what the page says when the
+// file that fails to load, named, with Retry. (The pictures as the program
+// gets them: the frames against Mesa's, frames.test.mjs.) And what the page says when the
 // program cannot run or stops: a browser without WebGL, a program that breaks
 // after its first frame (a lost WebGL context: context_loss.test.mjs).
 import assert from 'node:assert/strict';
-import { readFileSync, readdirSync, statSync } from 'node:fs';
+import { readdirSync, statSync } from 'node:fs';
 import { join } from 'node:path';
 import { describe, it } from 'node:test';
 
@@ -11,7 +12,6 @@ import { open_page } from './harness.mjs';
 import { sun_shown } from './seen.mjs';
 
 const page_dir = process.env.ORRERY_PAGE_DIR;
-const textures = new URL('../../data/textures/', import.meta.url);
 const running = () => document.getElementById('status')?.textContent.startsWith('Space pauses');
 const status = () => document.getElementById('status')?.textContent;
 
@@ -34,26 +34,6 @@ function watch_loading() {
       }
     }).observe(document.getElementById('status'), { childList: true });
   });
-}
-
-// The BMP files that the page writes for the program, made from the WebP pictures, against the
-// BMPs they were made from: size, and the mean colour of each of 8 x 8 cells of the picture (row 0
-// at the top), within 3 levels (measured: 1.1 at most, in Chromium). Defined in the page and here.
-function define_bmp_cells() {
-  globalThis.bmp_cells = (bytes) => {
-    const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
-    const offset = view.getUint32(10, true), width = view.getInt32(18, true), height = view.getInt32(22, true);
-    const stride = Math.ceil((width * 3) / 4) * 4;
-    const sums = new Array(8 * 8 * 3).fill(0);
-    for (let y = 0; y < height; y += 1) {
-      for (let x = 0; x < width; x += 1) {
-        const at = offset + (height - 1 - y) * stride + 3 * x;
-        const cell = 3 * (8 * Math.floor((8 * y) / height) + Math.floor((8 * x) / width));
-        for (let k = 0; k < 3; k += 1) sums[cell + k] += bytes[at + 2 - k] / ((width * height) / 64);
-      }
-    }
-    return { width, height, bits: view.getUint16(28, true), sums };
-  };
 }
 
 // Start again reloads the page: polls that meet the old document's end are tried again.
@@ -105,22 +85,6 @@ describe('loading and failing', () => {
       assert.equal(shown, false);
       assert.deepEqual(session.errors, []);
     });
-
-  it('writes for the program BMP files of the pictures it was built from', async (t) => {
-    const session = await open_page({ script: define_bmp_cells });
-    t.after(() => session.close());
-    await session.wait_for(running);
-    define_bmp_cells();
-    for (const name of readdirSync(textures).filter((f) => f.endsWith('.bmp'))) {
-      const original = bmp_cells(readFileSync(new URL(name, textures)));
-      // The loader's own steps, run again on the picture: its bytes, then its BMP file.
-      const written = await session.evaluate(async (file) => bmp_cells(await decode(file, await file_bytes(file))),
-        name.replace('.bmp', '.webp'));
-      assert.deepEqual([written.width, written.height, written.bits], [original.width, original.height, 24], name);
-      const apart = Math.max(...written.sums.map((v, i) => Math.abs(v - original.sums[i])));
-      assert.ok(apart < 3, `${name}: a cell's mean ${apart.toFixed(1)} levels apart`);
-    }
-  });
 
   for (const file of ['orrery.wasm', 'Space.webp', 'orrery.js']) {
     it(`names ${file} when it fails to load, and Retry loads it once it is back`, async (t) => {

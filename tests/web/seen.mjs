@@ -74,9 +74,9 @@ export const canvas_origin = (page) => page.evaluate(() => {
   return { x: box.left, y: box.top };
 });
 
-export async function click_canvas(page, point, button = 'left') {
+export async function click_canvas(page, point) {
   const origin = await canvas_origin(page);
-  await page.click(origin.x + point.x, origin.y + point.y, button);
+  await page.click(origin.x + point.x, origin.y + point.y);
 }
 
 // Waits for full screen, or for the question the program asks where the
@@ -113,18 +113,16 @@ function reference(steps, { mode, lighting, texturing, solid, turn = 0 }) {
   }
 }
 
-// The paused frame against the reference at the step it reached. As the
-// subset's oracle compares with Mesa, at least 99.5% of all pixels within 8
-// levels a channel. Of the pixels the scene covers in either frame (not
-// black), a pixel counts as close when it is within 8 levels of the
-// reference's same pixel or of one beside it, and 98.5% (92% outlined) must
-// be: the page's WebGL rasterises edges and samples textures by rules of its
-// own (Chromium's SwiftShader left up to 0.7% of the covered pixels of a
-// filled frame and 5.2% of an outlined one beyond that, against the
-// oracle's 0.5% and 3%). A body or disk missing, misplaced or drawn through another is
-// thousands of pixels. Returns the figures when the frame is unlike, or ''.
-// Each click on the canvas while the animation runs (`picks`) is a step
-// too: the pick sees the bodies one step on, and draws nothing.
+// The paused frame against the reference at the step it reached (each click
+// on the canvas while the animation runs, `picks`, is a step that draws
+// nothing). As the subset's oracle compares with Mesa, at least 99.5% of all
+// pixels within 8 levels a channel; of the pixels the scene covers in either
+// frame (not black), 98.5% (92% outlined) within 8 levels of the reference's
+// same pixel or of one beside it: the page's WebGL rasterises edges and
+// samples textures by rules of its own (SwiftShader left up to 0.7% of a
+// filled frame's covered pixels beyond that, 5.2% outlined). A body or disk
+// missing, misplaced or drawn through another is thousands of pixels.
+// Returns the figures when the frame is unlike, or ''.
 export async function unlike_reference(session, switches, picks = 0) {
   const steps = await session.evaluate(() => orrery_clears) + picks;
   const page = Buffer.from(await session.evaluate(() => orrery_test.rgb()), 'base64');
