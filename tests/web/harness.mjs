@@ -98,15 +98,17 @@ export async function open_page({
     evaluate,
     async wait_for(fn, args = [], { timeout = 30000 } = {}) {
       const end = Date.now() + timeout;
-      for (;;) {
-        // WebKitWebDriver at times answers an evaluation with "Could not parse
-        // script result" (CI saw it once, polling just after Escape closed a
-        // box): a poll is only asked again.
+      for (let refused = '';;) {
+        // WebKitWebDriver takes a value other than an Error thrown while its
+        // script runs for the script's result, and fails as it cannot parse it
+        // ("Could not parse script result"; CI met it once, polling just after
+        // Escape closed a box): such a poll is asked again.
         const value = await evaluate(fn, ...args).catch((error) => {
           if (!/Could not parse script result/.test(error.message)) throw error;
+          refused = ` (${error.message})`;
         });
         if (value) return value;
-        if (Date.now() > end) throw new Error(`timed out after ${timeout} ms waiting for ${fn}`);
+        if (Date.now() > end) throw new Error(`timed out after ${timeout} ms waiting for ${fn}${refused}`);
         await new Promise((resolve) => setTimeout(resolve, 50));
       }
     },
