@@ -134,8 +134,6 @@ export async function open_page({
     // a Chrome DevTools Protocol command (Chromium only).
     resize: page.resize,
     devtools: page.devtools,
-    // Opens `url` in the page's tab, once loaded.
-    go: page.go,
     async close() {
       await page.close();
       await new Promise((resolve) => server.close(resolve));

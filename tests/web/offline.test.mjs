@@ -15,6 +15,24 @@ import { sun_shown as started } from './seen.mjs';
 const page_dir = process.env.ORRERY_PAGE_DIR;
 const source_dir = new URL('../..', import.meta.url).pathname;
 
+// Opens `url` in the session's tab and waits for the new document.
+async function go(page, url) {
+  await page.evaluate((to) => {
+    window.left_behind = true;
+    setTimeout(() => { location.href = to; }, 0);
+  }, url);
+  const end = Date.now() + 30000;
+  while (Date.now() < end) {
+    try {
+      if (await page.evaluate((to) => !window.left_behind && location.href === to && document.readyState === 'complete', url)) return;
+    } catch {
+      // The old document went while it was asked.
+    }
+    await new Promise((resolve) => setTimeout(resolve, 100));
+  }
+  throw new Error(`${url} did not open`);
+}
+
 const worker_state = () => navigator.serviceWorker.getRegistration().then((registration) => ({
   active: registration?.active?.state ?? null, waiting: registration?.waiting?.state ?? null,
 }));
@@ -79,7 +97,7 @@ describe('offline and installable', () => {
       const home = `${page.base_url}/`;
 
       network = 'off';
-      await page.go(home);
+      await go(page, home);
       await started(page);
       assert.equal(await page.evaluate(() => navigator.serviceWorker.controller !== null), true);
       assert.equal(await page.evaluate(style_sheet), style);
@@ -93,7 +111,7 @@ describe('offline and installable', () => {
       // The next build: this visit runs on the kept version to its end while
       // the next one is fetched beside it.
       network = 'next build';
-      await page.go(home);
+      await go(page, home);
       await started(page);
       // (Headless Chromium here starts the new worker only while the page
       // is not animating, or once it is gone: the program is paused.)
@@ -105,9 +123,9 @@ describe('offline and installable', () => {
 
       // Once that page is gone, the next visit runs the next build, offline,
       // and only its files are kept.
-      await page.go(`${page.base_url.replace('127.0.0.1', 'localhost')}/elsewhere.html`);
+      await go(page, `${page.base_url.replace('127.0.0.1', 'localhost')}/elsewhere.html`);
       network = 'off';
-      await page.go(home);
+      await go(page, home);
       await started(page);
       assert.equal(await page.evaluate(style_sheet), `${style}/* next build */\n`);
       assert.deepEqual(await page.evaluate(versions), [`${first}-next`]);

@@ -47,7 +47,8 @@ describe('a screen of pixel ratio 2', () => {
   it('in a narrower window keeps 4:3 within it, sharp, and a click lands on the Sun', async () => {
     await page.resize(500, 800);
     // 500 less the page's margins (16 each side): 468 x 351.
-    await page.wait_for(() => document.getElementById('canvas').getBoundingClientRect().width === 468);
+    await page.wait_for(() => document.getElementById('canvas').getBoundingClientRect().width === 468 &&
+      document.getElementById('canvas').width === Math.round(468 * devicePixelRatio));
     await sun_shown(page);
     const { css, buffer, ratio } = await sizes(page);
     assert.deepEqual({ css, buffer }, { css: [468, 351], buffer: [468 * ratio, 351 * ratio] });
