@@ -224,7 +224,7 @@ p=platform/web/page/page.js
 webfault $p 's/^  event.preventDefault();/  ;/' "the browser never gives the lost context back: the page did not ask for it (context loss)"
 webfault $p 's/^  say(running);/  start_again();/' "the program starts anew when the graphics come back: its state lost (context loss)"
 webfault $p 's/^  context_lost = false;/  return;/' "the page still says the graphics were reset once they are back (context loss)"
-# Keys, boxes, edges, frames and pacing in the page (tests/web/keys, boxes, edges, frames).
+# Keys, boxes, edges, frames and pacing in the page (tests/web/boxes, frames).
 p=platform/web/key_codes.cpp
 webfault $p 's/key == VK_SPACE || key == VK_TAB ||/key == VK_SPACE ||/' "Tab handed to the browser: the focus leaves the program (browser)"
 webfault $p 's/(key >= VK_F1 \&\& key <= VK_F5)/(key >= VK_F1 \&\& key <= VK_F4)/' "F5 handed to the browser: it reloads the page (browser)"

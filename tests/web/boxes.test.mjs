@@ -1,12 +1,15 @@
 // Every answer of every kind of box and what follows it: the facts box of a
-// body, and the question asked when the browser refuses full screen.
+// body, and the question asked when the browser refuses full screen. And which
+// keys the page keeps from the browser (their default prevented, as a listener
+// on the window reads it after the page's own): while the program runs,
+// during a box, and after the end.
 import assert from 'node:assert/strict';
 import { after, before, describe, it } from 'node:test';
 
-import { canvas_origin, not_checked, open_page } from './harness.mjs';
+import { not_checked, open_page } from './harness.mjs';
 import {
-  box, box_closes, box_opens, click_canvas, ended, first_switches, goes_on, page_watch, pause,
-  question, started, sun, unlike_reference,
+  box, box_closes, box_opens, canvas_origin, changed, click_canvas, ended, first_switches, frames_pass,
+  goes_on, keys_not, pause, question, shoot, sun, sun_shown, unlike_reference,
 } from './seen.mjs';
 
 async function click_button(session, label) {
@@ -18,11 +21,15 @@ async function click_button(session, label) {
   await session.click(at.x, at.y);
 }
 
+// The Sun's facts, as the program's description words them.
+const sun_text = '반지름(Km) : 695,500\n질량(10*24승 Kg) : 1,989,000\n밀도(g/cm3) : 1.41\n' +
+  '중력(지구=1) : 28\n자전주기 : 25.4일\n공전주기 : -';
+
 describe("a body's facts box", () => {
   const session = {};
   before(async () => {
-    Object.assign(session, await open_page({ script: page_watch }));
-    await started(session);
+    Object.assign(session, await open_page());
+    await sun_shown(session);
   });
   after(async () => session.close?.());
 
@@ -32,11 +39,15 @@ describe("a body's facts box", () => {
     'a click on OK': (s) => click_button(s, 'OK'),
   };
   for (const [answer, give] of Object.entries(answers)) {
-    it(`closes on ${answer}, and the program goes on`, async () => {
+    it(`a click on the Sun opens it, the picture still; it closes on ${answer}, and the program goes on`, async () => {
       await click_canvas(session, sun);
       const shown = await box_opens(session);
-      assert.equal(shown.caption, '태양');
-      assert.deepEqual([shown.buttons, shown.focus], [['OK'], 0]);
+      assert.deepEqual([shown.caption, shown.text, shown.lines, shown.buttons, shown.focus],
+        ['태양', sun_text, 6, ['OK'], 0]);
+      await shoot(session, 'open');
+      await frames_pass(session, 20);
+      await shoot(session, 'still open');
+      assert.equal(await changed(session, 'open', 'still open'), 0);
       await give(session);
       await box_closes(session);
       await goes_on(session);
@@ -68,13 +79,50 @@ describe("a body's facts box", () => {
   it('reports no page error and no console error', () => assert.deepEqual(session.errors, []));
 });
 
-describe('the question when full screen is refused: Yes goes on in the window', () => {
+// Reloading (F5), help (F1), the find bar (F3), scrolling (Space), moving
+// the focus away (Tab), and what the keypad's keys do in a page.
+const keypad = ['NumpadAdd', 'NumpadSubtract', 'NumpadMultiply', 'NumpadDivide', 'NumpadDecimal',
+  'Numpad0', 'Numpad5', 'Numpad9'];
+const switches = ['F2', 'F3', 'F4', 'F5'];
+const browsers = ['Equal', 'Minus', 'Enter', 'KeyA', 'Digit1', 'ArrowDown'];
+
+describe('full screen refused: the keys kept from the browser, and Yes goes on in the window', () => {
   const session = {};
   before(async () => {
-    Object.assign(session, await open_page({ path: '/?refused', script: page_watch }));
-    await started(session);
+    Object.assign(session, await open_page({ path: '/?refused' }));
+    await sun_shown(session);
+    await session.evaluate(() => orrery_watch_keys());
   });
   after(async () => session.close?.());
+
+  it('while the program runs: F2 to F5, Space, Tab and the keypad; not the others', async () => {
+    // Each twice, a frame apart: the picture as it was.
+    const twice = [...switches, 'Space', 'Tab', ...keypad].flatMap((key) => [key, key]);
+    assert.deepEqual(await keys_not(session, twice, true, 2), []);
+    // (Tab has taken the focus round to an on-page control, whose Enter is its own.)
+    await session.evaluate(() => document.getElementById('canvas').focus());
+    assert.deepEqual(await keys_not(session, browsers, false), []);
+  });
+
+  it('F1, and during its box F1 to F5, Tab and the keypad, which the program ignores', async () => {
+    await session.evaluate(() => { orrery_keys.length = 0; });
+    await question(session);
+    assert.deepEqual(await session.evaluate(() => orrery_keys.filter((key) => !key.defaultPrevented).length), 0);
+    // Tab goes round the box's two buttons and stays in it.
+    assert.deepEqual(await keys_not(session, ['F1', ...switches, ...keypad, 'Tab'], true), []);
+    assert.equal((await box(session)).focus, 1);
+    assert.deepEqual(await keys_not(session, ['Tab', 'Tab', 'Tab'], true), []);
+    assert.deepEqual(await box(session).then((b) => [b.open, b.focus]), [true, 0]);
+    await session.key('Enter');
+    await box_closes(session);
+  });
+
+  it("after the box, Tab loses none of the program's keys, and what was pressed during it did nothing", async () => {
+    assert.deepEqual(await keys_not(session, ['Tab', 'Tab'], true), []);
+    await pause(session);
+    assert.equal(await unlike_reference(session, first_switches), '');
+    await session.key('Space');
+  });
 
   const yes = {
     Enter: (s) => s.key('Enter'),
@@ -89,7 +137,7 @@ describe('the question when full screen is refused: Yes goes on in the window', 
     },
   };
   for (const [answer, give] of Object.entries(yes)) {
-    it(answer, async () => {
+    it(`Yes by ${answer}`, async () => {
       await question(session);
       await give(session);
       await box_closes(session);
@@ -99,6 +147,20 @@ describe('the question when full screen is refused: Yes goes on in the window', 
       [null, 800, 600]);
     });
   }
+
+  it("Escape ends the program; then the keys are the browser's again", async () => {
+    await session.key('Escape');
+    await ended(session);
+    // The page says how to start it again, and the picture is gone.
+    assert.deepEqual(await session.evaluate(() => [
+      document.getElementById('status').textContent.includes('Start again'),
+      getComputedStyle(document.getElementById('canvas')).visibility]), [true, 'hidden']);
+    // (Its release may come after the end.)
+    assert.equal(await session.evaluate(() => orrery_keys.at(-1).type === 'keydown' ?
+      orrery_keys.at(-1).defaultPrevented : orrery_keys.at(-2).defaultPrevented), true);
+    assert.deepEqual(await keys_not(session, ['F1', 'F2', 'F3', 'Space', 'NumpadAdd', 'Escape', 'Tab'], false), []);
+  });
+
   it('reports no page error and no console error', () => assert.deepEqual(session.errors, []));
 });
 
@@ -109,9 +171,9 @@ describe('the question when full screen is refused: No ends the program', () => 
   };
   for (const [answer, give] of Object.entries(no)) {
     it(answer, async () => {
-      const session = await open_page({ path: '/?refused', script: page_watch });
+      const session = await open_page({ path: '/?refused' });
       try {
-        await started(session);
+        await sun_shown(session);
         await question(session);
         await give(session);
         const shown = await box_opens(session);

@@ -1,13 +1,13 @@
 // The canvas's WebGL context lost and given back, from outside the program
 // (WEBGL_lose_context on the page's own context), in both sphere modes: while
-// it is lost the page says why and nothing is drawn; given back to a paused
-// program, the picture is the one before, with no WebGL error, and the
-// program goes on after Space.
+// it is lost the page says why, with Start again, and nothing is drawn; given
+// back to a paused program, the picture is the one before, with no WebGL
+// error, and the program goes on after Space.
 import assert from 'node:assert/strict';
 import { after, before, describe, it } from 'node:test';
 
-import { frames_pass, not_checked, open_page } from './harness.mjs';
-import { goes_on, page_watch, pause, started } from './seen.mjs';
+import { not_checked, open_page } from './harness.mjs';
+import { frames_pass, goes_on, pause, sun_shown } from './seen.mjs';
 
 const running = 'Space pauses, F1 switches full screen, Escape ends.';
 
@@ -37,11 +37,13 @@ describe('the WebGL context lost and given back', () => {
       orrery_loss.loseContext();
     });
     await session.wait_for(() => document.getElementById('status').textContent.startsWith('The graphics were reset'));
+    assert.match(await session.evaluate(() => document.getElementById('status').textContent),
+      /took back its WebGL context.*Start again$/);
     return session.evaluate(() => orrery_clears);
   };
   before(async () => {
-    Object.assign(session, await open_page({ script: page_watch }));
-    await started(session);
+    Object.assign(session, await open_page());
+    await sun_shown(session);
     restores = await session.evaluate(engine_restores);
   });
   after(async () => session.close?.());
@@ -78,6 +80,12 @@ describe('the WebGL context lost and given back', () => {
       assert.equal(await session.evaluate(() => document.getElementById('status').textContent), running);
     });
   }
+
+  it('a lost context not given back is said, with Start again', async (t) => {
+    if (!await session.evaluate(() => document.getElementById('canvas').getContext('webgl')
+      .getExtension('WEBGL_lose_context'))) return not_checked(t, 'a lost WebGL context', 'no WEBGL_lose_context');
+    await lose();
+  });
 
   it('reports no page error and no console error', () => assert.deepEqual(session.errors, []));
 });

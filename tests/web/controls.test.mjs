@@ -4,10 +4,10 @@
 import assert from 'node:assert/strict';
 import { after, before, describe, it } from 'node:test';
 
-import { frames_pass, not_checked, open_page } from './harness.mjs';
+import { open_page } from './harness.mjs';
 import {
-  centre_of, changed, full_screen_or_box, program_ends, redraw, shoot, sun_radius, sun_shown,
-} from './view.mjs';
+  centre_of, changed, ended, frames_pass, in_full_screen, redraw, shoot, sun_radius, sun_shown,
+} from './seen.mjs';
 
 // The controls in their order on the page, by their names, and the keys they stand for.
 const controls = [
@@ -103,24 +103,10 @@ describe('the on-page controls and the wheel', () => {
     assert.ok(refused.length >= 4 && refused.every((r) => r), JSON.stringify(refused));
   });
 
-  it('Lighting, Textures, Outlines and Spheres each change the picture by keyboard and back by pointer', async () => {
-    for (const code of ['F2', 'F3', 'F4', 'F5']) {
-      await by_keyboard(page, code, code === 'F3' ? 'Space' : 'Enter');
-      await redraw(page);
-      await shoot(page, code);
-      assert.ok((await changed(page, 'base', code)) > 0.0002, `${code} by keyboard`);
-      await by_pointer(page, code);
-      await redraw(page);
-      await shoot(page, `${code} back`);
-      assert.equal(await changed(page, 'base', `${code} back`), 0, `${code} by pointer`);
-    }
-  });
-
   it('Full screen there and back by pointer and keyboard, Pause on top inside it, no cursor over it', async (t) => {
     const cursor = () => page.evaluate(() => getComputedStyle(document.getElementById('canvas')).cursor);
     await by_pointer(page, 'F1');
-    const shown = await full_screen_or_box(page);
-    if (shown !== 'screen') return not_checked(t, 'full screen', `refused; the program asked: ${shown}`);
+    if (!await in_full_screen(t, page)) return;
     await sun_shown(page);
     assert.equal(await cursor(), 'none');
     const pause = await centre_of(page, '#controls button[data-code="Space"]');
@@ -142,7 +128,7 @@ describe('the on-page controls and the wheel', () => {
   it('End ends the program by keyboard, with no box', async () => {
     // (By pointer: the touch test taps it.)
     await by_keyboard(page, 'Escape');
-    await program_ends(page);
+    await ended(page);
     assert.equal(await page.evaluate(() => document.getElementById('box').open), false);
   });
 

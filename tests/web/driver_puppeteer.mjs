@@ -1,7 +1,7 @@
 // Chromium and Firefox through puppeteer-core: Debian's Chromium headless on
 // SwiftShader over the DevTools protocol, and Firefox ESR over WebDriver BiDi,
 // windowed on the harness's own Xvfb (headless Firefox has no WebGL). One
-// browser a test file (for each set of launch options), started with the first
+// browser a test file (Firefox: one more for touch), started with the first
 // page and ended with close_all; a fresh browser context a page.
 import { mkdtempSync } from 'node:fs';
 import { rm } from 'node:fs/promises';
@@ -13,17 +13,13 @@ import { x_display } from './xvfb.mjs';
 
 const puppeteer = createRequire(join(process.env.ORRERY_NODE_MODULES, 'x.js'))('puppeteer-core');
 
-const chromium_flags = [
-  '--headless', '--no-sandbox', '--enable-unsafe-swiftshader', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync',
-];
-
-async function launch(engine, view, profile, flags, start_url) {
+async function launch(engine, view, profile, start_url) {
   if (engine === 'chromium') {
     return puppeteer.launch({
       executablePath: process.env.ORRERY_CHROMIUM ?? '/usr/bin/chromium',
       headless: true,
-      args: [...chromium_flags, ...flags, `--user-data-dir=${profile}`],
+      args: ['--headless', '--no-sandbox', '--enable-unsafe-swiftshader', '--disable-quic', '--no-first-run',
+        '--disable-background-networking', '--disable-component-update', '--disable-sync', `--user-data-dir=${profile}`],
       defaultViewport: null,
     });
   }
@@ -36,36 +32,29 @@ async function launch(engine, view, profile, flags, start_url) {
     // Firefox gives the focus to the page it starts with, not to one it is
     // sent to later (the address bar keeps it), and it grants full screen
     // only to a focused page: it starts with a page of the tests' server.
-    args: [...flags, start_url],
-    dumpio: Boolean(process.env.ORRERY_TEST_CONSOLE),
+    args: [start_url],
     defaultViewport: null,
-    extraPrefsFirefox: firefox_prefs(view),
+    extraPrefsFirefox: {
+      // No telemetry ping sent (by a helper that outlives the browser) as it ends.
+      'datareporting.policy.dataSubmissionEnabled': false,
+      'toolkit.telemetry.shutdownPingSender.enabled': false,
+      // Touch events exist in Firefox on Linux only where a touch screen is
+      // found; the emulated one is not, and it has as many points as a phone.
+      ...(view.touch ? {
+        'dom.w3c_touch_events.enabled': 1, 'dom.w3c_touch_events.legacy_apis.enabled': true,
+        'dom.maxtouchpoints.testing.value': 5,
+      } : {}),
+    },
   });
 }
 
-function firefox_prefs(view) {
-  return {
-    // No telemetry ping sent (by a helper that outlives the browser) as it ends.
-    'datareporting.policy.dataSubmissionEnabled': false,
-    'toolkit.telemetry.shutdownPingSender.enabled': false,
-    ...(process.env.ORRERY_TEST_CONSOLE ? { 'devtools.console.stdout.content': true } : {}),
-    // Touch events exist in Firefox on Linux only where a touch screen is
-    // found; the emulated one is not, and it has as many points as a phone.
-    ...(view.touch ? {
-      'dom.w3c_touch_events.enabled': 1, 'dom.w3c_touch_events.legacy_apis.enabled': true,
-      'dom.maxtouchpoints.testing.value': 5,
-    } : {}),
-  };
-}
-
-// `flags` are more of the browser's command-line flags; `start_url` a blank
-// page of the tests' server.
+// `start_url`: a blank page of the tests' server.
 const browsers = new Map();
-async function browser_for(engine, view, flags, start_url) {
-  const options = JSON.stringify([engine, flags, engine === 'firefox' && view.touch]);
+async function browser_for(engine, view, start_url) {
+  const options = JSON.stringify([engine, engine === 'firefox' && view.touch]);
   if (!browsers.has(options)) {
     const profile = mkdtempSync(join(process.env.ORRERY_PROFILE_DIR, `${engine}-`));
-    browsers.set(options, { profile, browser: launch(engine, view, profile, flags, start_url) });
+    browsers.set(options, { profile, browser: launch(engine, view, profile, start_url) });
   }
   return browsers.get(options).browser;
 }
@@ -81,19 +70,18 @@ export async function close_all() {
 
 // `installed`: the page in the browser's own profile, not a fresh private
 // context, which Chromium never lets install a page as an app.
-export async function open(engine, view, flags, start_url, installed = false) {
-  const browser = await browser_for(engine, view, flags, start_url);
+export async function open(engine, view, start_url, installed = false) {
+  const browser = await browser_for(engine, view, start_url);
   const context = installed ? browser.defaultBrowserContext() : await browser.createBrowserContext();
   const page = await context.newPage();
-  if (process.env.ORRERY_TEST_CONSOLE) page.on('console', (message) => console.log(`console: ${message.text()}`));
   await page.setViewport({
     width: view.width, height: view.height, deviceScaleFactor: view.scale, hasTouch: view.touch,
   });
   // Evaluations carry no user gesture: what a browser allows only after the
   // user's input (full screen) must come from the tests' real input.
-  let run;
+  let run, cdp;
   if (engine === 'chromium') {
-    const cdp = await page.createCDPSession();
+    cdp = await page.createCDPSession();
     // Headless Chromium's screen is 800x600 whatever the viewport; its full
     // screen is the viewport. The screen is made the viewport's size, as a
     // browser's full screen is the screen's.
@@ -117,14 +105,12 @@ export async function open(engine, view, flags, start_url, installed = false) {
       return result.result.value;
     };
   }
-  const perform = (actions) => page.mainFrame().browsingContext.performActions(actions);
-  const buttons = { left: 'left', middle: 'middle', right: 'right' };
   const common = {
     run,
     go: (url) => page.goto(url),
     mouse_move: (x, y) => page.mouse.move(x, y),
-    mouse_down: (button) => page.mouse.down({ button: buttons[button] }),
-    mouse_up: (button) => page.mouse.up({ button: buttons[button] }),
+    mouse_down: (button) => page.mouse.down({ button }),
+    mouse_up: (button) => page.mouse.up({ button }),
     // A new size of the viewport (and so of the screen in full screen), its scale and touch kept.
     resize: (width, height) => page.setViewport({
       width, height, deviceScaleFactor: view.scale, hasTouch: view.touch,
@@ -132,18 +118,10 @@ export async function open(engine, view, flags, start_url, installed = false) {
     close: () => (installed ? page.close() : context.close()),
   };
   if (engine === 'chromium') {
-    const touch_point = (point, id) => ({ x: point.x, y: point.y, id });
     return {
       ...common,
       // Chromium's own protocol, for what only Chromium reports (installability).
-      async devtools(method, params) {
-        const session = await page.createCDPSession();
-        try {
-          return await session.send(method, params);
-        } finally {
-          await session.detach();
-        }
-      },
+      devtools: (method, params) => cdp.send(method, params),
       key_down: (code) => page.keyboard.down(code),
       key_up: (code) => page.keyboard.up(code),
       async wheel(x, y, delta_y) {
@@ -152,19 +130,18 @@ export async function open(engine, view, flags, start_url, installed = false) {
       },
       // Each state lists the fingers on the screen; the last, none.
       async touch(states) {
-        const cdp = await page.createCDPSession();
         let down = false;
         for (const fingers of states) {
           const type = fingers.length === 0 ? 'touchEnd' : down ? 'touchMove' : 'touchStart';
-          await cdp.send('Input.dispatchTouchEvent', { type, touchPoints: fingers.map(touch_point) });
+          await cdp.send('Input.dispatchTouchEvent', { type, touchPoints: fingers.map(({ x, y }, id) => ({ x, y, id })) });
           down = fingers.length > 0;
         }
-        await cdp.detach();
       },
     };
   }
   // Firefox: keys, the wheel and touch as WebDriver actions, by the codes
   // WebDriver gives each key.
+  const perform = (actions) => page.mainFrame().browsingContext.performActions(actions);
   return {
     ...common,
     key_down: (code) => perform([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyDown', value: key_value(code) }] }]),

@@ -5,7 +5,6 @@
 // file, ended with close_all. One WebDriver session (a fresh browser) a page.
 import { createServer } from 'node:net';
 
-import { Unsupported } from './unsupported.mjs';
 import { key_value, wheel_action } from './webdriver_actions.mjs';
 import { own_process, x_display } from './xvfb.mjs';
 
@@ -23,11 +22,7 @@ async function request(base, method, path, body) {
     method, headers: { 'Content-Type': 'application/json' }, body: body === undefined ? undefined : JSON.stringify(body),
   });
   const answer = await response.json();
-  if (!response.ok) {
-    const error = new Error(`WebDriver ${method} ${path}: ${answer.value?.error}: ${answer.value?.message}`);
-    error.webdriver = answer.value?.error;
-    throw error;
-  }
+  if (!response.ok) throw new Error(`WebDriver ${method} ${path}: ${answer.value?.error}: ${answer.value?.message}`);
   return answer.value;
 }
 
@@ -53,7 +48,7 @@ async function start_webdriver(scale) {
     if (Date.now() > end) throw new Error(`WebKitWebDriver did not answer on ${base}`);
     await new Promise((resolve) => setTimeout(resolve, 50));
   }
-  return { base, child };
+  return { base, child, chrome: [0, 0] };
 }
 
 export async function close_all() {
@@ -63,9 +58,10 @@ export async function close_all() {
 
 export async function open(engine, view) {
   if (!Number.isInteger(view.scale)) {
-    throw new Unsupported(`a device scale of ${view.scale}: GTK draws WebKitGTK's windows at whole scales only`);
+    throw new Error(`a device scale of ${view.scale}: GTK draws WebKitGTK's windows at whole scales only`);
   }
-  const { base } = await webdriver(view.scale);
+  const driver = await webdriver(view.scale);
+  const { base } = driver;
   const { sessionId } = await request(base, 'POST', '/session', {
     capabilities: {
       alwaysMatch: {
@@ -90,17 +86,19 @@ export async function open(engine, view) {
   await call('POST', '/timeouts', { script: 120000 });
 
   // The window's size is set from outside; its viewport is that less the
-  // browser's own parts, so it is sized twice.
+  // browser's own parts (learnt at the first page), and GTK may size it a
+  // while after the answer: read until it is the size asked for, for up to 2 s.
   const resize = async (width, height) => {
-    let size = { width, height };
     let inner = [];
     for (let attempt = 0; attempt < 3; attempt += 1) {
-      await call('POST', '/window/rect', size);
-      inner = JSON.parse(await run('JSON.stringify([innerWidth, innerHeight])'));
-      if (inner[0] === width && inner[1] === height) return;
-      size = { width: size.width + width - inner[0], height: size.height + height - inner[1] };
+      await call('POST', '/window/rect', { width: width + driver.chrome[0], height: height + driver.chrome[1] });
+      for (const end = Date.now() + 2000; Date.now() < end; await new Promise((resolve) => setTimeout(resolve, 50))) {
+        inner = JSON.parse(await run('JSON.stringify([innerWidth, innerHeight])'));
+        if (inner[0] === width && inner[1] === height) return;
+      }
+      driver.chrome = [driver.chrome[0] + width - inner[0], driver.chrome[1] + height - inner[1]];
     }
-    throw new Unsupported(`a ${width}x${height} viewport: MiniBrowser's window gives at best ` +
+    throw new Error(`a ${width}x${height} viewport: MiniBrowser's window gives at best ` +
       `${inner[0]}x${inner[1]} (its toolbar sets its least width)`);
   };
   await resize(view.width, view.height).catch(async (error) => { await call('DELETE', ''); throw error; });
@@ -121,7 +119,6 @@ export async function open(engine, view) {
     // and gives the page each scroll less the one before it (-100 then -50
     // reach the page as -100 and +50): each is sent as the sum so far.
     wheel: (x, y, delta_y) => perform([wheel_action(x, y, wheel_sum += delta_y)]),
-    screenshot: async () => Buffer.from(await call('GET', '/screenshot'), 'base64'),
     close: () => call('DELETE', ''),
   };
 }

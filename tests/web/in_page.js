@@ -1,9 +1,24 @@
 // What the tests put into the page before its own scripts (the harness's
 // server adds it to every page it serves, in every engine): snapshots of the
-// canvas and their comparison, a count of the browser's animation frames, the
-// context menus the page was asked for, and every error the page met, which
-// the harness collects with each evaluation.
+// canvas and their comparison, a count of the browser's animation frames and
+// of WebGL's clears (one a drawn frame, each a step of the animation), every
+// key event on the window once asked (for whether the page kept it from the
+// browser), the context menus the page was asked for, and every error the
+// page met, which the harness collects with each evaluation. Opened as
+// '/?refused', the page is refused full screen, as where a browser forbids it.
 (() => {
+  if (location.search === '?refused') {
+    Element.prototype.requestFullscreen = () => Promise.reject(new TypeError('refused'));
+  }
+  window.orrery_clears = 0;
+  const clear = WebGLRenderingContext.prototype.clear;
+  WebGLRenderingContext.prototype.clear = function (mask) {
+    window.orrery_clears += 1;
+    return clear.call(this, mask);
+  };
+  window.orrery_keys = [];
+  window.orrery_watch_keys = () => ['keydown', 'keyup'].forEach((type) =>
+    window.addEventListener(type, (event) => orrery_keys.push(event)));
   const shots = new Map();
   let frames = 0;
   // Its own hold on the browser's frames, whatever the page does with them later.
@@ -45,8 +60,14 @@
     frames: () => frames,
     menus: () => menus,
     take_errors: () => errors.splice(0),
-    // The canvas's pixels now (an ImageData).
+    // The canvas's pixels now (an ImageData), and as base64 RGB.
     pixels,
+    rgb: () => {
+      const rgba = pixels().data;
+      let text = '';
+      for (let i = 0; i < rgba.length; i += 4) text += String.fromCharCode(rgba[i], rgba[i + 1], rgba[i + 2]);
+      return btoa(text);
+    },
     shoot: (name) => { shots.set(name, pixels()); },
     // Share of pixels of two snapshots that differ by more than 24 levels in a channel.
     changed: (a, b) => {
@@ -59,20 +80,17 @@
       }
       return differing / (x.width * x.height);
     },
-    // Mean red, green and blue of a square of the live canvas around (cx, cy),
-    // and the share of its pixels brighter than 60 in some channel.
+    // The share of pixels brighter than 60 in some channel, in a square of the live canvas around (cx, cy).
     square: (cx, cy, half) => {
       const image = pixels();
-      let r = 0, g = 0, b = 0, bright = 0, n = 0;
+      let bright = 0;
       for (let y = cy - half; y <= cy + half; y += 1) {
         for (let x = cx - half; x <= cx + half; x += 1) {
           const i = 4 * (y * image.width + x);
-          r += image.data[i]; g += image.data[i + 1]; b += image.data[i + 2];
-          if (Math.max(image.data[i], image.data[i + 1], image.data[i + 2]) > 60) bright += 1;
-          n += 1;
+          bright += Math.max(image.data[i], image.data[i + 1], image.data[i + 2]) > 60;
         }
       }
-      return { r: r / n, g: g / n, b: b / n, bright: bright / n };
+      return bright / (2 * half + 1) ** 2;
     },
   };
 })();

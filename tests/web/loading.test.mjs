@@ -1,15 +1,19 @@
-// Loading the page: the progress bar with its bytes, then the program; and
-// a file that fails to load, named, with Retry.
+// Loading the page: the progress bar with its bytes, then the program; a
+// file that fails to load, named, with Retry. (The pictures as the program
+// gets them: the frames against Mesa's, frames.test.mjs.) And what the page says when the
+// program cannot run or stops: a browser without WebGL, a program that breaks
+// after its first frame (a lost WebGL context: context_loss.test.mjs).
 import assert from 'node:assert/strict';
-import { readFileSync, readdirSync, statSync } from 'node:fs';
+import { readdirSync, statSync } from 'node:fs';
 import { join } from 'node:path';
 import { describe, it } from 'node:test';
 
 import { open_page } from './harness.mjs';
+import { sun_shown } from './seen.mjs';
 
 const page_dir = process.env.ORRERY_PAGE_DIR;
-const textures = new URL('../../data/textures/', import.meta.url);
 const running = () => document.getElementById('status')?.textContent.startsWith('Space pauses');
+const status = () => document.getElementById('status')?.textContent;
 
 // Every text the status line showed, and every value the progress bar took
 // with whether it was shown then.
@@ -32,32 +36,35 @@ function watch_loading() {
   });
 }
 
-// The BMP files that the page writes for the program, made from the WebP pictures, against the
-// BMPs they were made from: size, and the mean colour of each of 8 x 8 cells of the picture (row 0
-// at the top), within 3 levels (measured: 1.1 at most, in Chromium). Defined in the page and here.
-function define_bmp_cells() {
-  globalThis.bmp_cells = (bytes) => {
-    const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
-    const offset = view.getUint32(10, true), width = view.getInt32(18, true), height = view.getInt32(22, true);
-    const stride = Math.ceil((width * 3) / 4) * 4;
-    const sums = new Array(8 * 8 * 3).fill(0);
-    for (let y = 0; y < height; y += 1) {
-      for (let x = 0; x < width; x += 1) {
-        const at = offset + (height - 1 - y) * stride + 3 * x;
-        const cell = 3 * (8 * Math.floor((8 * y) / height) + Math.floor((8 * x) / width));
-        for (let k = 0; k < 3; k += 1) sums[cell + k] += bytes[at + 2 - k] / ((width * height) / 64);
-      }
+// Start again reloads the page: polls that meet the old document's end are tried again.
+async function after_start_again(session) {
+  await session.evaluate(() => document.querySelector('#status button').click());
+  for (let tries = 0; ; tries += 1) {
+    try {
+      await session.wait_for(running);
+      return await sun_shown(session);
+    } catch (error) {
+      if (tries === 10 || !/navigat|context|destroyed/i.test(error.message)) throw error;
     }
-    return { width, height, bits: view.getUint16(28, true), sums };
+  }
+}
+
+// The page's WebGL context made to fail from outside, as where a browser has
+// WebGL turned off or no driver for it.
+function without_webgl() {
+  const get_context = HTMLCanvasElement.prototype.getContext;
+  HTMLCanvasElement.prototype.getContext = function (type, ...rest) {
+    return /webgl/.test(type) ? null : get_context.call(this, type, ...rest);
   };
 }
 
-describe('loading', () => {
+describe('loading and failing', () => {
   it('shows a progress bar counting up to the bytes of the code and pictures, gone once the program runs',
     async (t) => {
       const session = await open_page({ script: watch_loading });
       t.after(() => session.close());
       await session.wait_for(running);
+      assert.equal(await session.evaluate(() => document.title), 'OpenGL Team Project');
       const { texts, bars, shown } = await session.evaluate(() => ({
         ...loading, shown: !document.getElementById('progress').hidden,
       }));
@@ -79,22 +86,6 @@ describe('loading', () => {
       assert.deepEqual(session.errors, []);
     });
 
-  it('writes for the program BMP files of the pictures it was built from', async (t) => {
-    const session = await open_page({ script: define_bmp_cells });
-    t.after(() => session.close());
-    await session.wait_for(running);
-    define_bmp_cells();
-    for (const name of readdirSync(textures).filter((f) => f.endsWith('.bmp'))) {
-      const original = bmp_cells(readFileSync(new URL(name, textures)));
-      // The loader's own steps, run again on the picture: its bytes, then its BMP file.
-      const written = await session.evaluate(async (file) => bmp_cells(await decode(file, await file_bytes(file))),
-        name.replace('.bmp', '.webp'));
-      assert.deepEqual([written.width, written.height, written.bits], [original.width, original.height, 24], name);
-      const apart = Math.max(...written.sums.map((v, i) => Math.abs(v - original.sums[i])));
-      assert.ok(apart < 3, `${name}: a cell's mean ${apart.toFixed(1)} levels apart`);
-    }
-  });
-
   for (const file of ['orrery.wasm', 'Space.webp', 'orrery.js']) {
     it(`names ${file} when it fails to load, and Retry loads it once it is back`, async (t) => {
       let missing = true;
@@ -102,7 +93,6 @@ describe('loading', () => {
         serve: (path) => (missing && path === `/${file}` ? { status: 404, body: 'gone', type: 'text/plain' } : null),
       });
       t.after(() => session.close());
-      const status = () => document.getElementById('status')?.textContent;
       await session.wait_for((name) => document.getElementById('status')?.textContent.includes(name), [file]);
       assert.match(await session.evaluate(status), new RegExp(`^${file.replace('.', '\\.')} could not be loaded.*Retry$`));
       // Retry while it is still missing says so again; once back, the program runs.
@@ -116,7 +106,38 @@ describe('loading', () => {
       });
       await session.wait_for(running);
       assert.equal(await session.evaluate(() => document.querySelectorAll('script[src="orrery.js"]').length), 1);
-      await session.wait_for(() => orrery_test.square(400, 300, 6).bright > 0.95);
+      await sun_shown(session);
     });
   }
+
+  it('without WebGL says so in a browser user\'s words, and what to try, before loading the program',
+    async (t) => {
+      const session = await open_page({ script: without_webgl });
+      t.after(() => session.close());
+      await session.wait_for(() => /WebGL/.test(document.getElementById('status')?.textContent));
+      const text = await session.evaluate(status);
+      assert.match(text, /cannot draw with WebGL/);
+      assert.match(text, /hardware acceleration/);
+      assert.match(text, /another browser/);
+      // Neither the desktop's box nor a download of what cannot run.
+      assert.equal(await session.evaluate(() => document.getElementById('box').open), false);
+      assert.deepEqual(await session.evaluate(() => performance.getEntriesByType('resource')
+        .map((entry) => entry.name.split('/').pop()).filter((name) => /^orrery|\.webp$/.test(name))), []);
+      assert.deepEqual(session.errors, []);
+    });
+
+  it('a program broken after its first frame gives its error with Start again, which starts it anew',
+    async (t) => {
+      const session = await open_page();
+      t.after(() => session.close());
+      await sun_shown(session);
+      // WebGL's draw calls taken away: the program's next draw throws a TypeError of its own (an
+      // error thrown by the test's own function would reach the page without its text).
+      await session.evaluate(() => {
+        for (const call of ['drawArrays', 'drawElements']) WebGLRenderingContext.prototype[call] = undefined;
+      });
+      await session.wait_for(() => document.getElementById('status')?.textContent.includes('stopped'));
+      assert.match(await session.evaluate(status), /^The program stopped with an error: TypeError: .*draw(Arrays|Elements).*Start again$/);
+      await after_start_again(session);
+    });
 });

@@ -1,8 +1,8 @@
-// What the browser tests read of the page as a user sees it: the whole
-// paused frame against the same frame drawn by Mesa's OpenGL 1.1
-// (reference/build.sh), the box, and what became of each key.
-// Everything is read from outside the program: `page_watch` is put into the
-// page before its scripts.
+// What the browser tests read of the page as a user sees it, from outside
+// the program (in_page.js), in drawing-buffer pixels unless said: the Sun,
+// pictures compared, the whole paused frame against the same frame drawn by
+// Mesa's OpenGL 1.1 (reference/build.sh), the box, full screen, the end, and
+// what became of each key.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
@@ -10,10 +10,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
-import { canvas_origin, frames_pass } from './harness.mjs';
-
-// The Sun drawn at the start, and the page's words once the program has ended.
-export { program_ends as ended, sun_shown as started } from './view.mjs';
+import { not_checked } from './harness.mjs';
 
 // The pictures as the page's program reads them: its WebP files decoded to BMP
 // (tests/web/run.sh), or the BMPs themselves.
@@ -23,51 +20,82 @@ const pictures = process.env.ORRERY_REFERENCE_PICTURES ??
 export const sun = { x: 400, y: 300 };
 // The switches at the start: sphere mode 1, lit, textured, filled.
 export const first_switches = { mode: 1, lighting: 1, texturing: 1, solid: 1 };
+const question_caption = '2nd Term OpenGL Project';
 
-// Runs in the page before its scripts: counts WebGL's clears (one a drawn
-// frame: each drawn frame is one step of the animation) and, once asked,
-// records each key event on the window, for whether its default was
-// prevented once every handler had it (a box adds its handler later). Opened
-// as '/?refused', the page is refused full screen, as a browser refuses it
-// where it is not allowed.
-export function page_watch() {
-  if (location.search === '?refused') {
-    Element.prototype.requestFullscreen = () => Promise.reject(new TypeError('refused'));
-  }
-  window.orrery_clears = 0;
-  const clear = WebGLRenderingContext.prototype.clear;
-  WebGLRenderingContext.prototype.clear = function (mask) {
-    window.orrery_clears += 1;
-    return clear.call(this, mask);
+// The Sun drawn at the middle of a drawing buffer `width` wide (any, if 0).
+export const sun_shown = (page, width = 0) => page.wait_for((w) => {
+  const canvas = document.getElementById('canvas');
+  return (!w || canvas.width === w) && orrery_test.square(canvas.width >> 1, canvas.height >> 1, 6) > 0.95;
+}, [width]);
+
+// The Sun's radius: the shortest run of bright pixels from the middle (a planet
+// passing the Sun's edge lengthens some).
+export const sun_radius = (page) => page.evaluate(() => {
+  const canvas = document.getElementById('canvas'), x = canvas.width >> 1, y = canvas.height >> 1;
+  const run = ([dx, dy], n = 0) => {
+    while (orrery_test.square(x + n * dx, y + n * dy, 0) === 1) n += 1;
+    return n;
   };
-  window.orrery_keys = [];
-  window.orrery_watch_keys = () => {
-    for (const type of ['keydown', 'keyup']) {
-      window.addEventListener(type, (event) => orrery_keys.push(event));
-    }
-  };
-  window.orrery_rgb = () => {
-    const rgba = orrery_test.pixels().data;
-    let text = '';
-    for (let i = 0; i < rgba.length; i += 4) {
-      text += String.fromCharCode(rgba[i], rgba[i + 1], rgba[i + 2]);
-    }
-    return btoa(text);
-  };
+  return Math.min(...[[1, 0], [-1, 0], [0, 1], [0, -1]].map((way) => run(way)));
+});
+
+export const shoot = (page, name) => page.evaluate((shot) => orrery_test.shoot(shot), name);
+export const changed = (page, a, b) => page.evaluate((x, y) => orrery_test.changed(x, y), a, b);
+
+// Waits until `count` more animation frames have passed.
+export async function frames_pass(page, count) {
+  const start = await page.evaluate(() => orrery_test.frames());
+  await page.wait_for((until) => orrery_test.frames() >= until, [start + count]);
 }
 
+// A paused program draws its picture again when its window changes size: the
+// canvas's box is made narrower (by its style, as a page around it may) and
+// given its width back; the picture is drawn at the same step.
+export async function redraw(page) {
+  const width = await page.evaluate(() => document.getElementById('canvas').width);
+  for (const narrower of [true, false]) {
+    await page.evaluate((n) => { document.getElementById('screen').style.width = n ? '50%' : ''; }, narrower);
+    await page.wait_for((n, w) => (document.getElementById('canvas').width < w) === n, [narrower, width]);
+  }
+  await sun_shown(page, width);
+}
 
-export async function click_canvas(session, point, button = 'left') {
-  const origin = await canvas_origin(session);
-  await session.click(origin.x + point.x, origin.y + point.y, button);
+export const ended = (page) =>
+  page.wait_for(() => document.getElementById('status').textContent.includes('The program has ended'));
+
+// The middle of element `selector` in the viewport (CSS pixels).
+export const centre_of = (page, selector) => page.evaluate((s) => {
+  const box = document.querySelector(s).getBoundingClientRect();
+  return { x: box.left + box.width / 2, y: box.top + box.height / 2 };
+}, selector);
+
+export const canvas_origin = (page) => page.evaluate(() => {
+  const box = document.getElementById('canvas').getBoundingClientRect();
+  return { x: box.left, y: box.top };
+});
+
+export async function click_canvas(page, point) {
+  const origin = await canvas_origin(page);
+  await page.click(origin.x + point.x, origin.y + point.y);
+}
+
+// Waits for full screen, or for the question the program asks where the
+// browser refuses it (then says NOT CHECKED and gives false). Full screen is
+// the element that holds the canvas, its controls and its boxes.
+export async function in_full_screen(t, page) {
+  const shown = await page.wait_for(() => document.fullscreenElement?.id ??
+    (document.getElementById('box').open && document.querySelector('#box .caption').textContent));
+  if (shown === question_caption) return not_checked(t, 'full screen', 'refused: the program asked instead'), false;
+  assert.equal(shown, 'screen');
+  return true;
 }
 
 // Pauses the program with Space and waits until it draws no more.
-export async function pause(session) {
-  await session.key('Space');
+export async function pause(page) {
+  await page.key('Space');
   for (let before = -1; ;) {
-    await frames_pass(session, 6);
-    const now = await session.evaluate(() => orrery_clears);
+    await frames_pass(page, 6);
+    const now = await page.evaluate(() => orrery_clears);
     if (now === before) return now;
     before = now;
   }
@@ -85,21 +113,19 @@ function reference(steps, { mode, lighting, texturing, solid, turn = 0 }) {
   }
 }
 
-// The paused frame against the reference at the step it reached. As the
-// subset's oracle compares with Mesa, at least 99.5% of all pixels within 8
-// levels a channel. Of the pixels the scene covers in either frame (not
-// black), a pixel counts as close when it is within 8 levels of the
-// reference's same pixel or of one beside it, and 98.5% (92% outlined) must
-// be: the page's WebGL rasterises edges and samples textures by rules of its
-// own (Chromium's SwiftShader left up to 0.7% of the covered pixels of a
-// filled frame and 5.2% of an outlined one beyond that, against the
-// oracle's 0.5% and 3%). A body or disk missing, misplaced or drawn through another is
-// thousands of pixels. Returns the figures when the frame is unlike, or ''.
-// Each click on the canvas while the animation runs (`picks`) is a step
-// too: the pick sees the bodies one step on, and draws nothing.
+// The paused frame against the reference at the step it reached (each click
+// on the canvas while the animation runs, `picks`, is a step that draws
+// nothing). As the subset's oracle compares with Mesa, at least 99.5% of all
+// pixels within 8 levels a channel; of the pixels the scene covers in either
+// frame (not black), 98.5% (92% outlined) within 8 levels of the reference's
+// same pixel or of one beside it: the page's WebGL rasterises edges and
+// samples textures by rules of its own (SwiftShader left up to 0.7% of a
+// filled frame's covered pixels beyond that, 5.2% outlined). A body or disk
+// missing, misplaced or drawn through another is thousands of pixels.
+// Returns the figures when the frame is unlike, or ''.
 export async function unlike_reference(session, switches, picks = 0) {
   const steps = await session.evaluate(() => orrery_clears) + picks;
-  const page = Buffer.from(await session.evaluate(() => orrery_rgb()), 'base64');
+  const page = Buffer.from(await session.evaluate(() => orrery_test.rgb()), 'base64');
   const mesa = reference(steps, switches);
   if (page.length !== 800 * 600 * 3) return `a ${page.length / 3}-pixel frame`;
   const near = (i, j) => Math.abs(page[i] - mesa[j]) <= 8 && Math.abs(page[i + 1] - mesa[j + 1]) <= 8 &&
@@ -177,7 +203,7 @@ export async function keys_not(session, codes, kept, frames = 0) {
 export async function question(session) {
   await session.key('F1');
   const shown = await box_opens(session);
-  assert.equal(shown.caption, '2nd Term OpenGL Project');
+  assert.equal(shown.caption, question_caption);
   assert.equal(shown.text, 'The Requested Fullscreen Mode Is Not Supported By\n' +
     'Your Video Card. Use Windowed Mode Instead?');
   assert.deepEqual(shown.buttons, ['Yes', 'No']);

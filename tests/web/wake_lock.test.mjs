@@ -6,27 +6,21 @@ import assert from 'node:assert/strict';
 import { after, before, describe, it } from 'node:test';
 
 import { not_checked, open_page } from './harness.mjs';
-import { click_canvas, sun } from './seen.mjs';
-import { box_opens, centre_of, program_ends, sun_shown } from './view.mjs';
+import { box_opens, centre_of, click_canvas, ended, sun, sun_shown } from './seen.mjs';
 
 // Put into the page before its own scripts. The page's visibility is turned
 // here as a hidden tab's (its state and its event): the harness cannot hide a
 // tab in every engine, and the browser's own letting go of a hidden page's
 // lock is the browser's, not the page's.
 function follow_wake_locks() {
-  const locks = [];
-  let asked = 0;
-  let most_held = 0;
-  const held = () => locks.filter((lock) => !lock.released).length;
+  let asked = 0, held = 0, most_held = 0;
   if (navigator.wakeLock) {
     const request = navigator.wakeLock.request.bind(navigator.wakeLock);
     navigator.wakeLock.request = async (type) => {
       asked += 1;
       const sentinel = await request(type);
-      const lock = { released: false };
-      locks.push(lock);
-      most_held = Math.max(most_held, held());
-      sentinel.addEventListener('release', () => { lock.released = true; });
+      most_held = Math.max(most_held, held += 1);
+      sentinel.addEventListener('release', () => { held -= 1; });
       return sentinel;
     };
   }
@@ -34,11 +28,11 @@ function follow_wake_locks() {
   Object.defineProperty(Document.prototype, 'visibilityState', { get: () => (hidden ? 'hidden' : 'visible') });
   Object.defineProperty(Document.prototype, 'hidden', { get: () => hidden });
   window.wake_locks = {
-    state: () => ({ asked, held: held(), most_held }),
+    state: () => ({ asked, held, most_held }),
     hide: (now_hidden) => {
       hidden = now_hidden;
       document.dispatchEvent(new Event('visibilitychange'));
-      return { asked, held: held() };
+      return { asked, held };
     },
   };
 }
@@ -50,6 +44,7 @@ describe('the wake lock', () => {
 
   const held = (count) => page.wait_for((n) => wake_locks.state().held === n && wake_locks.state(), [count],
     { timeout: 10000 });
+  const hidden_and_shown = () => page.evaluate(() => (wake_locks.hide(true), wake_locks.hide(false)));
 
   it('is held while the program animates and let go on pause, on a box, while hidden and at the end', async (t) => {
     await sun_shown(page);
@@ -73,8 +68,7 @@ describe('the wake lock', () => {
     // Space pauses: let go; shown again while paused, it stays let go.
     await page.key('Space');
     await held(0);
-    await page.evaluate(() => wake_locks.hide(true));
-    assert.deepEqual(await page.evaluate(() => wake_locks.hide(false)), { asked: 1, held: 0 });
+    assert.deepEqual(await hidden_and_shown(), { asked: 1, held: 0 });
     await page.key('Space');
     assert.equal((await held(1)).asked, 2);
 
@@ -87,8 +81,7 @@ describe('the wake lock', () => {
     await click_canvas(page, sun);
     await box_opens(page);
     await held(0);
-    await page.evaluate(() => wake_locks.hide(true));
-    assert.deepEqual(await page.evaluate(() => wake_locks.hide(false)), { asked: 3, held: 0 });
+    assert.deepEqual(await hidden_and_shown(), { asked: 3, held: 0 });
     const ok = await centre_of(page, '#box button');
     await page.click(ok.x, ok.y);
     await page.wait_for(() => !document.getElementById('box').open);
@@ -96,10 +89,9 @@ describe('the wake lock', () => {
 
     // Escape ends the program: let go for good.
     await page.key('Escape');
-    await program_ends(page);
+    await ended(page);
     await held(0);
-    await page.evaluate(() => wake_locks.hide(true));
-    assert.deepEqual(await page.evaluate(() => wake_locks.hide(false)), { asked: 4, held: 0 });
+    assert.deepEqual(await hidden_and_shown(), { asked: 4, held: 0 });
     assert.equal((await page.evaluate(() => wake_locks.state())).most_held, 1);
     assert.deepEqual(page.errors, []);
   });
