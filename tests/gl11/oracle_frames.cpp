@@ -51,16 +51,13 @@ static std::vector<unsigned char> write_frame(const std::string& path) {
     return rows;
 }
 
-// Mostly the frames are black space, so beside the whole frame (99.5% of the pixels within 8
-// levels a channel) the pixels the scene covers in either frame (not black) are counted on their
-// own. Filled, the subset and Mesa agree on all but a few of those: every value is computed from
-// the same vertices, in single precision on both sides. Outlined, polygon edges are drawn as lines
-// by Mesa's own polygon stage and as ES 2 lines by the subset; where edges cross they may be drawn
-// in another order, and 1.6% of the covered pixels of the second sphere mode differed by more than
-// 8 levels (Mesa 22.3). The page's pictures travel as WebP at quality 80, a lossy format: 99.99% of
-// all pixels were within 8 levels of the frames from the BMPs (Mesa 22.3); of the covered pixels,
-// a few bodies are a handful of pixels across, each pixel one texel of a picture, and 97.8% were
-// within 8 levels (99.96% scaled up ten times, where the pictures are seen).
+// Mostly black space: beside the whole frame (99.5% of the pixels within 8 levels a channel), the
+// pixels the scene covers in either frame are counted on their own. Filled, the subset and Mesa
+// compute every value from the same vertices in single precision. Outlined, Mesa's polygon stage
+// and the subset's ES 2 lines may draw crossing edges in another order: 1.6% of the covered pixels
+// of the second sphere mode differed by more than 8 levels. The page's WebP pictures (quality 80,
+// lossy): 99.99% of all pixels within 8 levels of the frames from the BMPs; of the covered ones,
+// where tiny bodies show a texel a pixel, 97.8% (99.96% scaled up ten times). All Mesa 22.3.
 static void compare_frame(const std::string& name, const std::vector<unsigned char>& b) {
     std::ifstream file(reference + "/" + name + ".ppm", std::ios::binary);
     std::vector<unsigned char> a(b.size());
@@ -88,12 +85,12 @@ static void compare_frame(const std::string& name, const std::vector<unsigned ch
 // within 2^32 / 100,000 of the reference's (Mesa rounds them in single precision: 417 apart at
 // most here, where the Sun's front and back lie a million apart).
 static void compare_pick(const std::vector<long long>& s) {
-    std::string line;
+    std::string line, label;
     std::getline(reference_picks, line);
-    std::istringstream words(line.substr(line.find(' ') + 1));
+    std::istringstream words(line);
     std::vector<long long> m;
-    for (std::string word; words >> word;)
-        if (word != "|") m.push_back(std::stoll(word));
+    words >> label;
+    for (long long word; words >> word;) m.push_back(word);
     constexpr long long depth_tolerance = 4294967296LL / 100000;
     bool agree = m.size() == s.size() && std::equal(s.begin(), s.begin() + 3, m.begin());
     for (std::size_t at = 3; agree && at < m.size(); at += 3 + m[at]) {
@@ -121,19 +118,15 @@ static void pick(const std::string& label, int x, int y) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     draw_scene_for_selection();
-    const GLint hits = glRenderMode(GL_RENDER);
+    // Each hit record: its names' count, least and greatest depth, and the names.
+    std::vector<long long> words{x, y, glRenderMode(GL_RENDER)};
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
-    std::fprintf(picks, "%s %d %d %d", label.c_str(), x, y, hits);
-    std::vector<long long> words{x, y, hits};
-    for (GLint h = 0, at = 0; h < hits; ++h) {
-        const GLuint names = buffer[at];
-        std::fprintf(picks, " | %u %u %u", names, buffer[at + 1], buffer[at + 2]);
-        for (GLuint n = 0; n < names; ++n) std::fprintf(picks, " %u", buffer[at + 3 + n]);
-        words.insert(words.end(), buffer + at, buffer + at + 3 + names);
-        at += 3 + names;
-    }
+    for (GLuint h = 0, at = 0; h < words[2]; ++h, at += 3 + buffer[at])
+        words.insert(words.end(), buffer + at, buffer + at + 3 + buffer[at]);
+    std::fprintf(picks, "%s", label.c_str());
+    for (long long word : words) std::fprintf(picks, " %lld", word);
     std::fprintf(picks, "\n");
     if (!reference.empty()) compare_pick(words);
     ++picks_made;
@@ -170,12 +163,10 @@ static std::vector<std::pair<int, int>> clicks_from_above() {
 }
 
 static void open_view() {
-    if (!open_context()) {
-        std::fprintf(stderr, "no rendering context\n");
+    if (!open_context() || (resize_view(800, 600), !init_render_state())) {
+        std::fprintf(stderr, "no rendering context, or no render state in it\n");
         std::exit(1);
     }
-    resize_view(800, 600);
-    if (!init_render_state()) std::exit(1);
 }
 
 // What closing the main window releases of the context's state, and the context.
