@@ -1,6 +1,5 @@
-// The rendering context of an oracle program: Mesa's own OpenGL 1.1
-// (oracle_mesa.cpp) or the subset over Mesa's OpenGL ES 2 (oracle_es.cpp),
-// 800 x 600 with a 24-bit depth buffer, offscreen.
+// An offscreen 800 x 600 context with a 24-bit depth buffer: Mesa's own OpenGL 1.1
+// (oracle_mesa.cpp) or the subset over Mesa's OpenGL ES 2 (oracle_es.cpp).
 #pragma once
 
 #include <string>

@@ -14,10 +14,8 @@ static Gl11Context* subset = nullptr;
 
 bool open_context() {
     if (display == EGL_NO_DISPLAY) {
-        const auto get_display = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
-            eglGetProcAddress("eglGetPlatformDisplayEXT"));
-        if (get_display == nullptr) return false;
-        display = get_display(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+        display =
+            eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
         if (eglInitialize(display, nullptr, nullptr) == EGL_FALSE) return false;
     }
     // clang-format off
@@ -54,9 +52,7 @@ std::vector<unsigned char> read_frame() {
     gl11_flush();
     std::vector<unsigned char> rgba(800 * 600 * 4), rgb(800 * 600 * 3);
     glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    for (int i = 0; i < 800 * 600; ++i) {
-        for (int k = 0; k < 3; ++k) rgb[i * 3 + k] = rgba[i * 4 + k];
-    }
+    for (int i = 0; i < 800 * 600 * 3; ++i) rgb[i] = rgba[i / 3 * 4 + i % 3];
     return rgb;
 }
 

@@ -1,8 +1,6 @@
-// Prints every message box on the desktop, one line each, in UTF-8: its
-// caption, its text (line breaks written as \n) and its owner's title,
-// separated by tabs. The end-to-end test reads the program's boxes with it.
-// With an argument, prints instead the text of each control of every dialog
-// on the desktop (the installer's pages), one line each.
+// Prints every message box on the desktop in UTF-8, a line each: its caption, text (line breaks
+// as \n) and owner's title, tab-separated. With an argument, prints instead the text of each
+// control of every dialog on the desktop (the installer's pages), a line each.
 #include <windows.h>
 
 #include <cstdio>

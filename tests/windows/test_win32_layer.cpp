@@ -1,12 +1,7 @@
-// The Win32 backend on Wine's real queue and boxes: key releases held for the
-// idle pass, a box's UTF-16 text and frozen owner; the file map's UTF-8 names;
-// full screen, the display kept on and the start, with stand-ins for what only
-// a real Windows 10 or 11 answers.
+// The Win32 backend on Wine's real queue and boxes, the file map's UTF-8 names, full screen, the
+// display kept on and the start, with stand-ins for what only a real Windows 10 or 11 answers.
 #include <gtest/gtest.h>
 #include <windows.h>
-// clang-format off
-#include <mmsystem.h>
-// clang-format on
 
 #include <chrono>
 #include <cstdio>
@@ -22,15 +17,15 @@
 #include "image/file_map.h"
 #include "platform/window_system.h"
 
-// Stand-ins, answering as Windows 10 or 11 does or recording what the program
-// asks: the program calls the system through these import pointers.
+// Stand-ins, answering as Windows 10 or 11 does or recording what the program asks: the program
+// calls the system through these import pointers.
 std::vector<std::string> modes_asked;  // "800x600x32" for a mode, "user's" for a restore
-LONG WINAPI windows_10_display_settings(DEVMODEW* mode, DWORD) {  // refuses under 32 bits
-    modes_asked.push_back(mode == nullptr ? "user's"
-                                          : std::to_string(mode->dmPelsWidth) + "x" +
-                                                std::to_string(mode->dmPelsHeight) + "x" +
-                                                std::to_string(mode->dmBitsPerPel));
-    return mode != nullptr && mode->dmBitsPerPel < 32 ? DISP_CHANGE_BADMODE : 0;
+LONG WINAPI windows_10_display_settings(DEVMODEW* m, DWORD) {  // refuses under 32 bits
+    modes_asked.push_back(m == nullptr ? "user's"
+                                       : std::to_string(m->dmPelsWidth) + "x" +
+                                             std::to_string(m->dmPelsHeight) + "x" +
+                                             std::to_string(m->dmBitsPerPel));
+    return m != nullptr && m->dmBitsPerPel < 32 ? DISP_CHANGE_BADMODE : 0;
 }
 // A console shared with a Command Prompt: a console window, two processes.
 bool console_let_go = false;
@@ -40,17 +35,17 @@ BOOL WINAPI let_console_go() { return console_let_go = true; }
 std::vector<WPARAM> system_commands_passed_on;  // to Windows's default handling
 LRESULT WINAPI default_handling(HWND window, UINT message, WPARAM w_param, LPARAM l_param) {
     if (message == WM_SYSCOMMAND) system_commands_passed_on.push_back(w_param);
-    static const auto real = reinterpret_cast<WNDPROC>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "DefWindowProcA")));
+    static const auto real = reinterpret_cast<WNDPROC>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "DefWindowProcA")));
     return real(window, message, w_param, l_param);
 }
 EXECUTION_STATE execution_state = ES_CONTINUOUS;  // the last state asked of the power manager
-int fine_timer_requests = 0;                       // timeBeginPeriod(1) less timeEndPeriod(1)
+int fine_timer_requests = 0;                      // timeBeginPeriod(1) less timeEndPeriod(1)
 EXECUTION_STATE WINAPI set_execution_state(EXECUTION_STATE state) {
     return std::exchange(execution_state, state);
 }
-MMRESULT WINAPI begin_timer_period(UINT period) { return fine_timer_requests += period == 1, 0; }
-MMRESULT WINAPI end_timer_period(UINT period) { return fine_timer_requests -= period == 1, 0; }
+UINT WINAPI begin_timer_period(UINT period) { return fine_timer_requests += period == 1, 0; }
+UINT WINAPI end_timer_period(UINT period) { return fine_timer_requests -= period == 1, 0; }
 extern "C" {
 void* __imp_ChangeDisplaySettingsW = reinterpret_cast<void*>(windows_10_display_settings);
 void* __imp_GetConsoleWindow = reinterpret_cast<void*>(console_window);
@@ -60,7 +55,7 @@ void* __imp_DefWindowProcA = reinterpret_cast<void*>(default_handling);
 void* __imp_SetThreadExecutionState = reinterpret_cast<void*>(set_execution_state);
 void* __imp_timeBeginPeriod = reinterpret_cast<void*>(begin_timer_period);
 void* __imp_timeEndPeriod = reinterpret_cast<void*>(end_timer_period);
-// The layer's boxes (wrapped at link time), recorded and answered No or OK.
+// The layer's boxes (wrapped at link time), recorded and answered No or OK once boxes_recorded.
 bool boxes_recorded = false;
 std::vector<std::string> boxes_seen;
 int __real_message_box(WindowHandle owner, const char* text, const char* caption, unsigned flags);
@@ -71,8 +66,8 @@ int __wrap_message_box(WindowHandle owner, const char* text, const char* caption
 }
 }
 
-// Runs after the program's exit handlers (registered before them): the display
-// may sleep again and the system timer is back at its own rate.
+// Runs after the program's exit handlers (registered before them): the display may sleep again
+// and the system timer is back at its own rate.
 const int exit_check = std::atexit([] {
     if (execution_state == ES_CONTINUOUS && fine_timer_requests == 0) return;
     std::fprintf(stderr, "FAILED at exit: execution state 0x%lx, %d fine timer requests left\n",
@@ -93,8 +88,7 @@ LResult record_input(WindowHandle window, std::uint32_t message, WParam w_param,
     return message == WM_CLOSE ? 0 : def_window_proc(window, message, w_param, l_param);
 }
 
-// The input the window is handed as the loop takes and dispatches messages,
-// up to and including its first idle pass (written as WM_NULL).
+// The input handed to the window up to and including the loop's first idle pass (WM_NULL).
 Taken take_until_idle() {
     const std::size_t before = handed_to_window.size();
     Message message;
@@ -106,10 +100,9 @@ Taken take_until_idle() {
     return taken;
 }
 
-// The box's user, a timer in the box's own loop: once the box is up, reads it
-// and whether its owner is enabled, then gives the owner a click, a letter, a
-// wheel notch and a close and presses OK at once (so the letter's character
-// comes after OK).
+// The box's user, a timer in the box's own loop: once the box is up, reads it and whether its
+// owner is enabled, gives the owner a click, a letter, a wheel notch and a close, and presses OK
+// at once (so the letter's character comes after OK).
 HWND owner;
 wchar_t box_text[512];
 bool owner_enabled = true;
@@ -143,8 +136,8 @@ TEST(Win32Layer, HoldsAKeyTappedWithinAFrameForTheIdlePassAndABoxShowsKoreanAndF
     EXPECT_EQ(take_until_idle(), (Taken{{WM_KEYDOWN, VK_F1}, {WM_NULL, 0}}));
     EXPECT_EQ(take_until_idle(), (Taken{{WM_KEYUP, VK_F1}, {WM_NULL, 0}}));
 
-    // Queued before a box: a second click, a press, a move, a wheel notch; and
-    // a release, not held as its key was not pressed in the same frame.
+    // Queued before a box: a second click, a press, a move, a wheel notch; and a release, not
+    // held as its key was not pressed in the same frame.
     handed_to_window.clear();
     PostMessageW(owner, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     PostMessageW(owner, WM_KEYDOWN, VK_F2, 0);
@@ -163,36 +156,44 @@ TEST(Win32Layer, HoldsAKeyTappedWithinAFrameForTheIdlePassAndABoxShowsKoreanAndF
     EXPECT_EQ(handed_to_window, (Taken{{WM_KEYUP, VK_F3}}));
 }
 
-TEST(FileMapOnWindows, OpensUtf8NamesInAnyCaseAndRefusesMissingEmptyAndFolders) {
+// The file map opens UTF-8 names in any case and refuses missing files, empty ones and folders.
+// At its first call into the layer, started from a Command Prompt in a working directory with
+// pictures, the program keeps the console and the working directory, though its own folder holds
+// pictures too.
+TEST(Win32Start, KeepsACommandPromptsConsoleAndAWorkingDirectoryWithPicturesAndMapsUtf8Names) {
     namespace fs = std::filesystem;
-    std::ofstream(fs::path(L"\uC9C0\uAD6C.bmp"), std::ios::binary) << "BM6";
-    std::ofstream(fs::path(L"empty.bmp"));
-    fs::create_directory("sub.bmp");
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    const fs::path beside = fs::path(program).parent_path() / L"beside-the-program.bmp";
+    const fs::path here = fs::temp_directory_path() / L"orrery-pictures-here";
+    fs::create_directories(here / L"sub.bmp");
+    std::ofstream(beside) << "BM";
+    std::ofstream(here / L"\uC9C0\uAD6C.bmp", std::ios::binary) << "BM6";
+    std::ofstream(here / L"empty.bmp");
+    fs::current_path(here);
+    get_module_handle();
+    EXPECT_FALSE(console_let_go);
+    EXPECT_TRUE(fs::equivalent(fs::current_path(), here)) << fs::current_path();
+    fs::remove(beside);
+    FileMap map{};
     for (const char* name : {"지구.bmp", ".\\지구.BMP"}) {
-        FileMap map{};
         ASSERT_TRUE(open_file_map(name, &map)) << name;
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(map.bytes), map.size), "BM6");
         close_file_map(&map);
     }
-    FileMap map{};
     for (const char* name : {"Sun.bmp", "empty.bmp", "sub.bmp"}) {
         EXPECT_FALSE(open_file_map(name, &map)) << name;
     }
-    for (const wchar_t* name : {L"\uC9C0\uAD6C.bmp", L"empty.bmp", L"sub.bmp"}) fs::remove(name);
 }
-
-}  // namespace
-
-namespace {
 
 // The cursor's display count: below 0 it is hidden.
 int cursor_count() { return ShowCursor(TRUE), ShowCursor(FALSE); }
 HWND main_hwnd() { return reinterpret_cast<HWND>(window_handle); }
 
-// F1's window on a Windows that refuses every depth under 32 bits: full
-// screen without a question, the cursor hidden, the program's icon; it makes
-// way for another program and takes full screen again; the screen saver is
-// refused; the frames are paced; closed, the user's mode and cursor are back.
+// F1's window on a Windows that refuses every depth under 32 bits: full screen without a
+// question, the cursor hidden, the program's icon; it makes way for another program and takes
+// full screen again; the screen saver is refused and the display kept on (let go: checked at
+// exit); the frames are paced; closed, the user's mode and cursor are back.
 TEST(Win32FullScreen, AsksFor32BitsMakesWayForOtherProgramsAndGivesTheDesktopBack) {
     ASSERT_TRUE(SetCurrentDirectoryW(L"Z:" ORRERY_TEXTURE_DIR));
     boxes_recorded = true;
@@ -217,9 +218,11 @@ TEST(Win32FullScreen, AsksFor32BitsMakesWayForOtherProgramsAndGivesTheDesktopBac
         SendMessageA(main_hwnd(), WM_SYSCOMMAND, command, 0);
     }
     EXPECT_EQ(system_commands_passed_on, std::vector<WPARAM>{0xF1F0});
+    disable_screen_saver();
+    EXPECT_EQ(execution_state, static_cast<EXECUTION_STATE>(ES_CONTINUOUS | ES_DISPLAY_REQUIRED));
 
-    // Wine gives no refresh rate, and its swaps do not wait: paced at 60 Hz,
-    // 31 swaps take 30 periods of 16.7 ms (0.5 s); unpaced, a few ms each.
+    // Wine gives no refresh rate, and its swaps do not wait: paced at 60 Hz, 31 swaps take 30
+    // periods of 16.7 ms (0.5 s); unpaced, a few ms each.
     const auto began = std::chrono::steady_clock::now();
     for (int swap = 0; swap < 31; ++swap) swap_buffers(device_context);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - began;
@@ -230,31 +233,6 @@ TEST(Win32FullScreen, AsksFor32BitsMakesWayForOtherProgramsAndGivesTheDesktopBac
     EXPECT_EQ(modes_asked, std::vector<std::string>{"user's"});
     EXPECT_EQ(cursor_count(), cursor_before);
     EXPECT_EQ(boxes_seen, std::vector<std::string>{});
-}
-
-// The display is kept on while the program runs (let go: checked at exit).
-TEST(Win32Display, IsKeptOnWhileTheProgramRuns) {
-    disable_screen_saver();
-    EXPECT_EQ(execution_state, static_cast<EXECUTION_STATE>(ES_CONTINUOUS | ES_DISPLAY_REQUIRED));
-}
-
-// At its first call into the layer, started from a Command Prompt, in a
-// working directory with pictures: it keeps the console, and the working
-// directory, though its own folder holds pictures too.
-TEST(Win32Start, KeepsACommandPromptsConsoleAndAWorkingDirectoryWithPictures) {
-    namespace fs = std::filesystem;
-    wchar_t program[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
-    const fs::path beside = fs::path(program).parent_path() / L"beside-the-program.bmp";
-    const fs::path here = fs::temp_directory_path() / L"orrery-pictures-here";
-    fs::create_directories(here);
-    std::ofstream(beside) << "BM";
-    std::ofstream(here / L"Sun.bmp") << "BM";
-    fs::current_path(here);
-    get_module_handle();
-    EXPECT_FALSE(console_let_go);
-    EXPECT_TRUE(fs::equivalent(fs::current_path(), here)) << fs::current_path();
-    fs::remove(beside);
 }
 
 }  // namespace

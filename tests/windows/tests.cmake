@@ -12,8 +12,7 @@ foreach(test test_win32_layer test_swap_pacing)
   target_link_libraries(${test} PRIVATE orrery_app orrery_platform gtest_main)
   gtest_discover_tests(${test} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 120 LABELS unit)
 endforeach()
-# The layer's test carries the program's resources (icon, manifest), reads its pictures and
-# records its boxes.
+# The layer's test carries the program's resources (icon, manifest), reads its pictures, records its boxes.
 target_sources(test_win32_layer PRIVATE ${PROJECT_SOURCE_DIR}/desktop/windows/orrery.rc)
 target_link_options(test_win32_layer PRIVATE "LINKER:--wrap=message_box")
 target_include_directories(test_win32_layer PRIVATE ${CMAKE_BINARY_DIR}/generated
