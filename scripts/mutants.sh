@@ -18,7 +18,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 work=${MUTANTS_DIR:-/tmp/orrery-mutants}
 only=${1:-}
 
-files=() edits=() texts=() kinds=()
+files=() edits=() texts=() kinds=() firsts=()
 fault() { files+=("$1") edits+=("$2") texts+=("$3") kinds+=(linux); }
 # A fault in the Windows build: built with MinGW-w64 and tested under Wine
 # (scripts/test.sh windows's suite). Its text ends in "(win32)", so that
@@ -26,7 +26,8 @@ fault() { files+=("$1") edits+=("$2") texts+=("$3") kinds+=(linux); }
 wfault() { files+=("$1") edits+=("$2") texts+=("$3 (win32)") kinds+=(windows); }
 # A fault in what only the browser build compiles or serves: built with
 # Emscripten and tested in headless Chromium (scripts/test.sh web's suite).
-webfault() { files+=("$1") edits+=("$2") texts+=("$3") kinds+=(web); }
+# A fourth argument names the test file to try first (tests/web/NAME.test.mjs).
+webfault() { files+=("$1") edits+=("$2") texts+=("$3") kinds+=(web) firsts[${#files[@]} - 1]=${4:-}; }
 
 # Window-system layer: SDL events to messages, window state, the queue and boxes.
 p=platform/sdl/event_translation.cpp
@@ -144,45 +145,45 @@ wfault desktop/windows/orrery.manifest 's/level="asInvoker"/level="requireAdmini
 wfault desktop/windows/licence.txt.in '1s/^\xef\xbb\xbf//' "the installer's licence page garbles the credits' accented names"
 # The browser backend and its page.
 p=platform/web/key_codes.cpp
-webfault $p 's/{"NumpadAdd", VK_ADD}/{"NumpadAdd", VK_OEM_PLUS}/' "keypad plus mapped like the main keyboard's plus (browser)"
-webfault $p 's/{"Space", VK_SPACE},//' "Space mapped to nothing (browser)"
-webfault $p 's/numbered(code, "F", 1, 12)/numbered(code, "F", 2, 12)/' "F1 mapped to nothing (browser)"
+webfault $p 's/{"NumpadAdd", VK_ADD}/{"NumpadAdd", VK_OEM_PLUS}/' "keypad plus mapped like the main keyboard's plus (browser)" controls
+webfault $p 's/{"Space", VK_SPACE},//' "Space mapped to nothing (browser)" controls
+webfault $p 's/numbered(code, "F", 1, 12)/numbered(code, "F", 2, 12)/' "F1 mapped to nothing (browser)" controls
 p=platform/web/input.cpp
-webfault $p 's/button == 2 ? mk_rbutton : 0/button == 2 ? mk_lbutton : 0/' "the right button taken for the left: no drag (browser)"
-webfault $p 's/(client_x - box.left) \* scale_x/client_x * scale_x/' "clicks placed by the page's coordinates, not the canvas's (browser)"
-webfault $p 's/        event.preventDefault();/        ;/' "the browser's context menu opens over the canvas at a right press"
-webfault $p 's/std::lround(-event->deltaY \* per_unit)/std::lround(event->deltaY * per_unit)/' "the wheel zooms the wrong way (browser)"
-webfault $p '/^static EM_BOOL on_wheel/,/^}/s/    return EM_TRUE;/    return EM_FALSE;/' "the page scrolls under the canvas at the wheel (browser)"
+webfault $p 's/button == 2 ? mk_rbutton : 0/button == 2 ? mk_lbutton : 0/' "the right button taken for the left: no drag (browser)" frames
+webfault $p 's/(client_x - box.left) \* scale_x/client_x * scale_x/' "clicks placed by the page's coordinates, not the canvas's (browser)" sizes
+webfault $p 's/        event.preventDefault();/        ;/' "the browser's context menu opens over the canvas at a right press" frames
+webfault $p 's/std::lround(-event->deltaY \* per_unit)/std::lround(event->deltaY * per_unit)/' "the wheel zooms the wrong way (browser)" controls
+webfault $p '/^static EM_BOOL on_wheel/,/^}/s/    return EM_TRUE;/    return EM_FALSE;/' "the page scrolls under the canvas at the wheel (browser)" controls
 p=platform/web/touch.cpp
-webfault $p 's/tap_slop = 10.0;/tap_slop = 0.0;/' "a touch that trembles a pixel turns the view instead of picking"
-webfault $p 's/if (gesture == Gesture::maybe_tap \&\& lifted) {/if (false) {/' "a tap picks nothing"
-webfault $p 's/    if (gesture == Gesture::turning) post(WM_MOUSEMOVE, mk_rbutton, first.x, first.y);/    ;/' "one finger does not turn the view"
-webfault $p 's/pinch_step_ratio = 1.25;/pinch_step_ratio = 1.5;/' "a pinch zooms less than the fingers part"
-webfault $p '/^static EM_BOOL on_touch_move/,/^}/s/return EM_TRUE;/return EM_FALSE;/' "the page scrolls under a finger on the canvas"
+webfault $p 's/tap_slop = 10.0;/tap_slop = 0.0;/' "a touch that trembles a pixel turns the view instead of picking" touch
+webfault $p 's/if (gesture == Gesture::maybe_tap \&\& lifted) {/if (false) {/' "a tap picks nothing" touch
+webfault $p 's/    if (gesture == Gesture::turning) post(WM_MOUSEMOVE, mk_rbutton, first.x, first.y);/    ;/' "one finger does not turn the view" touch
+webfault $p 's/pinch_step_ratio = 1.25;/pinch_step_ratio = 1.5;/' "a pinch zooms less than the fingers part" touch
+webfault $p '/^static EM_BOOL on_touch_move/,/^}/s/return EM_TRUE;/return EM_FALSE;/' "the page scrolls under a finger on the canvas" touch
 p=platform/web/page/controls.js
-webfault $p 's/        event.stopPropagation();/        ;/' "Space on a focused control reaches the program too: pressed twice"
-webfault $p 's/    ring\[next\].focus();/    ;/' "Tab reaches no control"
-webfault $p "s/window.dispatchEvent(new KeyboardEvent(type, { code,/window.dispatchEvent(new KeyboardEvent(type, { code: 'F6',/" "the controls do nothing"
+webfault $p 's/        event.stopPropagation();/        ;/' "Space on a focused control reaches the program too: pressed twice" controls
+webfault $p 's/    ring\[next\].focus();/    ;/' "Tab reaches no control" controls
+webfault $p "s/window.dispatchEvent(new KeyboardEvent(type, { code,/window.dispatchEvent(new KeyboardEvent(type, { code: 'F6',/" "the controls do nothing" controls
 p=platform/web/page/page.css
-webfault $p 's/min(var(--window-width, 800px), 100%, /min(var(--window-width, 800px), /g' "the picture overflows a phone's screen"
-webfault $p 's/#screen:fullscreen #canvas { width: min(100vw, 100vh \* 4 \/ 3); }/#screen:fullscreen #canvas { width: 100vw; }/' "full screen's picture taller than a wide screen"
-webfault $p 's/#screen:fullscreen #controls { position: absolute;/#screen:fullscreen #controls { display: none;/' "no controls in full screen"
-webfault platform/common/queued_messages.cpp 's/if (box_time \&\& dropped_while_box_open(message.message)) return;/;/' "input given to the page during a box acts after it (browser)"
+webfault $p 's/min(var(--window-width, 800px), 100%, /min(var(--window-width, 800px), /g' "the picture overflows a phone's screen" sizes
+webfault $p 's/#screen:fullscreen #canvas { width: min(100vw, 100vh \* 4 \/ 3); }/#screen:fullscreen #canvas { width: 100vw; }/' "full screen's picture taller than a wide screen" sizes
+webfault $p 's/#screen:fullscreen #controls { position: absolute;/#screen:fullscreen #controls { display: none;/' "no controls in full screen" controls
+webfault platform/common/queued_messages.cpp 's/if (box_time \&\& dropped_while_box_open(message.message)) return;/;/' "input given to the page during a box acts after it (browser)" boxes
 p=platform/web/message_box.cpp
-webfault $p "s/\[\['Yes', 6\], \['No', 7\]\]/[['No', 7], ['Yes', 6]]/" "No first: Enter answers No to a question (browser)"
-webfault $p 's/            dialog.close();/            ;/' "a box answered stays on the page (browser)"
-webfault platform/web/page/page.css 's/ white-space: pre-line;//' "a box's text shown without its line breaks (browser)"
+webfault $p "s/\[\['Yes', 6\], \['No', 7\]\]/[['No', 7], ['Yes', 6]]/" "No first: Enter answers No to a question (browser)" boxes
+webfault $p 's/            dialog.close();/            ;/' "a box answered stays on the page (browser)" boxes
+webfault platform/web/page/page.css 's/ white-space: pre-line;//' "a box's text shown without its line breaks (browser)" boxes
 p=platform/web/display.cpp
-webfault $p "0,/getElementById('screen')/s//getElementById('canvas')/" "full screen asked for the canvas alone: its boxes unseen (browser)"
-webfault $p '/catch (refused)/{n;s/return 0;/return 1;/}' "a refused full screen taken for granted: no question asked (browser)"
-webfault $p 's/post_message({window, WM_SIZE, 0, make_lparam(width, height)});/;/' "full screen drawn at the window's size (browser)"
-webfault $p 's/if (!event->isFullscreen \&\& full_screen) post_key_press(VK_F1);/;/' "the browser's own exit from full screen leaves the program believing it full screen"
-webfault $p 's/Math.min(window.devicePixelRatio || 1,/Math.min(1,/' "the picture blurred on a high-density screen"
-webfault $p 's/    new ResizeObserver/    if (0) new ResizeObserver/' "the picture keeps its size when the page around the canvas changes"
-webfault $p 's/visible ? "" : "none"/""/' "the cursor shows over the full-screen picture (browser)"
-webfault $p 's/        await Module.orrery_wait(Module.orrery_leaving_full_screen);/        ;/' "F1 pressed again while the browser leaves full screen ends in the window (webkit)"
+webfault $p "0,/getElementById('screen')/s//getElementById('canvas')/" "full screen asked for the canvas alone: its boxes unseen (browser)" controls
+webfault $p '/catch (refused)/{n;s/return 0;/return 1;/}' "a refused full screen taken for granted: no question asked (browser)" boxes
+webfault $p 's/post_message({window, WM_SIZE, 0, make_lparam(width, height)});/;/' "full screen drawn at the window's size (browser)" sizes
+webfault $p 's/if (!event->isFullscreen \&\& full_screen) post_key_press(VK_F1);/;/' "the browser's own exit from full screen leaves the program believing it full screen" sizes
+webfault $p 's/Math.min(window.devicePixelRatio || 1,/Math.min(1,/' "the picture blurred on a high-density screen" sizes
+webfault $p 's/    new ResizeObserver/    if (0) new ResizeObserver/' "the picture keeps its size when the page around the canvas changes" sizes
+webfault $p 's/visible ? "" : "none"/""/' "the cursor shows over the full-screen picture (browser)" controls
+webfault $p 's/        await Module.orrery_wait(Module.orrery_leaving_full_screen);/        ;/' "F1 pressed again while the browser leaves full screen ends in the window (webkit)" controls
 webfault platform/common/window_list.cpp 's/    if (proc != nullptr) proc(window, WM_SIZE, 0, make_lparam(width, height));/    ;/' "a paused program's new window stays blank (browser)"
-webfault platform/web/program_end.cpp 's/            setTimeout(end_if_idle, 0);/            ;/' "after Escape the page never says that the program has ended"
+webfault platform/web/program_end.cpp 's/            setTimeout(end_if_idle, 0);/            ;/' "after Escape the page never says that the program has ended" controls
 # The page's loading and its messages.
 p=platform/web/page/loader.js
 webfault $p 's/    progress_bar.hidden = true;/    ;/' "the progress bar stays after the program has started (loading)"
@@ -197,19 +198,19 @@ webfault $p "s/window.addEventListener('unhandledrejection'/window.addEventListe
 webfault $p "s/canvas.addEventListener('webglcontextlost'/canvas.addEventListener('webglcontextrestored'/" "a lost WebGL context leaves a still picture without a word (loading)"
 fault scripts/web_pictures.mjs "s/const quality = '80';/const quality = '10';/" "the page's pictures blurred by a low quality (loading)"
 # The wake lock, offline use, the manifest and the page's policy (browser).
-webfault platform/web/message_queue.cpp 's/    follow_pause_key(\*message);/    ;/' "the wake lock kept while the program is paused"
-webfault platform/web/message_box.cpp 's/    hold_wake_lock_for_box(true);/    ;/' "the wake lock kept while a box is open"
+webfault platform/web/message_queue.cpp 's/    follow_pause_key(\*message);/    ;/' "the wake lock kept while the program is paused" wake_lock
+webfault platform/web/message_box.cpp 's/    hold_wake_lock_for_box(true);/    ;/' "the wake lock kept while a box is open" wake_lock
 p=platform/web/wake_lock.cpp
-webfault $p "s/        document.addEventListener('visibilitychange', apply);/        ;/" "the wake lock not taken again when the page is shown again"
-webfault $p 's/                lock.ended = true;/                ;/' "the wake lock kept after the program has ended"
+webfault $p "s/        document.addEventListener('visibilitychange', apply);/        ;/" "the wake lock not taken again when the page is shown again" wake_lock
+webfault $p 's/                lock.ended = true;/                ;/' "the wake lock kept after the program has ended" wake_lock
 p=platform/web/offline/service_worker.js.in
-webfault $p 's/return response ?? fetch(request);/return fetch(request);/' "offline, the page's files asked of the network: it does not start"
+webfault $p 's/return response ?? fetch(request);/return fetch(request);/' "offline, the page's files asked of the network: it does not start" offline
 webfault $p 's/if (name.startsWith(prefix) \&\& name !== kept) await caches.delete(name);/;/' "an old build's files kept for ever beside the new (offline)"
 webfault $p "s/self.addEventListener('install', (event) => {/&self.skipWaiting();/" "a new build's worker takes over a running page: versions mix (offline)"
 webfault platform/web/offline/service_worker.cmake 's/set(PAGE_VERSION "${VERSION}-${digest}")/set(PAGE_VERSION "${VERSION}")/' "a new build under the old version's name is never fetched (offline)"
-webfault platform/web/page/offline.js 's/^  Module.postRun = .*$/  ;/' "the page's files never kept for offline use"
-webfault platform/web/page/manifest.webmanifest 's/"display": "standalone"/"display": "browser"/' "the installed page opens as a browser tab, not an app (manifest)"
-webfault platform/web/page/index.html '/Content-Security-Policy/d' "the page without its Content-Security-Policy"
+webfault platform/web/page/offline.js 's/^  Module.postRun = .*$/  ;/' "the page's files never kept for offline use" offline
+webfault platform/web/page/manifest.webmanifest 's/"display": "standalone"/"display": "browser"/' "the installed page opens as a browser tab, not an app (manifest)" offline
+webfault platform/web/page/index.html '/Content-Security-Policy/d' "the page without its Content-Security-Policy" embedding
 # A lost WebGL context survived (tests/web/context_loss).
 p=platform/gl11/context_loss.cpp
 webfault $p 's/if (image != nullptr \&\& !texture.image_from_list)/if (false)/' "the pictures not uploaded again: bodies drawn white once the graphics come back (context loss)"
@@ -226,21 +227,21 @@ webfault $p 's/^  say(running);/  start_again();/' "the program starts anew when
 webfault $p 's/^  context_lost = false;/  return;/' "the page still says the graphics were reset once they are back (context loss)"
 # Keys, boxes, edges, frames and pacing in the page (tests/web/boxes, frames).
 p=platform/web/key_codes.cpp
-webfault $p 's/key == VK_SPACE || key == VK_TAB ||/key == VK_SPACE ||/' "Tab handed to the browser: the focus leaves the program (browser)"
-webfault $p 's/(key >= VK_F1 \&\& key <= VK_F5)/(key >= VK_F1 \&\& key <= VK_F4)/' "F5 handed to the browser: it reloads the page (browser)"
+webfault $p 's/key == VK_SPACE || key == VK_TAB ||/key == VK_SPACE ||/' "Tab handed to the browser: the focus leaves the program (browser)" boxes
+webfault $p 's/(key >= VK_F1 \&\& key <= VK_F5)/(key >= VK_F1 \&\& key <= VK_F4)/' "F5 handed to the browser: it reloads the page (browser)" boxes
 p=platform/web/input.cpp
-webfault $p 's/    return key_kept_from_browser(key);/    return !box_open() \&\& key_kept_from_browser(key);/' "during a box every key is the browser's: F5 reloads, F1 opens help"
-webfault $p 's/if (key == 0 || (window == nullptr \&\& !box_open())) return EM_FALSE;/if (key == 0 || window == nullptr) return EM_FALSE;/' "the full-screen question hands F5 and F1 to the browser (browser)"
-webfault $p 's/int pixel = pixel_of(event, buttons_held != 0);/int pixel = pixel_of(event, false);/' "a drag stops at the canvas's edge (browser)"
-webfault $p 's/emscripten_set_mouseup_callback(page,/emscripten_set_mouseup_callback("#canvas",/' "a drag let go outside the canvas goes on (browser)"
-webfault $p 's/emscripten_set_mousedown_callback("#canvas",/emscripten_set_mousedown_callback(page,/' "a press outside the canvas taken as the program's (browser)"
+webfault $p 's/    return key_kept_from_browser(key);/    return !box_open() \&\& key_kept_from_browser(key);/' "during a box every key is the browser's: F5 reloads, F1 opens help" boxes
+webfault $p 's/if (key == 0 || (window == nullptr \&\& !box_open())) return EM_FALSE;/if (key == 0 || window == nullptr) return EM_FALSE;/' "the full-screen question hands F5 and F1 to the browser (browser)" boxes
+webfault $p 's/int pixel = pixel_of(event, buttons_held != 0);/int pixel = pixel_of(event, false);/' "a drag stops at the canvas's edge (browser)" frames
+webfault $p 's/emscripten_set_mouseup_callback(page,/emscripten_set_mouseup_callback("#canvas",/' "a drag let go outside the canvas goes on (browser)" frames
+webfault $p 's/emscripten_set_mousedown_callback("#canvas",/emscripten_set_mousedown_callback(page,/' "a press outside the canvas taken as the program's (browser)" frames
 p=platform/web/message_box.cpp
-webfault $p 's/                buttons\[next\].focus();/                ;/' "Tab does not go round a box's buttons (browser)"
-webfault $p "/event.code === 'Escape'/{n;s/finish(closed_answer)/finish(choices[0][1])/}" "Escape answers Yes to the full-screen question (browser)"
-webfault $p 's/finish(choices\[Math.max(focused, 0)\]\[1\])/finish(choices[0][1])/' "Enter presses the first button, not the one with the focus (browser)"
-webfault $p "s/window.addEventListener('keydown', on_key);/window.addEventListener('keydown', on_key, true);/" "the box answers before the page's key handler: the Escape that closes a box ends the program (browser)"
-webfault platform/gl11/es_renderer.cpp 's/if (s.depth_test != 0) {/if (false) {/' "no depth test in the page: far sides drawn over near ones (browser tests)"
-webfault platform/web/gl_context.cpp 's/requestAnimationFrame(resolve)/setTimeout(resolve, 0)/' "the loop draws without waiting for the display's frame (browser)"
+webfault $p 's/                buttons\[next\].focus();/                ;/' "Tab does not go round a box's buttons (browser)" boxes
+webfault $p "/event.code === 'Escape'/{n;s/finish(closed_answer)/finish(choices[0][1])/}" "Escape answers Yes to the full-screen question (browser)" boxes
+webfault $p 's/finish(choices\[Math.max(focused, 0)\]\[1\])/finish(choices[0][1])/' "Enter presses the first button, not the one with the focus (browser)" boxes
+webfault $p "s/window.addEventListener('keydown', on_key);/window.addEventListener('keydown', on_key, true);/" "the box answers before the page's key handler: the Escape that closes a box ends the program (browser)" boxes
+webfault platform/gl11/es_renderer.cpp 's/if (s.depth_test != 0) {/if (false) {/' "no depth test in the page: far sides drawn over near ones (browser tests)" frames
+webfault platform/web/gl_context.cpp 's/requestAnimationFrame(resolve)/setTimeout(resolve, 0)/' "the loop draws without waiting for the display's frame (browser)" frames
 # The OpenGL 1.1 subset of the browser build, against Mesa (tests/gl11/).
 p=platform/gl11/es_renderer.cpp
 fault $p 's/vec3 c = u_material\[3\].rgb + ambient.rgb \* u_model_ambient.rgb;/vec3 c = u_material[3].rgb;/' "the scene's ambient light lost (browser)"
@@ -437,9 +438,9 @@ prepare_windows() {
 # The browser build and its suite in headless Chromium (one engine keeps a
 # fault short; the others run the same checks), made once the first browser
 # fault comes up. A fault runs the test files one at a time and stops at the
-# first that fails, so that a caught fault costs one file: first the file its
-# text names in a trailing "(topic)" (tests/web/topic.test.mjs, spaces as
-# underscores), then the rest.
+# first that fails, so that a caught fault costs one file: first the file
+# named by its fourth argument or by its text's trailing "(topic)"
+# (tests/web/topic.test.mjs, spaces as underscores), then the rest.
 web_ready=''
 build_web() { nice scripts/web_page.sh build-wb >"$work/build.log" 2>&1; }
 web_file() {
@@ -451,8 +452,8 @@ web_file() {
 }
 web_left_out=' '
 web_suite() {
-  local topic first='' files=() file
-  topic=$(sed -n 's/.*(\([a-z_ ]*\))$/\1/p' <<<"$1")
+  local topic=$2 first='' files=() file
+  [ -n "$topic" ] || topic=$(sed -n 's/.*(\([a-z_ ]*\))$/\1/p' <<<"$1")
   topic=${topic// /_}
   if [ -n "$topic" ] && [ -f "tests/web/$topic.test.mjs" ]; then
     first=tests/web/$topic.test.mjs
@@ -510,7 +511,7 @@ for i in "${!files[@]}"; do
   elif [ "${kinds[$i]}" = web ]; then
     if ! build_web; then
       result="does not build"
-    elif web_suite "${texts[$i]}"; then
+    elif web_suite "${texts[$i]}" "${firsts[$i]:-}"; then
       result=SURVIVED
     else
       result="caught by $(sed -n 's/^ *not ok [0-9]* - //p' "$work/ctest.log" | head -1)"

@@ -136,6 +136,9 @@ export async function open_page({
     devtools: page.devtools,
     async close() {
       await page.close();
+      // (A browser kept open, as for an installed page, would hold its
+      // connections for as long as it keeps them idle: 100 s in Chromium.)
+      server.closeAllConnections();
       await new Promise((resolve) => server.close(resolve));
     },
   };

@@ -122,11 +122,19 @@ describe('offline and installable', () => {
       assert.deepEqual((await page.evaluate(versions)).sort(), [first, `${first}-next`]);
 
       // Once that page is gone, the next visit runs the next build, offline,
-      // and only its files are kept.
-      await go(page, `${page.base_url.replace('127.0.0.1', 'localhost')}/elsewhere.html`);
-      network = 'off';
-      await go(page, home);
-      await started(page);
+      // and only its files are kept. (Chromium may count the page left as
+      // open for a moment after the next one has come, so that a visit then
+      // is still the old build's, whole: a third visit at most is asked.)
+      for (let visit = 1; ; visit += 1) {
+        network = 'next build';
+        await go(page, `${page.base_url.replace('127.0.0.1', 'localhost')}/elsewhere.html`);
+        network = 'off';
+        await go(page, home);
+        await started(page);
+        if (visit === 3 || (await page.evaluate(style_sheet)) !== style) break;
+        assert.deepEqual(await page.evaluate(worker_state), { active: 'activated', waiting: 'installed' });
+        t.diagnostic(`the old build again at visit ${visit} after it`);
+      }
       assert.equal(await page.evaluate(style_sheet), `${style}/* next build */\n`);
       assert.deepEqual(await page.evaluate(versions), [`${first}-next`]);
       // (The new worker may still be activating as the page starts.)

@@ -28,15 +28,18 @@ export const sun_shown = (page, width = 0) => page.wait_for((w) => {
   return (!w || canvas.width === w) && orrery_test.square(canvas.width >> 1, canvas.height >> 1, 6) > 0.95;
 }, [width]);
 
-// The Sun's radius: the shortest run of bright pixels from the middle (a planet
-// passing the Sun's edge lengthens some).
+// The Sun's radius: the middle length of runs of bright pixels from the
+// middle in eight directions (a planet in front of the Sun shortens one, one
+// passing its edge lengthens one).
 export const sun_radius = (page) => page.evaluate(() => {
   const canvas = document.getElementById('canvas'), x = canvas.width >> 1, y = canvas.height >> 1;
   const run = ([dx, dy], n = 0) => {
     while (orrery_test.square(x + n * dx, y + n * dy, 0) === 1) n += 1;
-    return n;
+    return n * Math.hypot(dx, dy);
   };
-  return Math.min(...[[1, 0], [-1, 0], [0, 1], [0, -1]].map((way) => run(way)));
+  const runs = [[1, 0], [1, 1], [0, 1], [-1, 1], [-1, 0], [-1, -1], [0, -1], [1, -1]].map((way) => run(way));
+  runs.sort((a, b) => a - b);
+  return (runs[3] + runs[4]) / 2;
 });
 
 export const shoot = (page, name) => page.evaluate((shot) => orrery_test.shoot(shot), name);
