@@ -13,13 +13,12 @@ hex() { printf '0x%x' "$1"; }
 stacking() { xprop -root _NET_CLIENT_LIST_STACKING | grep -o '0x[0-9a-f]*'; }
 active_is() { [ "$(xprop -root _NET_ACTIVE_WINDOW | grep -o '0x[0-9a-f]*')" = "$(hex "$1")" ]; }
 main_shown() { main=$(xdotool search --onlyvisible --name "^$title\$" | sort -n | tail -1) && [ -n "$main" ]; }
-box() { # the top window besides the main one, as $box; fails if there is none
-  box='' name=''
-  local w
+box() { # the top window besides the main one, as $box captioned $name; fails if there is none
+  local w; box=''
   for w in $(stacking | tac); do
-    name=$(xdotool getwindowname "$w" 2>/dev/null) && [ "$name" != "$title" ] && box=$w && break
+    name=$(xdotool getwindowname "$w" 2>/dev/null) && [ "$name" != "$title" ] && box=$w && return
   done
-  [ -n "$box" ]
+  return 1
 }
 caption_is() { box && [ "$name" = "$1" ]; }
 owned() { # the box is transient for the main window and above it
@@ -47,9 +46,8 @@ at() { xdotool mousemove --window "$main" "$@"; }  # X Y [then...], in client co
 digest() { import -window "$1" rgb:- 2>/dev/null | md5sum; }
 differs() { [ "$(digest "$1")" != "$2" ]; }
 changes_within() { wait_until "$2" differs "$1" "$(digest "$1")"; }  # WINDOW SECONDS
-# X Y HALF: pale yellow (Sun) pixels in the square of side 2 * HALF + 1 round X Y.
-yellow() { count "$main" "$(($3 * 2 + 1))x$(($3 * 2 + 1))+$(($1 - $3))+$(($2 - $3))" 'g > 120 && b < r - 40'; }
-more_yellow() { [ "$(yellow "$1" "$2" "$3")" -gt "$4" ]; }
+# X Y HALF N: more than N pale yellow (Sun) pixels in the square of side 2 * HALF + 1 round X Y.
+more_yellow() { [ "$(count "$main" "$(($3 * 2 + 1))x$(($3 * 2 + 1))+$(($1 - $3))+$(($2 - $3))" 'g > 120 && b < r - 40')" -gt "$4" ]; }
 not_responding() { xprop -id "$main" _NET_WM_VISIBLE_NAME | grep -q 'Not Responding'; }
 
 # SCREEN: a private Xvfb under openbox, waited for (a fresh system builds its font cache first).
@@ -97,16 +95,10 @@ x11() {
   check "drawn while the box was open" eval '! changes_within "$main" 1'
   local text; text=$(pixels "$box" | awk 'NR == 1 {bg = $1 + $2 + $3} $1 + $2 + $3 > bg + 288 {n++} END {print n + 0}')
   check "the box looks blank: $text text pixels" test "$text" -ge 600
-  # A click, Space and Alt+F4 to the frozen window come to nothing; pings are answered (openbox
-  # says "Not Responding" 6 s after one is not).
-  at 400 300 click 1
-  press space "$main"
-  press alt+F4 "$main"
+  # Pings are answered (openbox says "Not Responding" 6 s after one is not). Input given to the
+  # frozen window is dropped: test_window_system's box test.
   check "no answer to a ping" eval '! wait_until 9 not_responding'
   need "the box stays" close_box
-  check "the click given to the frozen window opened a box" eval '! wait_until 3 box'
-  check "the close request was kept" running
-  check "the space bar paused the animation" changes_within "$main" 5
 
   # Paused, drawn only after a resize: the Sun in the new centre, radius 26.34 (2,179 pixels); back
   # at 800x600, the paused picture unless a drag turned it. A drag past the left edge goes on when

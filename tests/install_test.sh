@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # install_test.sh BUILD files|programs. files: the installed tree, desktop entry, icons, manual,
-# metainfo. programs: installed, moved, and from the Debian package, each launcher shows the Sun.
+# metainfo. programs: installed and moved, and from the Debian package, each launcher shows the Sun.
 set -uo pipefail
 build=$(cd "$1" && pwd) work=$(mktemp -d) id=org.orrery.Orrery
 . "$(dirname "$0")/support/e2e.sh"
@@ -51,9 +51,8 @@ if [ "$2" = files ]; then
   exit $((failures > 0))
 fi
 
-# Installed, then moved and started through a symbolic link.
+# Installed, moved and started through a symbolic link (which the tree in place would also pass).
 start_xvfb 1024x768x24
-run_launcher "$prefix/bin/orrery"
 mkdir "$work/elsewhere" && mv "$prefix" "$work/elsewhere/moved"
 ln -s "$work/elsewhere/moved/bin/orrery" "$work/link"
 run_launcher "$work/link"

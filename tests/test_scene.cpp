@@ -134,8 +134,7 @@ const Planet planets[] = {
 const Planet moon = {104, 10, 1.5, 0, 0, 0, 0.4, 0.07, 5, 30, nullptr, 0xfe31ec1b};
 // The angle k advances on, a step added at a time.
 static float angle(double start, double step, int k) {
-    for (int i = 0; i < k; ++i) start += step;
-    return float(start);
+    return k == 0 ? float(start) : angle(start + step, step, k - 1);
 }
 
 // The frame k advances on: `start`, mode 1, switches on and the starting view; else mode 2,
@@ -207,7 +206,7 @@ static std::vector<std::vector<Vertex>> capture(float x, float y, float z, float
 
 // Frame 1 at start; frame 2 switched, spins a thousand turns on (drawn within one). An orbit at
 // 359.95 is kept, past it 0; a million frames on every angle is within a turn. Spheres: count 4
-// from +x toward +z with s and t; count 30 exact in double arithmetic; degenerate: the centre.
+// from +x toward +z with s and t; degenerate: the centre.
 TEST(Scene, RecordedFramesAndSpheres) {
     OffscreenGl gl;
     std::filesystem::current_path(ORRERY_TEXTURE_DIR);
@@ -235,9 +234,6 @@ TEST(Scene, RecordedFramesAndSpheres) {
         for (int a = 0; a < 8; ++a)
             EXPECT_NEAR(four.at(band).at(k % 10)[a], expected[a], 1e-6) << k;
     }
-    EXPECT_EQ(capture(0.1f, 0.2f, 0.3f, 0.2f, 30).at(0).at(6),
-              (Vertex{0x1.587b5ep-3f, -0x1.f4cfc4p-1f, 0x1.f48fcp-4f, -0.1f, 1 / 15.0f,
-                      0x1.11b246p-3f, 0x1.1e6c76p-8f, 0x1.4c3a64p-2f}));
     const Texts centre = {"glBegin(0)", "glVertex3f(1, 2, 3)", "glEnd()"};
     for (auto [radius, count] : {std::pair{1.0f, 3}, {1.0f, -3}, {0.0f, 30}, {NAN, 30}})
         EXPECT_EQ((capture(1, 2, 3, radius, count), calls), centre) << radius << " " << count;
@@ -407,12 +403,12 @@ static int clicks_from_above(int ring, MessageBoxRecorder& recorder) {
 // over nearer Mercury. From above in both modes, and outlined in a context replaced as by F1, every
 // body named, the ring nameless. Running, a step per pick. Sixty picks add under 2 MB (Mesa keeps
 // what a pass submits in immediate mode, 1 MB a pick; unmeasured under AddressSanitizer).
+static long peak_resident_kb() {
+    rusage u{};
+    return getrusage(RUSAGE_SELF, &u), u.ru_maxrss;
+}
 TEST(Picking, ClicksShowTheFirstRecordsBoxAndRecordWhatTheFrameDraws) {
     MessageBoxRecorder recorder;
-    const auto peak_resident_kb = [] {
-        rusage usage{};
-        return getrusage(RUSAGE_SELF, &usage), usage.ru_maxrss;
-    };
     std::optional<OffscreenGl> gl(std::in_place);
     prepare();
     EXPECT_EQ(click(426, 300, recorder), -1);  // the Sun's edge lies 19.7 pixels from the centre
