@@ -153,9 +153,9 @@ class QueueTest : public ::testing::Test {
 };
 
 // A box drops presses, moves, the wheel and close requests, queued before it too; releases, sizes
-// and redraws come after. The window keeps the focus; full screen is not minimised. A hang-up (the
-// road of SIGINT and SIGTERM) is kept: its close request comes after the box; later boxes go to
-// standard error, answered as if closed.
+// and redraws come after. The window keeps the focus (full screen through a box, and boxes after a
+// quit signal: e2e_desktop.sh). A hang-up (the road of SIGINT and SIGTERM) is kept: its close
+// request comes after the box.
 TEST_F(QueueTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
     push(SDL_KEYDOWN, SDLK_F2), push(SDL_MOUSEBUTTONDOWN, 5, 5, SDL_BUTTON_LEFT);
     push(SDL_KEYDOWN, SDLK_ESCAPE), push(SDL_KEYUP, SDLK_SPACE), raise(SIGHUP);
@@ -170,15 +170,11 @@ TEST_F(QueueTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
     push(SDL_KEYUP, SDLK_F2), push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED);
     pump_events();
     EXPECT_EQ(get_focus(), window);
-    EXPECT_STREQ(SDL_GetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS), "0");
-    ASSERT_TRUE(quit_signalled());  // else the box below would wait for a user
+    EXPECT_TRUE(quit_signalled());
     end_box_time();
     EXPECT_EQ(SDL_GetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS), nullptr);
     // F2, pressed since the last idle pass, is released after one (a tap within a frame is seen).
     EXPECT_EQ(taken(2), Seen({0x10100 | 0x20, 0x500, 0x20500, 0xF00, 0x1000, 0, 0x10100 | 113, 0}));
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(message_box(window, "Text", "Caption", MB_YESNO | MB_ICONEXCLAMATION), IDNO);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Caption: Text\n");
 }
 
 // The screen saver is held off only while focused and not minimised; text input is off. A click
