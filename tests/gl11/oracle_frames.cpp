@@ -1,8 +1,7 @@
-// Draws the application's frames and picks with whichever OpenGL it is linked with (Mesa's own
-// OpenGL 1.1, or the subset over Mesa's OpenGL ES 2) into OUTPUT: each frame as a binary PPM, every
-// pick's hit records in picks.txt. Given REFERENCE, another run's folder, it compares with those
-// as it goes; given "webp" too, its pictures are the page's and REFERENCE's the BMPs. Given a step
-// and the switches, it draws that one frame: the browser tests' reference (tests/web/reference).
+// Draws the application's frames and picks with the OpenGL it is linked with (Mesa's own 1.1, or
+// the subset over Mesa's ES 2) into OUTPUT (PPMs, and the hit records in picks.txt), compared as
+// it goes with REFERENCE, another run's; with "webp", from the page's pictures against the BMPs'.
+// Given a step and the switches, one frame: the browser tests' reference (tests/web/reference).
 //   oracle_frames PICTURES OUTPUT [REFERENCE [webp]]
 //   oracle_frames PICTURES OUT.ppm STEPS SPHERE_MODE LIGHTING TEXTURING SOLID [TURN]
 #include <GL/gl.h>
@@ -30,7 +29,7 @@ static std::string out, reference;  // the folders written and compared with
 static bool webp = false;           // drawn from the page's pictures, REFERENCE from the BMPs
 static std::FILE* picks = nullptr;
 static std::ifstream reference_picks;
-static std::vector<unsigned char> last_frame;                     // as read_frame gives it
+static std::vector<unsigned char> last_frame;                     // the bottom row first
 static std::map<std::string, std::vector<unsigned char>> frames;  // by name, the top row first
 static int failures = 0, picks_made = 0, named_hits = 0, nameless_hits = 0;
 
@@ -43,10 +42,8 @@ static std::vector<unsigned char> write_frame(const std::string& path) {
     std::vector<unsigned char> rows;  // PPM rows run top down
     for (int y = 599; y >= 0; --y)
         rows.insert(rows.end(), &last_frame[y * 800 * 3], &last_frame[(y + 1) * 800 * 3]);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    std::fprintf(file, "P6\n800 600\n255\n");
-    std::fwrite(rows.data(), 1, rows.size(), file);
-    std::fclose(file);
+    std::ofstream(path, std::ios::binary) << "P6\n800 600\n255\n"
+                                          << std::string(rows.begin(), rows.end());
     return rows;
 }
 
@@ -70,12 +67,11 @@ static void compare_frame(const std::string& name, const std::vector<unsigned ch
         covered_same += lit && d == 0;
     }
     const double share = webp || name.find("outline") != std::string::npos ? 0.97 : 0.995;
-    // The Sun alone covers about 1,200 pixels: a scene that is there.
+    // The Sun alone covers about 1,200 pixels. A lossy copy of the pictures changes some pixels.
     check(file.good() && close >= 0.995 * 800 * 600 && covered > 1000 &&
               covered_close >= share * covered,
           name + ": " + std::to_string(close) + " pixels within 8 levels, " +
               std::to_string(covered_close) + " of the " + std::to_string(covered) + " covered");
-    // The pictures were drawn: a lossy copy leaves some pixels changed.
     const bool textured = texturing_on && name.find("no_pictures") == std::string::npos;
     if (webp && textured) check(covered_same < covered, name + ": the page's pictures not drawn");
 }
@@ -136,11 +132,9 @@ static void pick_grid(const std::string& label, int first, int step) {
         for (int x = first; x < 800; x += step) pick(label, x, y);
 }
 
-// Seen from above (tilt 90) at scale 0.6, one unit of the orbit plane is
-// 0.6 * 300 / tan(22.5 degrees) / 22 = 19.753 pixels. Each body's centre at its
-// starting angle and distance (degrees, units, radius); Pluto's tilted orbit and
-// the Moon worked out by hand: 369.6 and 23.2 pixels off the centre, and 3.3935
-// units at 8.289 degrees.
+// Seen from above (tilt 90) at scale 0.6, an orbit-plane unit is 0.6 * 300 / tan(22.5 degrees) /
+// 22 = 19.753 pixels. Each body's start (degrees, units, radius); Pluto's tilted orbit and the
+// Moon worked out by hand: 369.6 and 23.2 pixels off the centre, and 3.3935 units at 8.289 degrees.
 static std::vector<std::pair<int, int>> clicks_from_above() {
     const double bodies[][3] = {{0, 0, 0.6},           {200, 1, 0.13}, {4, 2, 0.22},  {7, 3, 0.2},
                                 {8.289, 3.3935, 0.07}, {80, 4, 0.16},  {150, 7, 0.3}, {60, 9, 0.25},
@@ -161,14 +155,11 @@ static std::vector<std::pair<int, int>> clicks_from_above() {
 }
 
 static void open_view() {
-    if (!open_context() || (resize_view(800, 600), !init_render_state())) {
-        std::fprintf(stderr, "no rendering context, or no render state in it\n");
-        std::exit(1);
-    }
+    if (open_context() && (resize_view(800, 600), init_render_state())) return;
+    std::fprintf(stderr, "no rendering context, or no render state in it\n"), std::exit(1);
 }
 
-// What closing the main window releases of the context's state, and the context.
-static void close_view() {
+static void close_view() {  // what closing the main window releases, and the context
     gluDeleteQuadric(quadric);
     quadric = nullptr;
     forget_selection_lists();
@@ -178,8 +169,8 @@ static void close_view() {
 // A frame drawn as its name says: "mode2" for the second sphere mode (else the first), "unlit",
 // "untextured" and "outline" with F2, F3 or F4 switched; "above" seen from above at scale 0.6,
 // "zoomed" scaled up ten times. Its pixels are compared with the reference's.
-static void frame(
-    const std::string& name, void (*draw)() = [] { draw_scene(); }) {
+static void draw_frame() { draw_scene(); }
+static void frame(const std::string& name, void (*draw)() = draw_frame) {
     const auto has = [&name](const char* word) { return name.find(word) != std::string::npos; };
     sphere_mode = has("mode2") ? 2 : 1;
     lighting_on = !has("unlit"), texturing_on = !has("untextured"), solid_fill = !has("outline");
@@ -202,7 +193,7 @@ static void frame_again(const std::string& name, void (*draw)(), const char* sam
         check(frames[name] == frames[same_as], name + " is not " + same_as + " to the bit");
 }
 
-// The frame after STEPS drawn frames (each advances the animation once before it draws).
+// The frame after STEPS drawn frames (each advances the animation once first).
 static int one_frame(int argc, char** argv) {
     const std::string file = std::filesystem::absolute(argv[2]).string();
     std::filesystem::current_path(argv[1]);
@@ -241,8 +232,7 @@ int main(int argc, char** argv) {
     frame("mode2");
     pick("mode2", 400, 300);
     frame_again("mode2_lists", draw_from_lists, nullptr);
-    frame_again(
-        "mode2_again", [] { draw_scene(); }, "mode2");
+    frame_again("mode2_again", draw_frame, "mode2");
     for (const char* name : {"mode1_unlit", "mode1_untextured", "mode1_outline", "mode2_outline"})
         frame(name);
     // The second "above_mode1" after a mode switch.
@@ -261,8 +251,8 @@ int main(int argc, char** argv) {
     open_view();
     frame("mode1_new_context");
     pick_grid("grid", 50, 100);
-    // Without pictures (their boxes go to standard error where there is no display): texture
-    // objects without images, and texture lists that load nothing, leave the bodies white.
+    // Without pictures (boxes to standard error): empty textures and texture lists leave bodies
+    // white.
     close_view();
     std::filesystem::create_directories(out + "/no_pictures");
     std::filesystem::current_path(out + "/no_pictures");
