@@ -76,9 +76,8 @@ Taken handed_to_window;  // the input messages the window procedure was given
 
 LResult record_input(WindowHandle window, std::uint32_t message, WParam w_param, LParam l_param) {
     if ((message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
-        (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_CLOSE) {
+        (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_CLOSE)
         handed_to_window.push_back({message, w_param});
-    }
     return message == WM_CLOSE ? 0 : def_window_proc(window, message, w_param, l_param);
 }
 
@@ -92,8 +91,7 @@ Taken take_until_idle() {
 }
 
 // The box's user, a timer in its loop: reads the box and whether its owner is enabled, gives the
-// owner a click, a letter, a wheel notch and a close, and presses OK (the letter's character
-// after).
+// owner a click, a letter, a wheel notch and a close, and presses OK (the letter typed after).
 HWND owner;
 wchar_t box_text[512];
 bool owner_enabled = true;
