@@ -67,7 +67,7 @@ static void compare_frame(const std::string& name, const std::vector<unsigned ch
         covered_same += lit && d == 0;
     }
     const double share = webp || name.find("outline") != std::string::npos ? 0.97 : 0.995;
-    // The Sun alone covers about 1,200 pixels. A lossy copy of the pictures changes some pixels.
+    // The Sun alone covers about 1,200 pixels; drawn from lossy copies, some pixels must differ.
     check(file.good() && close >= 0.995 * 800 * 600 && covered > 1000 &&
               covered_close >= share * covered,
           name + ": " + std::to_string(close) + " pixels within 8 levels, " +
@@ -166,10 +166,10 @@ static void close_view() {  // what closing the main window releases, and the co
     close_context();
 }
 
+static void draw_frame() { draw_scene(); }
 // A frame drawn as its name says: "mode2" for the second sphere mode (else the first), "unlit",
 // "untextured" and "outline" with F2, F3 or F4 switched; "above" seen from above at scale 0.6,
 // "zoomed" scaled up ten times. Its pixels are compared with the reference's.
-static void draw_frame() { draw_scene(); }
 static void frame(const std::string& name, void (*draw)() = draw_frame) {
     const auto has = [&name](const char* word) { return name.find(word) != std::string::npos; };
     sphere_mode = has("mode2") ? 2 : 1;
@@ -251,8 +251,7 @@ int main(int argc, char** argv) {
     open_view();
     frame("mode1_new_context");
     pick_grid("grid", 50, 100);
-    // Without pictures (boxes to standard error): empty textures and texture lists leave bodies
-    // white.
+    // Without pictures (boxes to standard error): empty textures and lists leave the bodies white.
     close_view();
     std::filesystem::create_directories(out + "/no_pictures");
     std::filesystem::current_path(out + "/no_pictures");
