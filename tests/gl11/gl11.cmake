@@ -1,6 +1,5 @@
 # The OpenGL 1.1 subset against Mesa: the application drawn by oracle_frames through Mesa's own
-# OpenGL 1.1 (OSMesa) and through the subset over Mesa's OpenGL ES 2 (EGL, surfaceless), the
-# second run comparing its frames and hit records with the first's.
+# OpenGL 1.1 (OSMesa), then through the subset over Mesa's ES 2 (EGL, surfaceless) and compared.
 include(${PROJECT_SOURCE_DIR}/platform/gl11/gl11.cmake)
 pkg_check_modules(EGL REQUIRED IMPORTED_TARGET egl)
 
@@ -21,9 +20,8 @@ target_link_options(oracle_frames_es PRIVATE
   -Wl,--wrap=glBufferData,--wrap=glBufferSubData,--wrap=glTexImage2D)
 
 # Without a display, the boxes of the run without pictures go to standard error. Mesa draws a
-# third time from the browser page's pictures, compared with its first frames: each picture made
-# into WebP as the page's build makes it (scripts/web_pictures.mjs) and decoded back to BMP by
-# libwebp, as the browsers decode it.
+# third time from the page's pictures (made into WebP as its build makes them, decoded back to BMP
+# by libwebp as the browsers decode them), compared with its first frames.
 set(ORACLE_OUT ${CMAKE_CURRENT_BINARY_DIR}/gl11)
 set(WEB_PICTURES ${ORACLE_OUT}/web_pictures)
 add_test(NAME gl11_against_mesa COMMAND env -u DISPLAY -u WAYLAND_DISPLAY sh -c

@@ -1,9 +1,7 @@
-// Draws the application's frames and picks with whichever OpenGL it is linked with (Mesa's own
-// OpenGL 1.1, or the subset over Mesa's OpenGL ES 2) into OUTPUT: each frame as a binary PPM, every
-// pick's hit records in picks.txt. Given REFERENCE, the folder of another run, it compares its
-// frames and picks with those as it goes and fails beyond the tolerances below; given "webp" too,
-// its pictures are the browser page's, and REFERENCE's the BMPs. Given a step and the switches, it
-// draws that one frame instead: the browser tests' reference (tests/web/reference/build.sh).
+// Draws the application's frames and picks with the OpenGL it is linked with (Mesa's own 1.1, or
+// the subset over Mesa's ES 2) into OUTPUT (PPMs, and the hit records in picks.txt), compared as
+// it goes with REFERENCE, another run's; with "webp", from the page's pictures against the BMPs'.
+// Given a step and the switches, one frame: the browser tests' reference (tests/web/reference).
 //   oracle_frames PICTURES OUTPUT [REFERENCE [webp]]
 //   oracle_frames PICTURES OUT.ppm STEPS SPHERE_MODE LIGHTING TEXTURING SOLID [TURN]
 #include <GL/gl.h>
@@ -31,7 +29,7 @@ static std::string out, reference;  // the folders written and compared with
 static bool webp = false;           // drawn from the page's pictures, REFERENCE from the BMPs
 static std::FILE* picks = nullptr;
 static std::ifstream reference_picks;
-static std::vector<unsigned char> last_frame;                     // as read_frame gives it
+static std::vector<unsigned char> last_frame;                     // the bottom row first
 static std::map<std::string, std::vector<unsigned char>> frames;  // by name, the top row first
 static int failures = 0, picks_made = 0, named_hits = 0, nameless_hits = 0;
 
@@ -44,10 +42,8 @@ static std::vector<unsigned char> write_frame(const std::string& path) {
     std::vector<unsigned char> rows;  // PPM rows run top down
     for (int y = 599; y >= 0; --y)
         rows.insert(rows.end(), &last_frame[y * 800 * 3], &last_frame[(y + 1) * 800 * 3]);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    std::fprintf(file, "P6\n800 600\n255\n");
-    std::fwrite(rows.data(), 1, rows.size(), file);
-    std::fclose(file);
+    std::ofstream(path, std::ios::binary) << "P6\n800 600\n255\n"
+                                          << std::string(rows.begin(), rows.end());
     return rows;
 }
 
@@ -71,12 +67,11 @@ static void compare_frame(const std::string& name, const std::vector<unsigned ch
         covered_same += lit && d == 0;
     }
     const double share = webp || name.find("outline") != std::string::npos ? 0.97 : 0.995;
-    // The Sun alone covers about 1,200 pixels: a scene that is there.
+    // The Sun alone covers about 1,200 pixels; drawn from lossy copies, some pixels must differ.
     check(file.good() && close >= 0.995 * 800 * 600 && covered > 1000 &&
               covered_close >= share * covered,
           name + ": " + std::to_string(close) + " pixels within 8 levels, " +
               std::to_string(covered_close) + " of the " + std::to_string(covered) + " covered");
-    // The pictures were drawn: a lossy copy leaves some pixels changed.
     const bool textured = texturing_on && name.find("no_pictures") == std::string::npos;
     if (webp && textured) check(covered_same < covered, name + ": the page's pictures not drawn");
 }
@@ -102,8 +97,8 @@ static void compare_pick(const std::vector<long long>& s) {
     check(agree, "pick " + std::to_string(picks_made) + " against the reference's " + line);
 }
 
-// A click as the program picks: a 2-pixel region around it, the view's
-// perspective from the stored aspect ratio, the scene in selection mode.
+// A click as the program picks: a 2-pixel region around it, the view's perspective, the scene in
+// selection mode. Each hit record: its names' count, least and greatest depth, and the names.
 static void pick(const std::string& label, int x, int y) {
     GLuint buffer[512] = {};
     GLint viewport[4];
@@ -118,7 +113,6 @@ static void pick(const std::string& label, int x, int y) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     draw_scene_for_selection();
-    // Each hit record: its names' count, least and greatest depth, and the names.
     std::vector<long long> words{x, y, glRenderMode(GL_RENDER)};
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
@@ -138,11 +132,9 @@ static void pick_grid(const std::string& label, int first, int step) {
         for (int x = first; x < 800; x += step) pick(label, x, y);
 }
 
-// Seen from above (tilt 90) at scale 0.6, one unit of the orbit plane is
-// 0.6 * 300 / tan(22.5 degrees) / 22 = 19.753 pixels. Each body's centre at its
-// starting angle and distance (degrees, units, radius); Pluto's tilted orbit and
-// the Moon worked out by hand: 369.6 and 23.2 pixels off the centre, and 3.3935
-// units at 8.289 degrees.
+// Seen from above (tilt 90) at scale 0.6, an orbit-plane unit is 0.6 * 300 / tan(22.5 degrees) /
+// 22 = 19.753 pixels. Each body's start (degrees, units, radius); Pluto's tilted orbit and the
+// Moon worked out by hand: 369.6 and 23.2 pixels off the centre, and 3.3935 units at 8.289 degrees.
 static std::vector<std::pair<int, int>> clicks_from_above() {
     const double bodies[][3] = {{0, 0, 0.6},           {200, 1, 0.13}, {4, 2, 0.22},  {7, 3, 0.2},
                                 {8.289, 3.3935, 0.07}, {80, 4, 0.16},  {150, 7, 0.3}, {60, 9, 0.25},
@@ -163,14 +155,11 @@ static std::vector<std::pair<int, int>> clicks_from_above() {
 }
 
 static void open_view() {
-    if (!open_context() || (resize_view(800, 600), !init_render_state())) {
-        std::fprintf(stderr, "no rendering context, or no render state in it\n");
-        std::exit(1);
-    }
+    if (open_context() && (resize_view(800, 600), init_render_state())) return;
+    std::fprintf(stderr, "no rendering context, or no render state in it\n"), std::exit(1);
 }
 
-// What closing the main window releases of the context's state, and the context.
-static void close_view() {
+static void close_view() {  // what closing the main window releases, and the context
     gluDeleteQuadric(quadric);
     quadric = nullptr;
     forget_selection_lists();
@@ -178,16 +167,18 @@ static void close_view() {
 }
 
 static void draw_frame() { draw_scene(); }
+// A frame drawn as its name says: "mode2" for the second sphere mode (else the first), "unlit",
+// "untextured" and "outline" with F2, F3 or F4 switched; "above" seen from above at scale 0.6,
+// "zoomed" scaled up ten times. Its pixels are compared with the reference's.
 static void frame(const std::string& name, void (*draw)() = draw_frame) {
+    const auto has = [&name](const char* word) { return name.find(word) != std::string::npos; };
+    sphere_mode = has("mode2") ? 2 : 1;
+    lighting_on = !has("unlit"), texturing_on = !has("untextured"), solid_fill = !has("outline");
+    view_tilt = has("above") ? 90.0f : 22.5f;
+    view_scale = has("above") ? 0.6f : has("zoomed") ? 10.0f : 1.0f;
     draw();
     frames[name] = write_frame(out + "/" + name + ".ppm");
     if (!reference.empty()) compare_frame(name, frames[name]);
-}
-
-// The picture the picks since the last frame leave behind (what a box shows behind it): the frame
-// as it was.
-static void check_frame_kept(const std::string& name) {
-    check(read_frame() == last_frame, name + ": the picks changed the picture");
 }
 
 // The frame drawn a second time, from display lists or from GLU's shapes, uploads no buffer or
@@ -202,10 +193,7 @@ static void frame_again(const std::string& name, void (*draw)(), const char* sam
         check(frames[name] == frames[same_as], name + " is not " + same_as + " to the bit");
 }
 
-// The frame drawn from the lists a pick has made of its shapes.
-static void draw_from_lists() { draw_scene_for_selection(); }
-
-// The frame after STEPS drawn frames (each advances the animation once before it draws).
+// The frame after STEPS drawn frames (each advances the animation once first).
 static int one_frame(int argc, char** argv) {
     const std::string file = std::filesystem::absolute(argv[2]).string();
     std::filesystem::current_path(argv[1]);
@@ -223,10 +211,7 @@ static int one_frame(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (argc == 8 || argc == 9) return (animating = 1, one_frame(argc, argv));
-    if (argc < 3 || argc > 5) {
-        std::fprintf(stderr, "usage: see the top of oracle_frames.cpp\n");
-        return 2;
-    }
+    if (argc < 3 || argc > 5) return std::fprintf(stderr, "usage: see oracle_frames.cpp\n"), 2;
     out = std::filesystem::absolute(argv[2]).string();
     std::filesystem::create_directories(out);
     std::filesystem::current_path(argv[1]);
@@ -238,60 +223,40 @@ int main(int argc, char** argv) {
     open_view();
     const std::string version = context_version();
 
+    // A click leaves the picture behind its box as it was.
     frame("mode1");
     pick("mode1", 400, 300);
-    check_frame_kept("mode1");
+    check(read_frame() == last_frame, "mode1: the pick changed the picture");
+    const auto draw_from_lists = [] { draw_scene_for_selection(); };  // the lists a pick made
     frame_again("mode1_lists", draw_from_lists, "mode1");
-    sphere_mode = 2;
     frame("mode2");
     pick("mode2", 400, 300);
     frame_again("mode2_lists", draw_from_lists, nullptr);
     frame_again("mode2_again", draw_frame, "mode2");
-    sphere_mode = 1, lighting_on = 0;
-    frame("mode1_unlit");
-    lighting_on = 1, texturing_on = 0;
-    frame("mode1_untextured");
-    texturing_on = 1, solid_fill = 0;
-    frame("mode1_outline");
-    sphere_mode = 2;
-    frame("mode2_outline");
-    solid_fill = 1;
-
-    view_tilt = 90.0f, view_scale = 0.6f;
-    const std::vector<std::pair<int, int>> clicks = clicks_from_above();
+    for (const char* name : {"mode1_unlit", "mode1_untextured", "mode1_outline", "mode2_outline"})
+        frame(name);
     // The second "above_mode1" after a mode switch.
-    for (const std::string name : {"above_mode1", "above_mode2", "above_mode1",
-                                   "above_outline_mode1", "above_outline_mode2"}) {
-        sphere_mode = name.back() - '0', solid_fill = name.find("outline") == std::string::npos;
+    const std::vector<std::pair<int, int>> clicks = clicks_from_above();
+    for (const char* name : {"above_mode1", "above_mode2", "above_mode1", "above_outline_mode1",
+                             "above_outline_mode2"}) {
         frame(name);
         for (auto [x, y] : clicks) pick(name, x, y);
-        check_frame_kept(name);
     }
-
     // Outlined and scaled up ten times, the Sun's faces are many pixels wide: a click inside one,
     // away from its edges, hits nothing.
-    view_tilt = 22.5f, view_scale = 10.0f, sphere_mode = 1;
-    frame("zoomed_outline");
-    pick_grid("zoomed_outline", 20, 80);
-    solid_fill = 1;
-    frame("zoomed");
-    pick_grid("zoomed", 20, 80);
-    check_frame_kept("zoomed");
+    for (const char* name : {"zoomed_outline", "zoomed"}) frame(name), pick_grid(name, 20, 80);
 
     // A context that replaces the first, as F1 makes one.
     close_view();
     open_view();
-    sphere_mode = 1, solid_fill = 1, view_tilt = 22.5f, view_scale = 1.0f;
     frame("mode1_new_context");
     pick_grid("grid", 50, 100);
-    // Without pictures (their boxes go to standard error where there is no display): texture
-    // objects without images, and texture lists that load nothing, leave the bodies white.
+    // Without pictures (boxes to standard error): empty textures and lists leave the bodies white.
     close_view();
     std::filesystem::create_directories(out + "/no_pictures");
     std::filesystem::current_path(out + "/no_pictures");
     open_view();
     frame("no_pictures_mode1");
-    sphere_mode = 2;
     frame("no_pictures_mode2");
     close_view();
     std::fclose(picks);

@@ -1,6 +1,5 @@
 // Prints every message box on the desktop in UTF-8, a line each: its caption, text (line breaks
-// as \n) and owner's title, tab-separated. With an argument, prints instead the text of each
-// control of every dialog on the desktop (the installer's pages), a line each.
+// as \n) and owner's title, tab-separated.
 #include <windows.h>
 
 #include <cstdio>
@@ -15,26 +14,17 @@ static std::string text_of(HWND window) {
                         2000, &length);
     WideCharToMultiByte(CP_UTF8, 0, wide, -1, bytes, sizeof bytes, nullptr, nullptr);
     std::string text;
-    for (const char c : std::string(bytes)) {
+    for (const char c : std::string(bytes))
         if (c != '\r') text += c == '\n' ? std::string("\\n") : std::string(1, c);
-    }
     return text;
 }
 
-static BOOL CALLBACK print_control(HWND control, LPARAM) {
-    if (IsWindowVisible(control)) std::printf("%s\n", text_of(control).c_str());
-    return TRUE;
-}
-
-int main(int argc, char**) {
+int main() {
     // A message box is a top-level dialog whose text is the static control 0xFFFF.
     for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr;) {
         const HWND text = GetDlgItem(box, 0xFFFF);
-        if (IsWindowVisible(box) && argc > 1) {
-            EnumChildWindows(box, print_control, 0);
-        } else if (IsWindowVisible(box) && text != nullptr) {
+        if (IsWindowVisible(box) && text != nullptr)
             std::printf("%s\t%s\t%s\n", text_of(box).c_str(), text_of(text).c_str(),
                         text_of(GetWindow(box, GW_OWNER)).c_str());
-        }
     }
 }
