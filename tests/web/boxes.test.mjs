@@ -6,29 +6,23 @@ import { describe, it } from 'node:test';
 
 import { not_checked, page_suite, with_page, sun_shown } from './harness.mjs';
 import {
-  box, box_closes, box_opens, canvas_origin, changed, click_sun, ended, first_switches, frames_pass,
-  goes_on, keys_not, pause, question, shoot, unlike_reference,
+  box, box_closes, box_opens, centre_of, changed, click_on, ended, first_switches, frames_pass, goes_on, keys_not,
+  pause, question, shoot, unlike_reference,
 } from './seen.mjs';
 
-async function click_button(session, label) {
-  const at = await session.evaluate((text) => {
-    const rect = [...document.querySelectorAll('#box button')].find((b) => b.textContent === text)
-      .getBoundingClientRect();
-    return { x: rect.left + rect.width / 2, y: rect.top + rect.height / 2 };
-  }, label);
-  await session.click(at.x, at.y);
-}
 const by_key = (code) => (s) => s.key(code);
+// The box's first button (OK, Yes) and its last (OK, No).
+const by_click = (last) => (s) => click_on(s, `#box button${last ? ':last-child' : ''}`);
 
 // The Sun's facts, as the program's description words them.
 const sun_text = '반지름(Km) : 695,500\n질량(10*24승 Kg) : 1,989,000\n밀도(g/cm3) : 1.41\n' +
   '중력(지구=1) : 28\n자전주기 : 25.4일\n공전주기 : -';
 
 page_suite("a body's facts box", {}, (session) => {
-  const answers = { Enter: by_key('Enter'), Escape: by_key('Escape'), 'a click on OK': (s) => click_button(s, 'OK') };
+  const answers = { Enter: by_key('Enter'), Escape: by_key('Escape'), 'a click on OK': by_click(false) };
   for (const [answer, give] of Object.entries(answers)) {
     it(`a click on the Sun opens it, the picture still; it closes on ${answer}, and the program goes on`, async () => {
-      await click_sun(session);
+      await click_on(session);
       const shown = await box_opens(session);
       assert.deepEqual([shown.caption, shown.text, shown.lines, shown.buttons, shown.focus],
         ['태양', sun_text, 6, ['OK'], 0]);
@@ -46,15 +40,15 @@ page_suite("a body's facts box", {}, (session) => {
     if (session.engine === 'webkit') {
       not_checked(t, 'right button by synthetic events', 'WebKitWebDriver releases every button as the left one');
     }
-    await click_sun(session);
+    await click_on(session);
     await box_opens(session);
     for (const key of ['F2', 'F3', 'F4', 'F5', 'NumpadAdd', 'Tab', 'Tab']) await session.key(key);
     assert.equal((await box(session)).focus, 0);
     // A press outside the box, on the canvas, neither answers it nor turns the view.
-    const origin = await canvas_origin(session);
-    await session.mouse_move(origin.x + 20, origin.y + 20);
+    const { left, top } = await centre_of(session, '#canvas');
+    await session.mouse_move(left + 20, top + 20);
     await session.mouse_down('right');
-    await session.mouse_move(origin.x + 120, origin.y + 90);
+    await session.mouse_move(left + 120, top + 90);
     await session.mouse_up('right');
     assert.equal((await box(session)).open, true);
     await session.key('Enter');
@@ -108,7 +102,7 @@ page_suite('full screen refused: the keys kept from the browser, and Yes goes on
     const yes = {
       Enter: by_key('Enter'),
       Space: by_key('Space'),
-      'a click on Yes': (s) => click_button(s, 'Yes'),
+      'a click on Yes': by_click(false),
       'Tab twice (round the buttons) and Enter': async (s) => {
         for (const focus of [1, 0]) {
           await s.key('Tab');
@@ -143,14 +137,13 @@ page_suite('full screen refused: the keys kept from the browser, and Yes goes on
   });
 
 describe('the question when full screen is refused: No ends the program', () => {
-  const no = { Escape: by_key('Escape'), 'a click on No': (s) => click_button(s, 'No') };
-  for (const [answer, give] of Object.entries(no)) {
+  for (const [answer, give] of Object.entries({ Escape: by_key('Escape'), 'a click on No': by_click(true) })) {
     it(answer, () => with_page({ path: '/?refused' }, async (session) => {
       await sun_shown(session);
       await question(session);
       await give(session);
-      const shown = await box_opens(session);
-      assert.deepEqual([shown.caption, shown.text, shown.buttons], ['ERROR', 'Program Will Now Close.', ['OK']]);
+      const { caption, text, buttons } = await box_opens(session);
+      assert.deepEqual([caption, text, buttons], ['ERROR', 'Program Will Now Close.', ['OK']]);
       await session.key('Enter');
       await ended(session);
     }));

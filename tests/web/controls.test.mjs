@@ -4,7 +4,9 @@ import assert from 'node:assert/strict';
 import { it } from 'node:test';
 
 import { page_suite, sun_shown } from './harness.mjs';
-import { centre_of, changed, ended, frames_pass, in_full_screen, redraw, shoot, sun_radius } from './seen.mjs';
+import {
+  centre_of, changed, click_on, ended, frames_pass, in_full_screen, redraw, shoot, sun_radius,
+} from './seen.mjs';
 
 // The controls in their order on the page, by their names, and the keys they stand for.
 const controls = [
@@ -20,10 +22,7 @@ async function by_keyboard(page, code, key = 'Enter') {
   assert.equal(await focused(page), code);
   await page.key(key);
 }
-async function by_pointer(page, code) {
-  const point = await centre_of(page, `#controls button[data-code="${code}"]`);
-  await page.click(point.x, point.y);
-}
+const by_pointer = (page, code) => click_on(page, `#controls button[data-code="${code}"]`);
 
 async function animating(page) {
   await shoot(page, 'a');
@@ -105,8 +104,8 @@ page_suite('the on-page controls and the wheel', { script: watch }, (page) => {
     if (!await in_full_screen(t, page)) return;
     await sun_shown(page);
     assert.equal(await cursor(), 'none');
-    const pause = await centre_of(page, '#controls button[data-code="Space"]');
-    assert.equal(await page.evaluate((p) => document.elementFromPoint(p.x, p.y).dataset.code, pause), 'Space');
+    assert.equal(await page.evaluate((p) => document.elementFromPoint(p.x, p.y).dataset.code,
+      await centre_of(page, '#controls button[data-code="Space"]')), 'Space');
     await by_pointer(page, 'Space');
     assert.ok(await animating(page), 'going on by pointer in full screen');
     await by_keyboard(page, 'Space', 'Space');

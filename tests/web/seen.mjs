@@ -15,7 +15,6 @@ const pictures = process.env.ORRERY_REFERENCE_PICTURES ??
   fileURLToPath(new URL('../../data/textures', import.meta.url));
 // The switches at the start: sphere mode 1, lit, textured, filled.
 export const first_switches = { mode: 1, lighting: 1, texturing: 1, solid: 1 };
-const question_caption = '2nd Term OpenGL Project';
 
 // The Sun's radius: the middle length of runs of bright pixels from the middle in eight directions (a planet in front
 // of the Sun shortens one, one passing its edge lengthens one).
@@ -25,8 +24,8 @@ export const sun_radius = (page) => page.evaluate(() => {
     while (orrery_test.square(x + n * dx, y + n * dy, 0) === 1) n += 1;
     return n * Math.hypot(dx, dy);
   };
-  const runs = [[1, 0], [1, 1], [0, 1], [-1, 1], [-1, 0], [-1, -1], [0, -1], [1, -1]].map((way) => run(way));
-  runs.sort((a, b) => a - b);
+  const runs = [[1, 0], [1, 1], [0, 1], [-1, 1], [-1, 0], [-1, -1], [0, -1], [1, -1]].map((way) => run(way))
+    .sort((a, b) => a - b);
   return (runs[3] + runs[4]) / 2;
 });
 
@@ -53,20 +52,15 @@ export async function redraw(page) {
 export const ended = (page) =>
   page.wait_for(() => document.getElementById('status').textContent.includes('The program has ended'));
 
-// The middle of element `selector` in the viewport (CSS pixels).
+// The middle of element `selector` in the viewport, and its top left corner (CSS pixels).
 export const centre_of = (page, selector) => page.evaluate((s) => {
   const box = document.querySelector(s).getBoundingClientRect();
-  return { x: box.left + box.width / 2, y: box.top + box.height / 2 };
+  return { x: box.left + box.width / 2, y: box.top + box.height / 2, left: box.left, top: box.top };
 }, selector);
 
-export const canvas_origin = (page) => page.evaluate(() => {
-  const box = document.getElementById('canvas').getBoundingClientRect();
-  return { x: box.left, y: box.top };
-});
-
-// A click on the Sun, at the canvas's middle.
-export async function click_sun(page) {
-  const at = await centre_of(page, '#canvas');
+// A click on the middle of element `selector`: by default the canvas's, where the Sun is.
+export async function click_on(page, selector = '#canvas') {
+  const at = await centre_of(page, selector);
   await page.click(at.x, at.y);
 }
 
@@ -75,7 +69,7 @@ export async function click_sun(page) {
 export async function in_full_screen(t, page) {
   const shown = await page.wait_for(() => document.fullscreenElement?.id ??
     (document.getElementById('box').open && document.querySelector('#box .caption').textContent));
-  if (shown === question_caption) return not_checked(t, 'full screen', 'refused: the program asked instead'), false;
+  if (shown === '2nd Term OpenGL Project') return not_checked(t, 'full screen', 'refused: the program asked instead'), false;
   assert.equal(shown, 'screen');
   return true;
 }
@@ -92,11 +86,9 @@ export async function pause(page) {
 }
 
 function reference(steps, { mode, lighting, texturing, solid, turn = 0 }) {
-  const folder = mkdtempSync(join(tmpdir(), 'orrery-reference-'));
+  const folder = mkdtempSync(join(tmpdir(), 'orrery-reference-')), file = join(folder, 'frame.ppm');
   try {
-    const file = join(folder, 'frame.ppm');
-    execFileSync(process.env.ORRERY_REFERENCE_FRAME,
-      [pictures, file, steps, mode, lighting, texturing, solid, turn].map(String));
+    execFileSync(process.env.ORRERY_REFERENCE_FRAME, [pictures, file, steps, mode, lighting, texturing, solid, turn].map(String));
     return readFileSync(file).subarray('P6\n800 600\n255\n'.length);
   } finally {
     rmSync(folder, { recursive: true, force: true });
@@ -137,26 +129,20 @@ export async function unlike_reference(session, switches, picks = 0) {
     }
   }
   const share = switches.solid ? 0.985 : 0.92;
-  const figures = `step ${steps}, ${JSON.stringify(switches)}: ${close} of 480000 close, ` +
-    `${covered_close} of ${covered} covered close`;
-  return covered > 1000 && close >= 0.995 * 480000 && covered_close >= share * covered ? '' : figures;
+  return covered > 1000 && close >= 0.995 * 480000 && covered_close >= share * covered ? ''
+    : `step ${steps}, ${JSON.stringify(switches)}: ${close} of 480000 close, ${covered_close} of ${covered} covered close`;
 }
 
 export const box = (session) => session.evaluate(() => {
-  const dialog = document.getElementById('box');
-  const buttons = [...dialog.querySelectorAll('button')];
+  const dialog = document.getElementById('box'), buttons = [...dialog.querySelectorAll('button')];
+  // The text's lines as laid out: the distinct tops of its boxes.
+  const range = document.createRange();
+  range.selectNodeContents(dialog.querySelector('.text'));
   return {
-    open: dialog.open,
-    caption: dialog.querySelector('.caption').textContent,
-    text: dialog.querySelector('.text').textContent,
-    buttons: buttons.map((button) => button.textContent),
+    open: dialog.open, caption: dialog.querySelector('.caption').textContent,
+    text: dialog.querySelector('.text').textContent, buttons: buttons.map((button) => button.textContent),
     focus: buttons.indexOf(document.activeElement),
-    // The text's lines as laid out: the distinct tops of its boxes.
-    lines: (() => {
-      const range = document.createRange();
-      range.selectNodeContents(dialog.querySelector('.text'));
-      return new Set([...range.getClientRects()].map((line) => Math.round(line.top))).size;
-    })(),
+    lines: new Set([...range.getClientRects()].map((line) => Math.round(line.top))).size,
   };
 });
 
@@ -187,12 +173,10 @@ export async function keys_not(session, codes, kept, frames = 0) {
 export async function question(session) {
   await session.key('F1');
   const { caption, text, buttons, focus } = await box_opens(session);
-  assert.deepEqual([caption, text, buttons, focus], [question_caption,
+  assert.deepEqual([caption, text, buttons, focus], ['2nd Term OpenGL Project',
     'The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?', ['Yes', 'No'], 0]);
 }
 
-// Whether the program draws new frames.
-export async function goes_on(session) {
-  const before = await session.evaluate(() => orrery_clears);
-  await session.wait_for((n) => orrery_clears > n + 3, [before], { timeout: 10000 });
-}
+// Waits until the program draws new frames.
+export const goes_on = async (session) =>
+  session.wait_for((n) => orrery_clears > n + 3, [await session.evaluate(() => orrery_clears)], { timeout: 10000 });

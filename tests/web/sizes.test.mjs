@@ -5,7 +5,7 @@ import assert from 'node:assert/strict';
 import { it } from 'node:test';
 
 import { engine, not_checked, page_suite, sun_shown } from './harness.mjs';
-import { box_closes, box_opens, centre_of, click_sun, in_full_screen, sun_radius } from './seen.mjs';
+import { box_closes, box_opens, centre_of, click_on, in_full_screen, sun_radius } from './seen.mjs';
 
 // The canvas's box (CSS pixels), its drawing buffer and the pixel ratio.
 const sizes = (page) => page.evaluate(() => {
@@ -15,7 +15,7 @@ const sizes = (page) => page.evaluate(() => {
 
 // A click at the canvas's middle opens the Sun's box, on top of all, which Enter closes.
 async function click_picks_the_sun(page) {
-  await click_sun(page);
+  await click_on(page);
   assert.equal((await box_opens(page)).caption, '태양');
   const box = await centre_of(page, '#box');
   assert.ok(await page.evaluate((p) => document.getElementById('box').contains(document.elementFromPoint(p.x, p.y)),

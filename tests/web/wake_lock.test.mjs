@@ -5,7 +5,7 @@ import assert from 'node:assert/strict';
 import { it } from 'node:test';
 
 import { not_checked, page_suite } from './harness.mjs';
-import { box_closes, box_opens, centre_of, click_sun, ended } from './seen.mjs';
+import { box_closes, box_opens, click_on, ended } from './seen.mjs';
 
 // Put into the page before its own scripts. The page's visibility is turned here as a hidden tab's (its state and its
 // event): the harness cannot hide a tab in every engine, and the browser's own letting go of a hidden page's lock is
@@ -67,12 +67,11 @@ page_suite('the wake lock', { script: follow_wake_locks }, (page) => {
     assert.equal((await held(1)).asked, 3);
 
     // A box: let go while it is open, also when the page is shown meanwhile.
-    await click_sun(page);
+    await click_on(page);
     await box_opens(page);
     await held(0);
     assert.deepEqual(await hidden_and_shown(), { asked: 3, held: 0 });
-    const ok = await centre_of(page, '#box button');
-    await page.click(ok.x, ok.y);
+    await click_on(page, '#box button');
     await box_closes(page);
     assert.equal((await held(1)).asked, 4);
 
