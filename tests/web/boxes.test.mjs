@@ -35,14 +35,37 @@ page_suite("a body's facts box", {}, (session) => {
       await goes_on(session);
     });
   }
+});
 
-  it('keys and clicks given while it is open do nothing, and Tab keeps the focus on OK', async (t) => {
+// Reloading (F5), help (F1), the find bar (F3), scrolling (Space), moving the focus away (Tab), and what the keypad's
+// keys do in a page.
+const keypad = ['NumpadAdd', 'NumpadSubtract', 'NumpadMultiply', 'NumpadDivide', 'NumpadDecimal',
+  'Numpad0', 'Numpad5', 'Numpad9'];
+const switches = ['F2', 'F3', 'F4', 'F5'];
+const refused = { path: '/?refused' };
+
+page_suite('full screen refused: the keys the page keeps, and Yes goes on in the window', refused, (session) => {
+  it('while the program runs: F2 to F5, Space, Tab and the keypad; not the others', async () => {
+    await session.evaluate(() => orrery_watch_keys());
+    // Each twice, a frame apart: the picture as it was.
+    const twice = [...switches, 'Space', 'Tab', ...keypad].flatMap((key) => [key, key]);
+    assert.deepEqual(await keys_not(session, twice, true, 2), []);
+    // (Tab has taken the focus round to an on-page control, whose Enter is its own.)
+    await session.evaluate(() => document.getElementById('canvas').focus());
+    assert.deepEqual(await keys_not(session, ['Equal', 'Minus', 'Enter', 'KeyA', 'Digit1', 'ArrowDown'], false), []);
+  });
+
+  it('F1, and during its box F1 to F5, Tab, the keypad and a right-drag on the canvas, ignored', async (t) => {
     if (session.engine === 'webkit') {
       not_checked(t, 'right button by synthetic events', 'WebKitWebDriver releases every button as the left one');
     }
-    await click_on(session);
-    await box_opens(session);
-    for (const key of ['F2', 'F3', 'F4', 'F5', 'NumpadAdd', 'Tab', 'Tab']) await session.key(key);
+    await session.evaluate(() => { orrery_keys.length = 0; });
+    await question(session);
+    assert.deepEqual(await session.evaluate(() => orrery_keys.filter((key) => !key.defaultPrevented).length), 0);
+    // Tab goes round the box's two buttons and stays in it.
+    assert.deepEqual(await keys_not(session, ['F1', ...switches, ...keypad, 'Tab'], true), []);
+    assert.equal((await box(session)).focus, 1);
+    assert.deepEqual(await keys_not(session, ['Tab', 'Tab', 'Tab'], true), []);
     assert.equal((await box(session)).focus, 0);
     // A press outside the box, on the canvas, neither answers it nor turns the view.
     const { left, top } = await centre_of(session, '#canvas');
@@ -53,92 +76,55 @@ page_suite("a body's facts box", {}, (session) => {
     assert.equal((await box(session)).open, true);
     await session.key('Enter');
     await box_closes(session);
-    await goes_on(session);
+  });
+
+  it("after the box, Tab loses none of the program's keys, and what was pressed during it did nothing", async () => {
+    assert.deepEqual(await keys_not(session, ['Tab', 'Tab'], true), []);
     await pause(session);
-    // Four clicks on the Sun have opened boxes: four picks.
-    assert.equal(await unlike_reference(session, first_switches, 4), '');
+    assert.equal(await unlike_reference(session, first_switches), '');
     await session.key('Space');
+  });
+
+  const yes = {
+    Enter: by_key('Enter'),
+    Space: by_key('Space'),
+    'a click on Yes': by_click(false),
+    'Tab twice (round the buttons) and Enter': async (s) => {
+      for (const focus of [1, 0]) {
+        await s.key('Tab');
+        assert.equal((await box(s)).focus, focus);
+      }
+      await s.key('Enter');
+    },
+  };
+  for (const [answer, give] of Object.entries(yes)) {
+    it(`Yes by ${answer}`, async () => {
+      await question(session);
+      await give(session);
+      await box_closes(session);
+      await goes_on(session);
+      assert.deepEqual(await session.evaluate(() => [document.fullscreenElement,
+        document.getElementById('canvas').width, document.getElementById('canvas').height]), [null, 800, 600]);
+    });
+  }
+
+  it("Escape ends the program; then the keys are the browser's again", async () => {
+    await session.key('Escape');
+    await ended(session);
+    // The page says how to start it again, and the picture is gone.
+    assert.deepEqual(await session.evaluate(() => [
+      document.getElementById('status').textContent.includes('Start again'),
+      getComputedStyle(document.getElementById('canvas')).visibility]), [true, 'hidden']);
+    // (Its release may come after the end.)
+    assert.equal(await session.evaluate(() => orrery_keys.at(-1).type === 'keydown' ?
+      orrery_keys.at(-1).defaultPrevented : orrery_keys.at(-2).defaultPrevented), true);
+    assert.deepEqual(await keys_not(session, ['F1', 'F2', 'F3', 'Space', 'NumpadAdd', 'Escape', 'Tab'], false), []);
   });
 });
 
-// Reloading (F5), help (F1), the find bar (F3), scrolling (Space), moving the focus away (Tab), and what the keypad's
-// keys do in a page.
-const keypad = ['NumpadAdd', 'NumpadSubtract', 'NumpadMultiply', 'NumpadDivide', 'NumpadDecimal',
-  'Numpad0', 'Numpad5', 'Numpad9'];
-const switches = ['F2', 'F3', 'F4', 'F5'];
-
-page_suite('full screen refused: the keys kept from the browser, and Yes goes on in the window',
-  { path: '/?refused' }, (session) => {
-    it('while the program runs: F2 to F5, Space, Tab and the keypad; not the others', async () => {
-      await session.evaluate(() => orrery_watch_keys());
-      // Each twice, a frame apart: the picture as it was.
-      const twice = [...switches, 'Space', 'Tab', ...keypad].flatMap((key) => [key, key]);
-      assert.deepEqual(await keys_not(session, twice, true, 2), []);
-      // (Tab has taken the focus round to an on-page control, whose Enter is its own.)
-      await session.evaluate(() => document.getElementById('canvas').focus());
-      assert.deepEqual(await keys_not(session, ['Equal', 'Minus', 'Enter', 'KeyA', 'Digit1', 'ArrowDown'], false), []);
-    });
-
-    it('F1, and during its box F1 to F5, Tab and the keypad, which the program ignores', async () => {
-      await session.evaluate(() => { orrery_keys.length = 0; });
-      await question(session);
-      assert.deepEqual(await session.evaluate(() => orrery_keys.filter((key) => !key.defaultPrevented).length), 0);
-      // Tab goes round the box's two buttons and stays in it.
-      assert.deepEqual(await keys_not(session, ['F1', ...switches, ...keypad, 'Tab'], true), []);
-      assert.equal((await box(session)).focus, 1);
-      assert.deepEqual(await keys_not(session, ['Tab', 'Tab', 'Tab'], true), []);
-      assert.deepEqual(await box(session).then((b) => [b.open, b.focus]), [true, 0]);
-      await session.key('Enter');
-      await box_closes(session);
-    });
-
-    it("after the box, Tab loses none of the program's keys, and what was pressed during it did nothing", async () => {
-      assert.deepEqual(await keys_not(session, ['Tab', 'Tab'], true), []);
-      await pause(session);
-      assert.equal(await unlike_reference(session, first_switches), '');
-      await session.key('Space');
-    });
-
-    const yes = {
-      Enter: by_key('Enter'),
-      Space: by_key('Space'),
-      'a click on Yes': by_click(false),
-      'Tab twice (round the buttons) and Enter': async (s) => {
-        for (const focus of [1, 0]) {
-          await s.key('Tab');
-          assert.equal((await box(s)).focus, focus);
-        }
-        await s.key('Enter');
-      },
-    };
-    for (const [answer, give] of Object.entries(yes)) {
-      it(`Yes by ${answer}`, async () => {
-        await question(session);
-        await give(session);
-        await box_closes(session);
-        await goes_on(session);
-        assert.deepEqual(await session.evaluate(() => [document.fullscreenElement,
-          document.getElementById('canvas').width, document.getElementById('canvas').height]), [null, 800, 600]);
-      });
-    }
-
-    it("Escape ends the program; then the keys are the browser's again", async () => {
-      await session.key('Escape');
-      await ended(session);
-      // The page says how to start it again, and the picture is gone.
-      assert.deepEqual(await session.evaluate(() => [
-        document.getElementById('status').textContent.includes('Start again'),
-        getComputedStyle(document.getElementById('canvas')).visibility]), [true, 'hidden']);
-      // (Its release may come after the end.)
-      assert.equal(await session.evaluate(() => orrery_keys.at(-1).type === 'keydown' ?
-        orrery_keys.at(-1).defaultPrevented : orrery_keys.at(-2).defaultPrevented), true);
-      assert.deepEqual(await keys_not(session, ['F1', 'F2', 'F3', 'Space', 'NumpadAdd', 'Escape', 'Tab'], false), []);
-    });
-  });
-
 describe('the question when full screen is refused: No ends the program', () => {
   for (const [answer, give] of Object.entries({ Escape: by_key('Escape'), 'a click on No': by_click(true) })) {
-    it(answer, () => with_page({ path: '/?refused' }, async (session) => {
+    it(answer, () => with_page(refused, async (session) => {
       await sun_shown(session);
       await question(session);
       await give(session);

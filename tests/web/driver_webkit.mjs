@@ -28,10 +28,6 @@ async function request(base, method, path, body) {
 // One WebKitWebDriver for each device scale: GTK draws the browser's windows at the scale given by GDK_SCALE, which the
 // browser takes from the driver's environment; the screen is as much larger.
 const drivers = new Map();
-function webdriver(scale) {
-  if (!drivers.has(scale)) drivers.set(scale, start_webdriver(scale));
-  return drivers.get(scale);
-}
 
 async function start_webdriver(scale) {
   const display = await x_display(1280 * scale, 1024 * scale);
@@ -58,7 +54,8 @@ export async function open(engine, view) {
   if (!Number.isInteger(view.scale)) {
     throw new Error(`a device scale of ${view.scale}: GTK draws WebKitGTK's windows at whole scales only`);
   }
-  const driver = await webdriver(view.scale);
+  if (!drivers.has(view.scale)) drivers.set(view.scale, start_webdriver(view.scale));
+  const driver = await drivers.get(view.scale);
   const { base } = driver;
   const { sessionId } = await request(base, 'POST', '/session', {
     capabilities: {

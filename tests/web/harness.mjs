@@ -86,9 +86,9 @@ export async function open_page({
     errors.push(...seen);
     return value;
   };
+  // The driver's input as it is (key, mouse_move, mouse_down, mouse_up, wheel, resize, devtools), and more.
   const session = {
-    engine, errors, base_url, viewport: view,
-    evaluate,
+    ...page, engine, errors, base_url, evaluate,
     async wait_for(fn, args = [], { timeout = 30000 } = {}) {
       const end = Date.now() + timeout;
       for (let refused = '';;) {
@@ -104,16 +104,7 @@ export async function open_page({
         await new Promise((resolve) => setTimeout(resolve, 50));
       }
     },
-    key: page.key,
-    mouse_move: page.mouse_move,
-    mouse_down: (button = 'left') => page.mouse_down(button),
-    mouse_up: (button = 'left') => page.mouse_up(button),
-    click: async (x, y) => {
-      await page.mouse_move(x, y);
-      await page.mouse_down('left');
-      await page.mouse_up('left');
-    },
-    wheel: page.wheel,
+    click: async (x, y) => { await page.mouse_move(x, y); await page.mouse_down('left'); await page.mouse_up('left'); },
     tap: (x, y) => page.touch([[{ x, y }], []]),
     touch_drag: (from, to, steps = 8) => page.touch(
       [...Array(steps + 1).keys()].map((i) => [between(from, to, i / steps)]).concat([[]])),
@@ -122,9 +113,6 @@ export async function open_page({
         const half = (gap_from + (gap_to - gap_from) * (i / steps)) / 2;
         return [{ x: centre.x - half, y: centre.y }, { x: centre.x + half, y: centre.y }];
       }).concat([[]])),
-    // The viewport resized (CSS pixels); a Chrome DevTools Protocol command (Chromium only).
-    resize: page.resize,
-    devtools: page.devtools,
     async close() {
       await page.close();
       // (A browser kept open, as for an installed page, would hold its idle connections: 100 s in Chromium.)

@@ -5,9 +5,7 @@
 // harness collects with each evaluation. Opened as '/?refused', the page is refused full screen, as where a browser
 // forbids it.
 (() => {
-  if (location.search === '?refused') {
-    Element.prototype.requestFullscreen = () => Promise.reject(new TypeError('refused'));
-  }
+  if (location.search === '?refused') Element.prototype.requestFullscreen = () => Promise.reject(new TypeError('refused'));
   window.orrery_clears = 0;
   const clear = WebGLRenderingContext.prototype.clear;
   WebGLRenderingContext.prototype.clear = function (mask) {
@@ -43,9 +41,7 @@
 
   const pixels = () => {
     const canvas = document.getElementById('canvas');
-    const copy = document.createElement('canvas');
-    copy.width = canvas.width;
-    copy.height = canvas.height;
+    const copy = Object.assign(document.createElement('canvas'), { width: canvas.width, height: canvas.height });
     const context = copy.getContext('2d', { willReadFrequently: true });
     context.drawImage(canvas, 0, 0);
     return context.getImageData(0, 0, copy.width, copy.height);
@@ -57,8 +53,7 @@
     frames: () => frames,
     menus: () => menus,
     take_errors: () => errors.splice(0),
-    // The canvas's pixels now (an ImageData), and as base64 RGB.
-    pixels,
+    // The canvas's pixels now as base64 RGB.
     rgb: () => {
       const rgba = pixels().data;
       let text = '';
@@ -72,8 +67,7 @@
       if (x.width !== y.width || x.height !== y.height) return 1;
       let differing = 0;
       for (let i = 0; i < x.data.length; i += 4) {
-        if (Math.abs(x.data[i] - y.data[i]) > 24 || Math.abs(x.data[i + 1] - y.data[i + 1]) > 24 ||
-            Math.abs(x.data[i + 2] - y.data[i + 2]) > 24) differing += 1;
+        differing += [0, 1, 2].some((c) => Math.abs(x.data[i + c] - y.data[i + c]) > 24);
       }
       return differing / (x.width * x.height);
     },
