@@ -1,8 +1,9 @@
 // The whole picture in the page against the same frame drawn by Mesa's OpenGL 1.1 at the same step of the animation
 // (counted from outside), in both sphere modes and with each of F2 to F4; at most one drawn frame for each of the
-// browser's display frames; and drags and presses at and beyond the canvas's edge: a right-drag turns the view by the
-// pixels it moves, held at the edge while outside, and ends wherever the button is let go; a press outside the canvas
-// is not the program's. Each such case, done right, leaves the paused frame Mesa's first view at the step reached.
+// browser's display frames, none while the page is hidden; and drags and presses at and beyond the canvas's edge: a
+// right-drag turns the view by the pixels it moves, held at the edge while outside, and ends wherever the button is let
+// go; a press outside the canvas is not the program's. Each such case, done right, leaves the paused frame Mesa's first
+// view at the step reached.
 import assert from 'node:assert/strict';
 import { before, it } from 'node:test';
 
@@ -21,13 +22,41 @@ page_suite("the paused frame against Mesa's, the pacing, and the canvas's edges"
   }
   before(async () => { origin = await centre_of(session, '#canvas'); });
 
-  it('draws no more frames than the display shows (so none while hidden), and keeps up with it', async () => {
+  it('draws no more frames than the display shows, and keeps up with it', async () => {
     const count = () => session.evaluate(() => [orrery_clears, orrery_test.frames()]);
     const [clears, frames] = await count();
     await frames_pass(session, 60);
     const [drawn, shown] = (await count()).map((n, i) => n - [clears, frames][i]);
     // A frame of the program's may straddle the two readings.
     assert.ok(drawn <= shown + 1 && drawn >= shown / 2, `${drawn} frames drawn in ${shown} of the display's`);
+  });
+
+  it('draws nothing while the page is hidden behind another, and goes on when shown again', async (t) => {
+    // A second page in front of it, opened from the page (engines that block the pop-up, or keep the page shown behind
+    // it, cannot check this).
+    const hidden = await session.evaluate(async () => {
+      window.orrery_cover = window.open('about:blank', '_blank');
+      for (let i = 0; i < 50 && document.visibilityState !== 'hidden'; i += 1) {
+        await new Promise((resolve) => setTimeout(resolve, 20));
+      }
+      return document.visibilityState === 'hidden';
+    });
+    if (!hidden) {
+      not_checked(t, 'no frames while hidden', 'a page opened in front leaves this page visible');
+      await session.evaluate(() => window.orrery_cover?.close());
+      return;
+    }
+    const still = await session.evaluate(async () => {
+      // (A frame the browser had begun as the page was hidden may still end.)
+      await new Promise((resolve) => setTimeout(resolve, 200));
+      const before = orrery_clears;
+      await new Promise((resolve) => setTimeout(resolve, 1500));
+      return orrery_clears - before;
+    });
+    assert.equal(still, 0, 'frames drawn while hidden');
+    await session.evaluate(() => orrery_cover.close());
+    const shown_again = await session.evaluate(() => orrery_clears);
+    await session.wait_for((n) => orrery_clears > n + 3, [shown_again]);
   });
 
   it('a right-drag that leaves the canvas and comes back turns the view and back', async (t) => {
