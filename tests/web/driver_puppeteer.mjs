@@ -7,7 +7,7 @@ import { rm } from 'node:fs/promises';
 import { createRequire } from 'node:module';
 import { join } from 'node:path';
 
-import { key_action, touch_actions, wheel_action } from './webdriver_actions.mjs';
+import { key_actions, touch_actions, wheel_action } from './webdriver_actions.mjs';
 import { x_display } from './xvfb.mjs';
 
 const puppeteer = createRequire(join(process.env.ORRERY_NODE_MODULES, 'x.js'))('puppeteer-core');
@@ -136,7 +136,7 @@ export async function open(engine, view, start_url, installed = false) {
   const perform = (actions) => page.mainFrame().browsingContext.performActions(actions);
   return {
     ...common,
-    key: (code) => perform([key_action(code)]),
+    key: async (code) => { for (const actions of key_actions(code)) await perform(actions); },
     wheel: (x, y, delta_y) => perform([wheel_action(x, y, delta_y)]),
     touch: (states) => perform(touch_actions(states)),
   };

@@ -4,7 +4,7 @@
 // browser) a page.
 import { createServer } from 'node:net';
 
-import { key_action, wheel_action } from './webdriver_actions.mjs';
+import { key_actions, wheel_action } from './webdriver_actions.mjs';
 import { own_process, x_display } from './xvfb.mjs';
 
 const mini_browser = process.env.ORRERY_MINIBROWSER ?? '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
@@ -99,7 +99,7 @@ export async function open(engine, view) {
     run,
     resize,
     go: (url) => call('POST', '/url', { url }),
-    key: (code) => perform([key_action(code)]),
+    key: async (code) => { for (const actions of key_actions(code)) await perform(actions); },
     mouse_move: (x, y) => {
       pointer = { x: Math.round(x), y: Math.round(y) };
       return mouse({ type: 'pointerMove', ...pointer, origin: 'viewport', duration: 0 });

@@ -1,11 +1,15 @@
-// What the tests put into the page before its own scripts (the harness's server adds it to every page it serves, in
-// every engine): snapshots of the canvas and their comparison, a count of the browser's animation frames and of WebGL's
-// clears (one a drawn frame, each a step of the animation), every key event on the window once asked (for whether the
-// page kept it from the browser), the context menus the page was asked for, and every error the page met, which the
-// harness collects with each evaluation. Opened as '/?refused', the page is refused full screen, as where a browser
-// forbids it.
+// What the tests put into the page before its own scripts (the harness's
+// server adds it to every page it serves, in every engine): snapshots of the
+// canvas and their comparison, a count of the browser's animation frames and
+// of WebGL's clears (one a drawn frame, each a step of the animation), every
+// key event on the window once asked (for whether the page kept it from the
+// browser), the context menus the page was asked for, and every error the
+// page met, which the harness collects with each evaluation. Opened as
+// '/?refused', the page is refused full screen, as where a browser forbids it.
 (() => {
-  if (location.search === '?refused') Element.prototype.requestFullscreen = () => Promise.reject(new TypeError('refused'));
+  if (location.search === '?refused') {
+    Element.prototype.requestFullscreen = () => Promise.reject(new TypeError('refused'));
+  }
   window.orrery_clears = 0;
   const clear = WebGLRenderingContext.prototype.clear;
   WebGLRenderingContext.prototype.clear = function (mask) {
@@ -41,19 +45,23 @@
 
   const pixels = () => {
     const canvas = document.getElementById('canvas');
-    const copy = Object.assign(document.createElement('canvas'), { width: canvas.width, height: canvas.height });
+    const copy = document.createElement('canvas');
+    copy.width = canvas.width;
+    copy.height = canvas.height;
     const context = copy.getContext('2d', { willReadFrequently: true });
     context.drawImage(canvas, 0, 0);
     return context.getImageData(0, 0, copy.width, copy.height);
   };
-  // Whether each context menu the page was asked for was refused, as the window sees it once the canvas has had it.
+  // Whether each context menu the page was asked for was refused, as the
+  // window sees it once the canvas has had it.
   const menus = [];
   window.addEventListener('contextmenu', (event) => menus.push(event.defaultPrevented));
   window.orrery_test = {
     frames: () => frames,
     menus: () => menus,
     take_errors: () => errors.splice(0),
-    // The canvas's pixels now as base64 RGB.
+    // The canvas's pixels now (an ImageData), and as base64 RGB.
+    pixels,
     rgb: () => {
       const rgba = pixels().data;
       let text = '';
@@ -67,7 +75,8 @@
       if (x.width !== y.width || x.height !== y.height) return 1;
       let differing = 0;
       for (let i = 0; i < x.data.length; i += 4) {
-        differing += [0, 1, 2].some((c) => Math.abs(x.data[i + c] - y.data[i + c]) > 24);
+        if (Math.abs(x.data[i] - y.data[i]) > 24 || Math.abs(x.data[i + 1] - y.data[i + 1]) > 24 ||
+            Math.abs(x.data[i + 2] - y.data[i + 2]) > 24) differing += 1;
       }
       return differing / (x.width * x.height);
     },

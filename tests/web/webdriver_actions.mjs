@@ -21,9 +21,9 @@ function key_value(code) {
   return value;
 }
 
-// A key pressed and let go.
-export const key_action = (code) => ({ type: 'key', id: 'keyboard',
-  actions: ['keyDown', 'keyUp'].map((type) => ({ type, value: key_value(code) })) });
+// A key pressed and let go: two actions, one after the other.
+export const key_actions = (code) => ['keyDown', 'keyUp'].map((type) =>
+  [{ type: 'key', id: 'keyboard', actions: [{ type, value: key_value(code) }] }]);
 
 const point = (p) => ({ x: Math.round(p.x), y: Math.round(p.y) });
 
