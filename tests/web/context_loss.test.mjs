@@ -1,13 +1,11 @@
-// The canvas's WebGL context lost and given back, from outside the program
-// (WEBGL_lose_context on the page's own context), in both sphere modes: while
-// it is lost the page says why, with Start again, and nothing is drawn; given
-// back to a paused program, the picture is the one before, with no WebGL
-// error, and the program goes on after Space.
+// The canvas's WebGL context lost and given back, from outside the program (WEBGL_lose_context on the page's own
+// context), in both sphere modes: while it is lost the page says why, with Start again, and nothing is drawn; given
+// back to a paused program, the picture is the one before, with no WebGL error, and the program goes on after Space.
 import assert from 'node:assert/strict';
-import { after, before, describe, it } from 'node:test';
+import { before, it } from 'node:test';
 
-import { not_checked, open_page } from './harness.mjs';
-import { frames_pass, goes_on, pause, sun_shown } from './seen.mjs';
+import { not_checked, page_suite } from './harness.mjs';
+import { frames_pass, goes_on, pause } from './seen.mjs';
 
 const running = 'Space pauses, F1 switches full screen, Escape ends.';
 
@@ -26,8 +24,7 @@ async function engine_restores() {
   });
 }
 
-describe('the WebGL context lost and given back', () => {
-  const session = {};
+page_suite('the WebGL context lost and given back', {}, (session) => {
   let restores;
   // Keeps the picture as 'lost', loses the context, waits for the words; returns the frames drawn.
   const lose = async () => {
@@ -41,12 +38,7 @@ describe('the WebGL context lost and given back', () => {
       /took back its WebGL context.*Start again$/);
     return session.evaluate(() => orrery_clears);
   };
-  before(async () => {
-    Object.assign(session, await open_page());
-    await sun_shown(session);
-    restores = await session.evaluate(engine_restores);
-  });
-  after(async () => session.close?.());
+  before(async () => { restores = await session.evaluate(engine_restores); });
 
   for (const mode of [1, 2]) {
     it(`gives the same picture back in sphere mode ${mode}, and the program goes on`, { timeout: 90000 }, async (t) => {
@@ -86,6 +78,4 @@ describe('the WebGL context lost and given back', () => {
       .getExtension('WEBGL_lose_context'))) return not_checked(t, 'a lost WebGL context', 'no WEBGL_lose_context');
     await lose();
   });
-
-  it('reports no page error and no console error', () => assert.deepEqual(session.errors, []));
 });

@@ -1,14 +1,13 @@
-// Chromium and Firefox through puppeteer-core: Debian's Chromium headless on
-// SwiftShader over the DevTools protocol, and Firefox ESR over WebDriver BiDi,
-// windowed on the harness's own Xvfb (headless Firefox has no WebGL). One
-// browser a test file (Firefox: one more for touch), started with the first
-// page and ended with close_all; a fresh browser context a page.
+// Chromium and Firefox through puppeteer-core: Debian's Chromium headless on SwiftShader over the DevTools protocol,
+// and Firefox ESR over WebDriver BiDi, windowed on the harness's own Xvfb (headless Firefox has no WebGL). One browser
+// a test file (Firefox: one more for touch), started with the first page and ended with close_all; a fresh browser
+// context a page.
 import { mkdtempSync } from 'node:fs';
 import { rm } from 'node:fs/promises';
 import { createRequire } from 'node:module';
 import { join } from 'node:path';
 
-import { key_value, touch_actions, wheel_action } from './webdriver_actions.mjs';
+import { key_actions, touch_actions, wheel_action } from './webdriver_actions.mjs';
 import { x_display } from './xvfb.mjs';
 
 const puppeteer = createRequire(join(process.env.ORRERY_NODE_MODULES, 'x.js'))('puppeteer-core');
@@ -29,17 +28,16 @@ async function launch(engine, view, profile, start_url) {
     headless: false,
     userDataDir: profile,
     env: { ...process.env, DISPLAY: await x_display() },
-    // Firefox gives the focus to the page it starts with, not to one it is
-    // sent to later (the address bar keeps it), and it grants full screen
-    // only to a focused page: it starts with a page of the tests' server.
+    // Firefox gives the focus to the page it starts with, not to one it is sent to later (the address bar keeps it),
+    // and it grants full screen only to a focused page: it starts with a page of the tests' server.
     args: [start_url],
     defaultViewport: null,
     extraPrefsFirefox: {
       // No telemetry ping sent (by a helper that outlives the browser) as it ends.
       'datareporting.policy.dataSubmissionEnabled': false,
       'toolkit.telemetry.shutdownPingSender.enabled': false,
-      // Touch events exist in Firefox on Linux only where a touch screen is
-      // found; the emulated one is not, and it has as many points as a phone.
+      // Touch events exist in Firefox on Linux only where a touch screen is found; the emulated one is not, and it has
+      // as many points as a phone.
       ...(view.touch ? {
         'dom.w3c_touch_events.enabled': 1, 'dom.w3c_touch_events.legacy_apis.enabled': true,
         'dom.maxtouchpoints.testing.value': 5,
@@ -68,23 +66,22 @@ export async function close_all() {
   browsers.clear();
 }
 
-// `installed`: the page in the browser's own profile, not a fresh private
-// context, which Chromium never lets install a page as an app.
+// `installed`: the page in the browser's own profile, not a fresh private context, which Chromium never lets install a
+// page as an app.
 export async function open(engine, view, start_url, installed = false) {
   const browser = await browser_for(engine, view, start_url);
   const context = installed ? browser.defaultBrowserContext() : await browser.createBrowserContext();
   const page = await context.newPage();
-  await page.setViewport({
-    width: view.width, height: view.height, deviceScaleFactor: view.scale, hasTouch: view.touch,
-  });
-  // Evaluations carry no user gesture: what a browser allows only after the
-  // user's input (full screen) must come from the tests' real input.
+  // A new size of the viewport (and so of the screen in full screen), its scale and touch kept.
+  const resize = (width, height) => page.setViewport({ width, height, deviceScaleFactor: view.scale, hasTouch: view.touch });
+  await resize(view.width, view.height);
+  // Evaluations carry no user gesture: what a browser allows only after the user's input (full screen) must come from
+  // the tests' real input.
   let run, cdp;
   if (engine === 'chromium') {
     cdp = await page.createCDPSession();
-    // Headless Chromium's screen is 800x600 whatever the viewport; its full
-    // screen is the viewport. The screen is made the viewport's size, as a
-    // browser's full screen is the screen's.
+    // Headless Chromium's screen is 800x600 whatever the viewport; its full screen is the viewport. The screen is made
+    // the viewport's size, as a browser's full screen is the screen's.
     await cdp.send('Emulation.setDeviceMetricsOverride', {
       width: view.width, height: view.height, deviceScaleFactor: view.scale, mobile: false,
       screenWidth: view.width, screenHeight: view.height,
@@ -107,14 +104,11 @@ export async function open(engine, view, start_url, installed = false) {
   }
   const common = {
     run,
+    resize,
     go: (url) => page.goto(url),
     mouse_move: (x, y) => page.mouse.move(x, y),
     mouse_down: (button) => page.mouse.down({ button }),
     mouse_up: (button) => page.mouse.up({ button }),
-    // A new size of the viewport (and so of the screen in full screen), its scale and touch kept.
-    resize: (width, height) => page.setViewport({
-      width, height, deviceScaleFactor: view.scale, hasTouch: view.touch,
-    }),
     close: () => (installed ? page.close() : context.close()),
   };
   if (engine === 'chromium') {
@@ -122,8 +116,7 @@ export async function open(engine, view, start_url, installed = false) {
       ...common,
       // Chromium's own protocol, for what only Chromium reports (installability).
       devtools: (method, params) => cdp.send(method, params),
-      key_down: (code) => page.keyboard.down(code),
-      key_up: (code) => page.keyboard.up(code),
+      key: (code) => page.keyboard.press(code),
       async wheel(x, y, delta_y) {
         await page.mouse.move(x, y);
         await page.mouse.wheel({ deltaY: delta_y });
@@ -139,13 +132,11 @@ export async function open(engine, view, start_url, installed = false) {
       },
     };
   }
-  // Firefox: keys, the wheel and touch as WebDriver actions, by the codes
-  // WebDriver gives each key.
+  // Firefox: keys, the wheel and touch as WebDriver actions, by the codes WebDriver gives each key.
   const perform = (actions) => page.mainFrame().browsingContext.performActions(actions);
   return {
     ...common,
-    key_down: (code) => perform([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyDown', value: key_value(code) }] }]),
-    key_up: (code) => perform([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyUp', value: key_value(code) }] }]),
+    key: async (code) => { for (const actions of key_actions(code)) await perform(actions); },
     wheel: (x, y, delta_y) => perform([wheel_action(x, y, delta_y)]),
     touch: (states) => perform(touch_actions(states)),
   };

@@ -1,11 +1,10 @@
-// WebKitGTK (the engine of Safari) through WebKitWebDriver, which drives its
-// MiniBrowser over plain W3C WebDriver (HTTP and JSON, node's fetch). The
-// browser is windowed on the harness's own Xvfb; WebKitWebDriver listens on a
-// free port of the loopback and is started with the first page of a test
-// file, ended with close_all. One WebDriver session (a fresh browser) a page.
+// WebKitGTK (the engine of Safari) through WebKitWebDriver, which drives its MiniBrowser over plain W3C WebDriver (HTTP
+// and JSON, node's fetch). The browser is windowed on the harness's own Xvfb; WebKitWebDriver listens on a free port of
+// the loopback and is started with the first page of a test file, ended with close_all. One WebDriver session (a fresh
+// browser) a page.
 import { createServer } from 'node:net';
 
-import { key_value, wheel_action } from './webdriver_actions.mjs';
+import { key_actions, wheel_action } from './webdriver_actions.mjs';
 import { own_process, x_display } from './xvfb.mjs';
 
 const mini_browser = process.env.ORRERY_MINIBROWSER ?? '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
@@ -26,14 +25,9 @@ async function request(base, method, path, body) {
   return answer.value;
 }
 
-// One WebKitWebDriver for each device scale: GTK draws the browser's windows
-// at the scale given by GDK_SCALE, which the browser takes from the driver's
-// environment; the screen is as much larger.
+// One WebKitWebDriver for each device scale: GTK draws the browser's windows at the scale given by GDK_SCALE, which the
+// browser takes from the driver's environment; the screen is as much larger.
 const drivers = new Map();
-function webdriver(scale) {
-  if (!drivers.has(scale)) drivers.set(scale, start_webdriver(scale));
-  return drivers.get(scale);
-}
 
 async function start_webdriver(scale) {
   const display = await x_display(1280 * scale, 1024 * scale);
@@ -60,7 +54,8 @@ export async function open(engine, view) {
   if (!Number.isInteger(view.scale)) {
     throw new Error(`a device scale of ${view.scale}: GTK draws WebKitGTK's windows at whole scales only`);
   }
-  const driver = await webdriver(view.scale);
+  if (!drivers.has(view.scale)) drivers.set(view.scale, start_webdriver(view.scale));
+  const driver = await drivers.get(view.scale);
   const { base } = driver;
   const { sessionId } = await request(base, 'POST', '/session', {
     capabilities: {
@@ -73,9 +68,8 @@ export async function open(engine, view) {
   const session = `/session/${sessionId}`;
   const call = (method, path, body) => request(base, method, `${session}${path}`, body);
   const perform = (actions) => call('POST', '/actions', { actions });
-  // WebKitWebDriver releases every button as the left one (the right one held
-  // on for the page): the right button's press, with its context menu, and
-  // release are made in the page instead, where the pointer is.
+  // WebKitWebDriver releases every button as the left one (the right one held on for the page): the right button's
+  // press, with its context menu, and release are made in the page instead, where the pointer is.
   let pointer = { x: 0, y: 0 };
   const right = (types) => run(`((x, y) => ${JSON.stringify(types)}.forEach((type) =>
     (document.elementFromPoint(x, y) ?? document.body).dispatchEvent(new MouseEvent(type, { bubbles: true,
@@ -85,9 +79,8 @@ export async function open(engine, view) {
   const run = (expression) => call('POST', '/execute/sync', { script: `return ${expression};`, args: [] });
   await call('POST', '/timeouts', { script: 120000 });
 
-  // The window's size is set from outside; its viewport is that less the
-  // browser's own parts (learnt at the first page), and GTK may size it a
-  // while after the answer: read until it is the size asked for, for up to 2 s.
+  // The window's size is set from outside; its viewport is that less the browser's own parts (learnt at the first
+  // page), and GTK may size it a while after the answer: read until it is the size asked for, for up to 2 s.
   const resize = async (width, height) => {
     let inner = [];
     for (let attempt = 0; attempt < 3; attempt += 1) {
@@ -106,8 +99,7 @@ export async function open(engine, view) {
     run,
     resize,
     go: (url) => call('POST', '/url', { url }),
-    key_down: (code) => perform([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyDown', value: key_value(code) }] }]),
-    key_up: (code) => perform([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyUp', value: key_value(code) }] }]),
+    key: async (code) => { for (const actions of key_actions(code)) await perform(actions); },
     mouse_move: (x, y) => {
       pointer = { x: Math.round(x), y: Math.round(y) };
       return mouse({ type: 'pointerMove', ...pointer, origin: 'viewport', duration: 0 });
@@ -115,9 +107,8 @@ export async function open(engine, view) {
     mouse_down: (button) => (button === 'right' ? right(['mousedown', 'contextmenu'])
       : mouse({ type: 'pointerDown', button: 0 })),
     mouse_up: (button) => (button === 'right' ? right(['mouseup']) : mouse({ type: 'pointerUp', button: 0 })),
-    // WebKitWebDriver keeps the wheel's last scroll as if it were a position
-    // and gives the page each scroll less the one before it (-100 then -50
-    // reach the page as -100 and +50): each is sent as the sum so far.
+    // WebKitWebDriver keeps the wheel's last scroll as if it were a position and gives the page each scroll less the
+    // one before it (-100 then -50 reach the page as -100 and +50): each is sent as the sum so far.
     wheel: (x, y, delta_y) => perform([wheel_action(x, y, wheel_sum += delta_y)]),
     close: () => call('DELETE', ''),
   };

@@ -1,13 +1,12 @@
-// What the browser tests share, in whichever engine this run drives
-// (ORRERY_ENGINE: chromium, firefox or webkit; one engine a run): the page
-// served on 127.0.0.1 with the tests' helpers put in before its own scripts,
-// the page opened in a fresh browser context through the engine's driver
-// (driver_*.mjs), and the page's input and state as the tests see them.
-// The page's folder, the npm packages and a folder for the browsers'
-// profiles come from scripts/test.sh web (tests/web/run.sh).
+// What the browser tests share, in the engine this run drives (ORRERY_ENGINE: chromium, firefox or webkit): the page
+// served on 127.0.0.1 with the tests' helpers (in_page.js) before its own scripts, opened in a fresh browser context
+// through the engine's driver (driver_*.mjs), its input, and cases grouped on one page (page_suite). The page's folder,
+// the npm packages and the browsers' profiles' folder come from tests/web/run.sh.
+import assert from 'node:assert/strict';
 import { createServer } from 'node:http';
 import { readFileSync } from 'node:fs';
 import { dirname, extname, join, normalize } from 'node:path';
+import { after, before, describe, it } from 'node:test';
 import { fileURLToPath } from 'node:url';
 
 export const engine = process.env.ORRERY_ENGINE ?? 'chromium';
@@ -20,10 +19,8 @@ const drivers = {
 };
 if (!drivers[engine]) throw new Error(`ORRERY_ENGINE must be one of ${Object.keys(drivers).join(', ')}`);
 const driver = await import(drivers[engine]);
-// The browsers (and the X display) are started with the first page a test
-// file opens and ended after its last test; other users call close_browsers.
-export const close_browsers = () => driver.close_all();
-if (process.env.NODE_TEST_CONTEXT) (await import('node:test')).after(close_browsers);
+// The browsers (and the X display) start with a test file's first page and end after its last test.
+after(() => driver.close_all());
 
 const in_page = readFileSync(join(dirname(fileURLToPath(import.meta.url)), 'in_page.js'));
 const mime_types = {
@@ -32,23 +29,20 @@ const mime_types = {
   '.webmanifest': 'application/manifest+json',
 };
 
-// Says in the test's output what this engine could not be made to check, and
-// why; the test then checks what the page does instead.
+// Says in the test's output what this engine could not be made to check, and why.
 export function not_checked(t, what, why) {
   const line = `NOT CHECKED in ${engine}: ${what}: ${why}`;
   console.log(line);
   t.diagnostic(line);
 }
 
-// A static server for the page's folder, on the loopback only. Every HTML page
-// gets the tests' scripts first in its head; `serve` may answer a request
-// itself (or with a Promise of the answer). Nothing is cached, as the page
-// changes between builds.
+// A static server for the page's folder, on the loopback only. Every HTML page gets the tests' scripts first in its
+// head; `serve` may answer a request itself. Nothing is cached, as the page changes between builds.
 function start_server(script, serve) {
   const script_source = script ? Buffer.from(`(${script})();\n`) : null;
   const server = createServer(async (request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
-    let answer = (await serve?.(path)) ?? null;
+    let answer = serve?.(path) ?? null;
     if (path === '/orrery-test/start') answer = { body: '<!doctype html><title>-</title>', type: mime_types['.html'] };
     if (path === '/orrery-test/in_page.js') answer = { body: in_page, type: mime_types['.js'] };
     if (path === '/orrery-test/script.js' && script_source) answer = { body: script_source, type: mime_types['.js'] };
@@ -83,8 +77,7 @@ export async function open_page({
   const base_url = `http://127.0.0.1:${server.address().port}`;
   const page = await driver.open(engine, view, `${base_url}/orrery-test/start`, installed);
   const errors = [];
-  // Every evaluation runs without a user gesture and brings back the page's
-  // errors since the last one.
+  // Every evaluation runs without a user gesture and brings back the page's errors since the last one.
   const evaluate = async (fn, ...args) => {
     const source = `(async () => { const value = await (${fn})(...${JSON.stringify(args)});
       return JSON.stringify({ value, errors: window.orrery_test?.take_errors() ?? [] }); })()`;
@@ -93,16 +86,15 @@ export async function open_page({
     errors.push(...seen);
     return value;
   };
+  // The driver's input as it is (key, mouse_move, mouse_down, mouse_up, wheel, resize, devtools), and more.
   const session = {
-    engine, errors, base_url, viewport: view,
-    evaluate,
+    ...page, engine, errors, base_url, evaluate,
     async wait_for(fn, args = [], { timeout = 30000 } = {}) {
       const end = Date.now() + timeout;
       for (let refused = '';;) {
-        // WebKitWebDriver takes a value other than an Error thrown while its
-        // script runs for the script's result, and fails as it cannot parse it
-        // ("Could not parse script result"; CI met it once, polling just after
-        // Escape closed a box): such a poll is asked again.
+        // WebKitWebDriver takes a value other than an Error thrown while its script runs for the script's result, and
+        // fails as it cannot parse it ("Could not parse script result"; CI met it once, polling just after Escape
+        // closed a box): such a poll is asked again.
         const value = await evaluate(fn, ...args).catch((error) => {
           if (!/Could not parse script result/.test(error.message)) throw error;
           refused = ` (${error.message})`;
@@ -112,16 +104,7 @@ export async function open_page({
         await new Promise((resolve) => setTimeout(resolve, 50));
       }
     },
-    key: async (code) => { await page.key_down(code); await page.key_up(code); },
-    mouse_move: page.mouse_move,
-    mouse_down: (button = 'left') => page.mouse_down(button),
-    mouse_up: (button = 'left') => page.mouse_up(button),
-    click: async (x, y) => {
-      await page.mouse_move(x, y);
-      await page.mouse_down('left');
-      await page.mouse_up('left');
-    },
-    wheel: page.wheel,
+    click: async (x, y) => { await page.mouse_move(x, y); await page.mouse_down('left'); await page.mouse_up('left'); },
     tap: (x, y) => page.touch([[{ x, y }], []]),
     touch_drag: (from, to, steps = 8) => page.touch(
       [...Array(steps + 1).keys()].map((i) => [between(from, to, i / steps)]).concat([[]])),
@@ -130,14 +113,9 @@ export async function open_page({
         const half = (gap_from + (gap_to - gap_from) * (i / steps)) / 2;
         return [{ x: centre.x - half, y: centre.y }, { x: centre.x + half, y: centre.y }];
       }).concat([[]])),
-    // The viewport resized, as a browser's window or a rotated phone's screen is (CSS pixels);
-    // a Chrome DevTools Protocol command (Chromium only).
-    resize: page.resize,
-    devtools: page.devtools,
     async close() {
       await page.close();
-      // (A browser kept open, as for an installed page, would hold its
-      // connections for as long as it keeps them idle: 100 s in Chromium.)
+      // (A browser kept open, as for an installed page, would hold its idle connections: 100 s in Chromium.)
       server.closeAllConnections();
       await new Promise((resolve) => server.close(resolve));
     },
@@ -147,3 +125,32 @@ export async function open_page({
 }
 
 const between = (a, b, f) => ({ x: a.x + (b.x - a.x) * f, y: a.y + (b.y - a.y) * f });
+
+// The Sun drawn at the middle of a drawing buffer `width` wide (any, if 0).
+export const sun_shown = (page, width = 0) => page.wait_for((w) => {
+  const canvas = document.getElementById('canvas');
+  return (!w || canvas.width === w) && orrery_test.square(canvas.width >> 1, canvas.height >> 1, 6) > 0.95;
+}, [width]);
+
+// Cases on one page, opened with `options` (the Sun shown) before them and closed after them, the last checking that
+// the page met no error; `body` declares them on `page`, filled in once it is open.
+export function page_suite(name, options, body) {
+  describe(name, () => {
+    const page = {};
+    before(async () => sun_shown(Object.assign(page, await open_page(options))));
+    after(async () => page.close?.());
+    body(page);
+    it('reports no page error and no console error', () => assert.deepEqual(page.errors, []));
+  });
+}
+
+// `test` on a page of its own (opened with `options`), which must meet no error.
+export async function with_page(options, test) {
+  const page = await open_page(options);
+  try {
+    await test(page);
+    assert.deepEqual(page.errors, []);
+  } finally {
+    await page.close();
+  }
+}

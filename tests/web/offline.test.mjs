@@ -1,19 +1,23 @@
-// Offline and installable: after one visit the page runs with the network
-// off; a new build's files are fetched on the next visit and used, whole,
-// once the old version's page is gone, and the old files are deleted; the
-// manifest makes the page an app Chromium can install.
+// Offline and installable: after one visit the page runs with the network off; a new build's files are fetched on the
+// next visit and used, whole, once the old version's page is gone, and the old files are deleted; the manifest makes
+// the page an app Chromium can install.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { describe, it } from 'node:test';
+import { it } from 'node:test';
 
-import { engine, not_checked, open_page } from './harness.mjs';
-import { sun_shown as started } from './seen.mjs';
+import { engine, not_checked, open_page, sun_shown as started } from './harness.mjs';
 
 const page_dir = process.env.ORRERY_PAGE_DIR;
-const source_dir = new URL('../..', import.meta.url).pathname;
+const source_dir = new URL('../../platform/web/offline', import.meta.url).pathname;
+// The version and the files that `folder`'s service worker names.
+function listed(folder) {
+  const text = readFileSync(join(folder, 'service_worker.js'), 'utf8');
+  const files = [...text.matchAll(/^ {2}'([^']+)',$/gm)].map((m) => m[1]);
+  return { version: text.match(/const version = '([^']+)'/)[1], files };
+}
 
 // Opens `url` in the session's tab and waits for the new document.
 async function go(page, url) {
@@ -21,14 +25,11 @@ async function go(page, url) {
     window.left_behind = true;
     setTimeout(() => { location.href = to; }, 0);
   }, url);
-  const end = Date.now() + 30000;
-  while (Date.now() < end) {
-    try {
-      if (await page.evaluate((to) => !window.left_behind && location.href === to && document.readyState === 'complete', url)) return;
-    } catch {
-      // The old document went while it was asked.
-    }
-    await new Promise((resolve) => setTimeout(resolve, 100));
+  for (const end = Date.now() + 30000; Date.now() < end; await new Promise((resolve) => setTimeout(resolve, 100))) {
+    // (The old document may go while it is asked.)
+    const opened = await page.evaluate((to) => !window.left_behind && location.href === to &&
+      document.readyState === 'complete', url).catch(() => false);
+    if (opened) return;
   }
   throw new Error(`${url} did not open`);
 }
@@ -40,8 +41,7 @@ const versions = () => caches.keys();
 // The style sheet as the page's own requests get it now.
 const style_sheet = () => fetch('page.css').then((response) => response.text());
 
-// The manifest the page links, with its two icons at their sizes; in
-// Chromium, no installability error.
+// The manifest the page links, with its two icons at their sizes; in Chromium, no installability error.
 async function installable(t, page) {
   const manifest = await page.evaluate(async () => {
     const link = document.querySelector('link[rel="manifest"]');
@@ -59,121 +59,102 @@ async function installable(t, page) {
   assert.deepEqual((await page.devtools('Page.getInstallabilityErrors')).installabilityErrors, []);
 }
 
-describe('offline and installable', () => {
-  it('installable; after one visit it runs with the network off; a new build replaces the old, never mixed', async (t) => {
-    // The server: the build as made, then a next build (its style sheet and
-    // its worker's version changed), then nothing at all.
-    const style = readFileSync(join(page_dir, 'page.css'), 'utf8');
-    const worker = readFileSync(join(page_dir, 'service_worker.js'), 'utf8');
-    let network = 'this build';
-    const asked_offline = [];
-    const serve = (path) => {
-      if (path === '/elsewhere.html') return { body: '<!doctype html><title>Elsewhere</title>', type: 'text/html' };
-      if (path.startsWith('/orrery-test/')) return null;
-      if (network === 'off') {
-        asked_offline.push(path);
-        return { status: 503, body: '' };
-      }
-      if (network === 'next build' && path === '/page.css') return { body: `${style}/* next build */\n`, type: 'text/css' };
-      if (network === 'next build' && path === '/service_worker.js') {
-        return { body: worker.replace(/const version = '([^']+)'/, "const version = '$1-next'"), type: 'text/javascript' };
-      }
-      return null;
-    };
-    // A page left is gone, as a closed tab's, not kept for the Back button
-    // (where it would still be the old version's).
-    const page = await open_page({ serve, installed: true, script: () => addEventListener('unload', () => {}) });
-    try {
-      await started(page);
-      await installable(t, page);
-      if (!(await page.evaluate(() => 'serviceWorker' in navigator))) {
-        not_checked(t, 'offline', 'the browser has no service workers for a page on http://127.0.0.1');
-        assert.deepEqual(page.errors, []);
-        return;
-      }
-      await page.wait_for(async () => (await navigator.serviceWorker.getRegistration())?.active?.state === 'activated');
-      const [first] = await page.evaluate(versions);
-      assert.match(first, /^orrery http:\/\/127\.0\.0\.1:\d+\/ \d+\.\d+\.\d+-[0-9a-f]{16}$/);
-      const home = `${page.base_url}/`;
-
-      network = 'off';
-      await go(page, home);
-      await started(page);
-      assert.equal(await page.evaluate(() => navigator.serviceWorker.controller !== null), true);
-      assert.equal(await page.evaluate(style_sheet), style);
-      if (engine === 'webkit') {
-        not_checked(t, 'a new build replacing the old', "WebKitGTK leaves the next build's worker activating, " +
-          "where the other engines let it take over once the old version's page is gone");
-        assert.deepEqual(page.errors, []);
-        return;
-      }
-
-      // The next build: this visit runs on the kept version to its end while
-      // the next one is fetched beside it.
-      network = 'next build';
-      await go(page, home);
-      await started(page);
-      // (Headless Chromium here starts the new worker only while the page
-      // is not animating, or once it is gone: the program is paused.)
-      await page.key('Space');
-      await page.wait_for(async () => (await navigator.serviceWorker.getRegistration())?.waiting?.state === 'installed');
-      assert.deepEqual(await page.evaluate(worker_state), { active: 'activated', waiting: 'installed' });
-      assert.equal(await page.evaluate(style_sheet), style);
-      assert.deepEqual((await page.evaluate(versions)).sort(), [first, `${first}-next`]);
-
-      // Once that page is gone, the next visit runs the next build, offline,
-      // and only its files are kept. (Chromium may count the page left as
-      // open for a moment after the next one has come, so that a visit then
-      // is still the old build's, whole: a third visit at most is asked.)
-      for (let visit = 1; ; visit += 1) {
-        network = 'next build';
-        await go(page, `${page.base_url.replace('127.0.0.1', 'localhost')}/elsewhere.html`);
-        network = 'off';
-        await go(page, home);
-        await started(page);
-        if (visit === 3 || (await page.evaluate(style_sheet)) !== style) break;
-        assert.deepEqual(await page.evaluate(worker_state), { active: 'activated', waiting: 'installed' });
-        t.diagnostic(`the old build again at visit ${visit} after it`);
-      }
-      assert.equal(await page.evaluate(style_sheet), `${style}/* next build */\n`);
-      assert.deepEqual(await page.evaluate(versions), [`${first}-next`]);
-      // (The new worker may still be activating as the page starts.)
-      await page.wait_for(async () => (await navigator.serviceWorker.getRegistration())?.active?.state === 'activated');
-      assert.deepEqual(await page.evaluate(worker_state), { active: 'activated', waiting: null });
-      // Offline, only the checks for a newer build reached the server.
-      assert.deepEqual(asked_offline.filter((path) => path !== '/service_worker.js'), []);
-      assert.deepEqual(page.errors, []);
-    } finally {
-      await page.close();
+it('installable; after one visit it runs with the network off; a new build replaces the old, never mixed', async (t) => {
+  // The server: the build as made, then a next build (its style sheet and its worker's version changed), then nothing
+  // at all.
+  const style = readFileSync(join(page_dir, 'page.css'), 'utf8');
+  const worker = readFileSync(join(page_dir, 'service_worker.js'), 'utf8');
+  let network = 'this build';
+  const asked_offline = [];
+  const serve = (path) => {
+    if (path === '/elsewhere.html') return { body: '<!doctype html><title>Elsewhere</title>', type: 'text/html' };
+    if (path.startsWith('/orrery-test/')) return null;
+    if (network === 'off') {
+      asked_offline.push(path);
+      return { status: 503, body: '' };
     }
-  });
+    if (network !== 'next build') return null;
+    if (path === '/page.css') return { body: `${style}/* next build */\n`, type: 'text/css' };
+    const next_worker = worker.replace(/const version = '([^']+)'/, "const version = '$1-next'");
+    return path === '/service_worker.js' ? { body: next_worker, type: 'text/javascript' } : null;
+  };
+  // A page left is gone, as a closed tab's, not kept for the Back button (where it would still be the old version's).
+  const page = await open_page({ serve, installed: true, script: () => addEventListener('unload', () => {}) });
+  t.after(() => page.close());
+  await started(page);
+  await installable(t, page);
+  if (!(await page.evaluate(() => 'serviceWorker' in navigator))) {
+    not_checked(t, 'offline', 'the browser has no service workers for a page on http://127.0.0.1');
+    assert.deepEqual(page.errors, []);
+    return;
+  }
+  await page.wait_for(async () => (await navigator.serviceWorker.getRegistration())?.active?.state === 'activated');
+  const [first] = await page.evaluate(versions);
+  assert.match(first, /^orrery http:\/\/127\.0\.0\.1:\d+\/ \d+\.\d+\.\d+-[0-9a-f]{16}$/);
+  const home = `${page.base_url}/`;
 
-  it('the build lists every file of the page and gives a new version for any change',
-    { skip: engine !== 'chromium' && 'the same build step for every engine: checked in the Chromium run' }, () => {
-      const folder = mkdtempSync(join(tmpdir(), 'orrery-page-'));
-      try {
-        mkdirSync(join(folder, 'pictures'));
-        writeFileSync(join(folder, 'index.html'), 'one');
-        writeFileSync(join(folder, 'pictures', 'sun.webp'), 'two');
-        const build = () => {
-          execFileSync('cmake', [`-DPAGE_DIR=${folder}`, '-DVERSION=4.5.6',
-            `-DTEMPLATE=${source_dir}platform/web/offline/service_worker.js.in`,
-            '-P', `${source_dir}platform/web/offline/service_worker.cmake`]);
-          const text = readFileSync(join(folder, 'service_worker.js'), 'utf8');
-          return { version: text.match(/const version = '([^']+)'/)[1], files: [...text.matchAll(/^ {2}'([^']+)',$/gm)].map((m) => m[1]) };
-        };
-        const made = build();
-        assert.match(made.version, /^4\.5\.6-[0-9a-f]{16}$/);
-        assert.deepEqual(made.files, ['index.html', 'pictures/sun.webp']);
-        assert.deepEqual(build(), made);
-        writeFileSync(join(folder, 'pictures', 'sun.webp'), 'three');
-        assert.notEqual(build().version, made.version);
-        // The page as built: its worker keeps every other file of it (the loader is written last of all).
-        const kept = [...readFileSync(join(page_dir, 'service_worker.js'), 'utf8').matchAll(/^ {2}'([^']+)',$/gm)];
-        const page_files = readdirSync(page_dir, { recursive: true }).filter((name) => name !== 'service_worker.js');
-        assert.deepEqual(kept.map((m) => m[1]), page_files.sort());
-      } finally {
-        rmSync(folder, { recursive: true, force: true });
-      }
-    });
+  network = 'off';
+  await go(page, home);
+  await started(page);
+  assert.equal(await page.evaluate(() => navigator.serviceWorker.controller !== null), true);
+  assert.equal(await page.evaluate(style_sheet), style);
+  if (engine === 'webkit') {
+    not_checked(t, 'a new build replacing the old', "WebKitGTK leaves the next build's worker activating, " +
+      "where the other engines let it take over once the old version's page is gone");
+    assert.deepEqual(page.errors, []);
+    return;
+  }
+
+  // The next build: this visit runs on the kept version to its end while the next one is fetched beside it.
+  network = 'next build';
+  await go(page, home);
+  await started(page);
+  // (Headless Chromium here starts the new worker only while the page is not animating, or once it is gone: the
+  // program is paused.)
+  await page.key('Space');
+  await page.wait_for(async () => (await navigator.serviceWorker.getRegistration())?.waiting?.state === 'installed');
+  assert.deepEqual(await page.evaluate(worker_state), { active: 'activated', waiting: 'installed' });
+  assert.equal(await page.evaluate(style_sheet), style);
+  assert.deepEqual((await page.evaluate(versions)).sort(), [first, `${first}-next`]);
+
+  // Once that page is gone, the next visit runs the next build, offline, and only its files are kept. (Chromium may
+  // count the page left as open for a moment after the next one has come, so that a visit then is still the old
+  // build's, whole: a third visit at most is asked.)
+  for (let visit = 1; ; visit += 1) {
+    network = 'next build';
+    await go(page, `${page.base_url.replace('127.0.0.1', 'localhost')}/elsewhere.html`);
+    network = 'off';
+    await go(page, home);
+    await started(page);
+    if (visit === 3 || (await page.evaluate(style_sheet)) !== style) break;
+    assert.deepEqual(await page.evaluate(worker_state), { active: 'activated', waiting: 'installed' });
+    t.diagnostic(`the old build again at visit ${visit} after it`);
+  }
+  assert.equal(await page.evaluate(style_sheet), `${style}/* next build */\n`);
+  assert.deepEqual(await page.evaluate(versions), [`${first}-next`]);
+  // (The new worker may still be activating as the page starts.)
+  await page.wait_for(async () => (await navigator.serviceWorker.getRegistration())?.active?.state === 'activated');
+  assert.deepEqual(await page.evaluate(worker_state), { active: 'activated', waiting: null });
+  // Offline, only the checks for a newer build reached the server.
+  assert.deepEqual(asked_offline.filter((path) => path !== '/service_worker.js'), []);
+  assert.deepEqual(page.errors, []);
 });
+
+it('the build lists every file of the page and gives a new version for any change',
+  { skip: engine !== 'chromium' && 'the same build step for every engine: checked in the Chromium run' }, (t) => {
+    const folder = mkdtempSync(join(tmpdir(), 'orrery-page-'));
+    t.after(() => rmSync(folder, { recursive: true, force: true }));
+    mkdirSync(join(folder, 'pictures'));
+    writeFileSync(join(folder, 'index.html'), 'one');
+    writeFileSync(join(folder, 'pictures', 'sun.webp'), 'two');
+    const build = () => (execFileSync('cmake', [`-DPAGE_DIR=${folder}`, '-DVERSION=4.5.6',
+      `-DTEMPLATE=${source_dir}/service_worker.js.in`, '-P', `${source_dir}/service_worker.cmake`]), listed(folder));
+    const made = build();
+    assert.match(made.version, /^4\.5\.6-[0-9a-f]{16}$/);
+    assert.deepEqual([made.files, build()], [['index.html', 'pictures/sun.webp'], made]);
+    writeFileSync(join(folder, 'pictures', 'sun.webp'), 'three');
+    assert.notEqual(build().version, made.version);
+    // The page as built: its worker keeps every other file of it (the loader is written last of all).
+    assert.deepEqual(listed(page_dir).files,
+      readdirSync(page_dir, { recursive: true }).filter((name) => name !== 'service_worker.js').sort());
+  });

@@ -1,8 +1,6 @@
-// What the browser tests read of the page as a user sees it, from outside
-// the program (in_page.js), in drawing-buffer pixels unless said: the Sun,
-// pictures compared, the whole paused frame against the same frame drawn by
-// Mesa's OpenGL 1.1 (reference/build.sh), the box, full screen, the end, and
-// what became of each key.
+// What the browser tests read of the page as a user sees it, from outside the program (in_page.js), in drawing-buffer
+// pixels unless said: the Sun, pictures compared, the paused frame against the same frame drawn by Mesa's OpenGL 1.1
+// (reference/build.sh), the box, full screen, the end, and what became of each key.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
@@ -10,35 +8,24 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
-import { not_checked } from './harness.mjs';
+import { not_checked, sun_shown } from './harness.mjs';
 
-// The pictures as the page's program reads them: its WebP files decoded to BMP
-// (tests/web/run.sh), or the BMPs themselves.
+// The pictures as the page's program reads them: its WebP files decoded to BMP (tests/web/run.sh), or the BMPs.
 const pictures = process.env.ORRERY_REFERENCE_PICTURES ??
   fileURLToPath(new URL('../../data/textures', import.meta.url));
-// The Sun is drawn at the middle of the 800x600 canvas.
-export const sun = { x: 400, y: 300 };
 // The switches at the start: sphere mode 1, lit, textured, filled.
 export const first_switches = { mode: 1, lighting: 1, texturing: 1, solid: 1 };
-const question_caption = '2nd Term OpenGL Project';
 
-// The Sun drawn at the middle of a drawing buffer `width` wide (any, if 0).
-export const sun_shown = (page, width = 0) => page.wait_for((w) => {
-  const canvas = document.getElementById('canvas');
-  return (!w || canvas.width === w) && orrery_test.square(canvas.width >> 1, canvas.height >> 1, 6) > 0.95;
-}, [width]);
-
-// The Sun's radius: the middle length of runs of bright pixels from the
-// middle in eight directions (a planet in front of the Sun shortens one, one
-// passing its edge lengthens one).
+// The Sun's radius: the middle length of runs of bright pixels from the middle in eight directions (a planet in front
+// of the Sun shortens one, one passing its edge lengthens one).
 export const sun_radius = (page) => page.evaluate(() => {
   const canvas = document.getElementById('canvas'), x = canvas.width >> 1, y = canvas.height >> 1;
   const run = ([dx, dy], n = 0) => {
     while (orrery_test.square(x + n * dx, y + n * dy, 0) === 1) n += 1;
     return n * Math.hypot(dx, dy);
   };
-  const runs = [[1, 0], [1, 1], [0, 1], [-1, 1], [-1, 0], [-1, -1], [0, -1], [1, -1]].map((way) => run(way));
-  runs.sort((a, b) => a - b);
+  const runs = [[1, 0], [1, 1], [0, 1], [-1, 1], [-1, 0], [-1, -1], [0, -1], [1, -1]].map((way) => run(way))
+    .sort((a, b) => a - b);
   return (runs[3] + runs[4]) / 2;
 });
 
@@ -51,9 +38,8 @@ export async function frames_pass(page, count) {
   await page.wait_for((until) => orrery_test.frames() >= until, [start + count]);
 }
 
-// A paused program draws its picture again when its window changes size: the
-// canvas's box is made narrower (by its style, as a page around it may) and
-// given its width back; the picture is drawn at the same step.
+// A paused program draws its picture again when its window changes size: the canvas's box is made narrower (by its
+// style, as a page around it may) and given its width back; the picture is drawn at the same step.
 export async function redraw(page) {
   const width = await page.evaluate(() => document.getElementById('canvas').width);
   for (const narrower of [true, false]) {
@@ -66,29 +52,24 @@ export async function redraw(page) {
 export const ended = (page) =>
   page.wait_for(() => document.getElementById('status').textContent.includes('The program has ended'));
 
-// The middle of element `selector` in the viewport (CSS pixels).
+// The middle of element `selector` in the viewport, and its top left corner (CSS pixels).
 export const centre_of = (page, selector) => page.evaluate((s) => {
   const box = document.querySelector(s).getBoundingClientRect();
-  return { x: box.left + box.width / 2, y: box.top + box.height / 2 };
+  return { x: box.left + box.width / 2, y: box.top + box.height / 2, left: box.left, top: box.top };
 }, selector);
 
-export const canvas_origin = (page) => page.evaluate(() => {
-  const box = document.getElementById('canvas').getBoundingClientRect();
-  return { x: box.left, y: box.top };
-});
-
-export async function click_canvas(page, point) {
-  const origin = await canvas_origin(page);
-  await page.click(origin.x + point.x, origin.y + point.y);
+// A click on the middle of element `selector`: by default the canvas's, where the Sun is.
+export async function click_on(page, selector = '#canvas') {
+  const at = await centre_of(page, selector);
+  await page.click(at.x, at.y);
 }
 
-// Waits for full screen, or for the question the program asks where the
-// browser refuses it (then says NOT CHECKED and gives false). Full screen is
-// the element that holds the canvas, its controls and its boxes.
+// Waits for full screen (the element holding the canvas, its controls and boxes), or for the question the program asks
+// where the browser refuses it (then says NOT CHECKED and gives false).
 export async function in_full_screen(t, page) {
   const shown = await page.wait_for(() => document.fullscreenElement?.id ??
     (document.getElementById('box').open && document.querySelector('#box .caption').textContent));
-  if (shown === question_caption) return not_checked(t, 'full screen', 'refused: the program asked instead'), false;
+  if (shown === '2nd Term OpenGL Project') return not_checked(t, 'full screen', 'refused: the program asked instead'), false;
   assert.equal(shown, 'screen');
   return true;
 }
@@ -105,27 +86,22 @@ export async function pause(page) {
 }
 
 function reference(steps, { mode, lighting, texturing, solid, turn = 0 }) {
-  const folder = mkdtempSync(join(tmpdir(), 'orrery-reference-'));
+  const folder = mkdtempSync(join(tmpdir(), 'orrery-reference-')), file = join(folder, 'frame.ppm');
   try {
-    const file = join(folder, 'frame.ppm');
-    execFileSync(process.env.ORRERY_REFERENCE_FRAME,
-      [pictures, file, steps, mode, lighting, texturing, solid, turn].map(String));
+    execFileSync(process.env.ORRERY_REFERENCE_FRAME, [pictures, file, steps, mode, lighting, texturing, solid, turn].map(String));
     return readFileSync(file).subarray('P6\n800 600\n255\n'.length);
   } finally {
     rmSync(folder, { recursive: true, force: true });
   }
 }
 
-// The paused frame against the reference at the step it reached (each click
-// on the canvas while the animation runs, `picks`, is a step that draws
-// nothing). As the subset's oracle compares with Mesa, at least 99.5% of all
-// pixels within 8 levels a channel; of the pixels the scene covers in either
-// frame (not black), 98.5% (92% outlined) within 8 levels of the reference's
-// same pixel or of one beside it: the page's WebGL rasterises edges and
-// samples textures by rules of its own (SwiftShader left up to 0.7% of a
-// filled frame's covered pixels beyond that, 5.2% outlined). A body or disk
-// missing, misplaced or drawn through another is thousands of pixels.
-// Returns the figures when the frame is unlike, or ''.
+// The paused frame against the reference at the step it reached (each click on the canvas while the animation runs,
+// `picks`, is a step that draws nothing). As the subset's oracle compares with Mesa, at least 99.5% of all pixels
+// within 8 levels a channel; of the pixels the scene covers in either frame (not black), 98.5% (92% outlined) within 8
+// levels of the reference's same pixel or of one beside it: the page's WebGL rasterises edges and samples textures by
+// rules of its own (SwiftShader left up to 0.7% of a filled frame's covered pixels beyond that, 5.2% outlined). A body
+// or disk missing, misplaced or drawn through another is thousands of pixels. Returns the figures when the frame is
+// unlike, or ''.
 export async function unlike_reference(session, switches, picks = 0) {
   const steps = await session.evaluate(() => orrery_clears) + picks;
   const page = Buffer.from(await session.evaluate(() => orrery_test.rgb()), 'base64');
@@ -153,43 +129,33 @@ export async function unlike_reference(session, switches, picks = 0) {
     }
   }
   const share = switches.solid ? 0.985 : 0.92;
-  const figures = `step ${steps}, ${JSON.stringify(switches)}: ${close} of 480000 close, ` +
-    `${covered_close} of ${covered} covered close`;
-  return covered > 1000 && close >= 0.995 * 480000 && covered_close >= share * covered ? '' : figures;
+  return covered > 1000 && close >= 0.995 * 480000 && covered_close >= share * covered ? ''
+    : `step ${steps}, ${JSON.stringify(switches)}: ${close} of 480000 close, ${covered_close} of ${covered} covered close`;
 }
 
-export async function box(session) {
-  return session.evaluate(() => {
-    const dialog = document.getElementById('box');
-    const buttons = [...dialog.querySelectorAll('button')];
-    return {
-      open: dialog.open,
-      caption: dialog.querySelector('.caption').textContent,
-      text: dialog.querySelector('.text').textContent,
-      buttons: buttons.map((button) => button.textContent),
-      focus: buttons.indexOf(document.activeElement),
-      // The text's lines as laid out: the distinct tops of its boxes.
-      lines: (() => {
-        const range = document.createRange();
-        range.selectNodeContents(dialog.querySelector('.text'));
-        return new Set([...range.getClientRects()].map((line) => Math.round(line.top))).size;
-      })(),
-    };
-  });
-}
+export const box = (session) => session.evaluate(() => {
+  const dialog = document.getElementById('box'), buttons = [...dialog.querySelectorAll('button')];
+  // The text's lines as laid out: the distinct tops of its boxes.
+  const range = document.createRange();
+  range.selectNodeContents(dialog.querySelector('.text'));
+  return {
+    open: dialog.open, caption: dialog.querySelector('.caption').textContent,
+    text: dialog.querySelector('.text').textContent, buttons: buttons.map((button) => button.textContent),
+    focus: buttons.indexOf(document.activeElement),
+    lines: new Set([...range.getClientRects()].map((line) => Math.round(line.top))).size,
+  };
+});
 
 export async function box_opens(session) {
   await session.wait_for(() => document.getElementById('box').open, [], { timeout: 10000 });
   return box(session);
 }
 
-export async function box_closes(session) {
-  await session.wait_for(() => !document.getElementById('box').open, [], { timeout: 10000 });
-}
+export const box_closes = (session) =>
+  session.wait_for(() => !document.getElementById('box').open, [], { timeout: 10000 });
 
-// Presses each key, `frames` frames apart, and returns those whose keydown
-// or keyup the page did not keep from the browser (`kept` true) or did keep
-// (`kept` false).
+// Presses each key, `frames` frames apart, and returns those whose keydown or keyup the page did not keep from the
+// browser (`kept` true) or did keep (`kept` false).
 export async function keys_not(session, codes, kept, frames = 0) {
   await session.evaluate(() => { orrery_keys.length = 0; });
   for (const code of codes) {
@@ -203,18 +169,14 @@ export async function keys_not(session, codes, kept, frames = 0) {
     seen.some((key) => key.code === code && key.prevented !== kept));
 }
 
+// F1 where full screen is refused: the program's question, Yes (the default) focused.
 export async function question(session) {
   await session.key('F1');
-  const shown = await box_opens(session);
-  assert.equal(shown.caption, question_caption);
-  assert.equal(shown.text, 'The Requested Fullscreen Mode Is Not Supported By\n' +
-    'Your Video Card. Use Windowed Mode Instead?');
-  assert.deepEqual(shown.buttons, ['Yes', 'No']);
-  assert.equal(shown.focus, 0, 'Yes, the default, has the focus');
+  const { caption, text, buttons, focus } = await box_opens(session);
+  assert.deepEqual([caption, text, buttons, focus], ['2nd Term OpenGL Project',
+    'The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?', ['Yes', 'No'], 0]);
 }
 
-// Whether the program draws new frames.
-export async function goes_on(session) {
-  const before = await session.evaluate(() => orrery_clears);
-  await session.wait_for((n) => orrery_clears > n + 3, [before], { timeout: 10000 });
-}
+// Waits until the program draws new frames.
+export const goes_on = async (session) =>
+  session.wait_for((n) => orrery_clears > n + 3, [await session.evaluate(() => orrery_clears)], { timeout: 10000 });

@@ -1,9 +1,8 @@
-// WebDriver's input actions (the same in classic WebDriver and in BiDi), for
-// the engines driven through it: the key each DOM code is typed with, the
-// wheel, and touch as pointers of type touch.
+// WebDriver's input actions (the same in classic WebDriver and in BiDi), for the engines driven through it: the key
+// each DOM code is typed with, the wheel, and touch as pointers of type touch.
 
-// WebDriver types the keys that have no character by code points of its own;
-// the engine gives each its DOM code (U+E006 is Enter, U+E007 the keypad's).
+// WebDriver types the keys that have no character by code points of its own; the engine gives each its DOM code (U+E006
+// is Enter, U+E007 the keypad's).
 const special = {
   Tab: '\uE004', Enter: '\uE006', NumpadEnter: '\uE007', ShiftLeft: '\uE008', ControlLeft: '\uE009',
   AltLeft: '\uE00A', Escape: '\uE00C', Space: '\uE00D', PageUp: '\uE00E', PageDown: '\uE00F', End: '\uE010',
@@ -12,7 +11,7 @@ const special = {
   NumpadSubtract: '\uE027', NumpadDecimal: '\uE028', NumpadDivide: '\uE029', Backspace: '\uE003',
   Equal: '=', Minus: '-', Comma: ',', Period: '.', Slash: '/',
 };
-export function key_value(code) {
+function key_value(code) {
   const value = special[code] ??
     (/^F([1-9]|1[0-2])$/.test(code) ? String.fromCharCode(0xe031 + Number(code.slice(1)) - 1) : null) ??
     (/^Numpad[0-9]$/.test(code) ? String.fromCharCode(0xe01a + Number(code.slice(6))) : null) ??
@@ -22,15 +21,18 @@ export function key_value(code) {
   return value;
 }
 
+// A key pressed and let go: two actions, one after the other.
+export const key_actions = (code) => ['keyDown', 'keyUp'].map((type) =>
+  [{ type: 'key', id: 'keyboard', actions: [{ type, value: key_value(code) }] }]);
+
 const point = (p) => ({ x: Math.round(p.x), y: Math.round(p.y) });
 
 export function wheel_action(x, y, delta_y) {
   return { type: 'wheel', id: 'wheel', actions: [{ type: 'scroll', ...point({ x, y }), deltaX: 0, deltaY: delta_y, origin: 'viewport' }] };
 }
 
-// `states` lists, state by state, the fingers on the screen; the last, none.
-// One pointer source of type touch for each finger, two ticks a state (move,
-// then press or lift), so that the fingers keep in step.
+// `states` lists, state by state, the fingers on the screen; the last, none. One pointer source of type touch for each
+// finger, two ticks a state (move, then press or lift), so that the fingers keep in step.
 export function touch_actions(states) {
   const fingers = Math.max(...states.map((state) => state.length));
   const pause = { type: 'pause', duration: 0 };

@@ -1,6 +1,5 @@
-// The X display that the windowed engines (Firefox, WebKitGTK) draw on: the
-// harness's own Xvfb on a free display number with a window manager, started
-// once a test file and ended with it, as is every other process started here.
+// The X display that the windowed engines (Firefox, WebKitGTK) draw on: the harness's own Xvfb on a free display number
+// with a window manager, started once a test file and ended with it, as is every other process started here.
 import { execFile, spawn } from 'node:child_process';
 
 const started = [];
@@ -21,11 +20,9 @@ export function own_process(command, args, options = {}) {
   return child;
 }
 
-// The screen holds the largest window the tests ask for, 1280x1024 unless
-// asked for more (a window drawn at a device scale of 3 is three times as
-// large in the screen's pixels). A window manager (openbox) gives the
-// browser's window X's focus, without which Firefox refuses full screen, and
-// carries out a window's full screen. One display for each size.
+// The screen holds the largest window the tests ask for, 1280x1024 unless asked for more (a window drawn at a device
+// scale of 3 is three times as large in the screen's pixels). A window manager (openbox) gives the browser's window X's
+// focus, without which Firefox refuses full screen, and carries out a window's full screen. One display for each size.
 const displays = new Map();
 export function x_display(width = 1280, height = 1024) {
   const size = `${width}x${height}`;
