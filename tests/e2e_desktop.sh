@@ -8,7 +8,6 @@ desktop=$1 binary=$(realpath "$2") pictures=$(realpath "$3") work=$(mktemp -d)
 export LC_ALL=C.UTF-8  # the tools' texts; the program runs under LC_ALL=C, whose boxes have Korean
 title='OpenGL Team Project' question='2nd Term OpenGL Project'
 mkdir "$work/run"
-
 hex() { printf '0x%x' "$1"; }
 stacking() { xprop -root _NET_CLIENT_LIST_STACKING | grep -o '0x[0-9a-f]*'; }
 active_is() { [ "$(xprop -root _NET_ACTIVE_WINDOW | grep -o '0x[0-9a-f]*')" = "$(hex "$1")" ]; }
@@ -49,7 +48,6 @@ changes_within() { wait_until "$2" differs "$1" "$(digest "$1")"; }  # WINDOW SE
 # X Y HALF N: more than N pale yellow (Sun) pixels in the square of side 2 * HALF + 1 round X Y.
 more_yellow() { [ "$(count "$main" "$(($3 * 2 + 1))x$(($3 * 2 + 1))+$(($1 - $3))+$(($2 - $3))" 'g > 120 && b < r - 40')" -gt "$4" ]; }
 not_responding() { xprop -id "$main" _NET_WM_VISIBLE_NAME | grep -q 'Not Responding'; }
-
 # SCREEN: a private Xvfb under openbox, waited for (a fresh system builds its font cache first).
 openbox_on() {
   start_xvfb "$1"
@@ -83,7 +81,6 @@ x11() {
   press F5 "$main"
   check "no Sun on GLU's spheres" wait_until 20 shows_sun "$main"
   press F5 "$main"
-
   # The Sun's box, owned by the window, takes the keyboard; the window is frozen.
   at 400 300 click 1
   need "a click on the Sun shows no box" wait_until 20 caption_is 태양
@@ -99,7 +96,6 @@ x11() {
   # frozen window is dropped: test_window_system's box test.
   check "no answer to a ping" eval '! wait_until 9 not_responding'
   need "the box stays" close_box
-
   # Paused, drawn only after a resize: the Sun in the new centre, radius 26.34 (2,179 pixels); back
   # at 800x600, the paused picture unless a drag turned it. A drag past the left edge goes on when
   # the pointer comes back: 200 degrees and back.
@@ -112,14 +108,12 @@ x11() {
   check "the paused picture was not drawn anew" wait_until 20 more_yellow 500 400 27 1600
   xdotool windowsize "$main" 800 600
   check "the drag left the view turned" wait_until 20 eval '! differs "$main" "$paused"'
-
   # SIGTERM during F1's question answers No and ends with 0; No's box goes to standard error.
   need "F1 asks nothing the second time" ask
   kill -TERM "$program"
   ended "SIGTERM during F1's question"
   check "windows left: $(stacking)" wait_until 20 eval '[ -z "$(stacking)" ]'
   check "no closing text" grep -qx 'ERROR: Program Will Now Close.' "$work/out"
-
   # On an 800x600 screen F1 goes full screen and stays so through a box (under SDL 3 the box's
   # program must keep the window it wrapped as owner).
   openbox_on 800x600x24
@@ -138,7 +132,6 @@ x11() {
 # Weston's X11 back end in Xvfb: its output window gets the screenshots and the input.
 wayland() {
   # scripts/deps.sh's run packages bring zenity and a Korean font.
-  local korean run
   run=" $(eval "$(sed -n '/^run_packages=(/,/)$/p' "$(dirname "$0")/../scripts/deps.sh")"; echo "${run_packages[*]}") "
   korean=$(fc-list :lang=ko file | sed 's/: *$//' | xargs -r dpkg -S 2>/dev/null | cut -d: -f1 | grep -xFf <(tr ' ' '\n' <<<"$run"))
   check "the run packages lack zenity or a Korean font:$run" eval '[[ -n $korean && $run == *" zenity "* ]]'
@@ -163,9 +156,8 @@ wayland() {
   # The box is zenity under the box program, the caption on its command line. A click before weston
   # has seen the pointer goes nowhere: clicked again until a box shows.
   for _ in $(seq 10); do
-    pgrep -P "$program" >/dev/null && break
     xdotool mousemove 1010 710 mousemove --window "$output" "$sun_x" "$sun_y" click 1
-    wait_until 2 pgrep -P "$program" >/dev/null
+    wait_until 2 pgrep -P "$program" >/dev/null && break
   done
   check "a click on the Sun shows no box: $(pgrep -a -P "$program")" wait_until 20 eval \
     'grep -qa 태양 /proc/$(pgrep -P "$(pgrep -d, -P "$program")" zenity)/cmdline'
@@ -197,6 +189,5 @@ tap_until() {
   done
   return 1
 }
-
 "$desktop"
 exit $((failures > 0))

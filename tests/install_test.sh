@@ -42,8 +42,7 @@ if [ "$2" = files ]; then
     fail "metainfo: $(cat "$work/appstream")"
   # Software centres start the desktop entry that the metainfo names.
   launchable=$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' "$metainfo")
-  [ -f "$prefix/share/applications/${launchable:-none}" ] ||
-    fail "the metainfo launches '$launchable'"
+  [ -f "$prefix/share/applications/${launchable:-none}" ] || fail "the metainfo launches '$launchable'"
   exit $((failures > 0))
 fi
 

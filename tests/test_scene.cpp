@@ -1,5 +1,4 @@
-// The scene, its textures, clicks and pictures read, on Mesa's offscreen context; each test runs in
-// a process of its own, from the starting values.
+// The scene, its textures, clicks and pictures read, on Mesa's offscreen context (a process a test).
 #include <GL/glu.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -29,16 +28,13 @@
 #include "scene/picking.h"
 #include "scene/sphere.h"
 #include "support/bitmap_writer.h"
-#include "support/message_box_recorder.h"
 #include "support/x11_harness.h"
 
 struct OffscreenGl {  // OSMesa's 800 x 600 context, current while it lives
     OffscreenGl() { EXPECT_TRUE(open_context()); }
     ~OffscreenGl() { close_context(); }
 };
-
 extern "C" void __asan_init() __attribute__((weak));  // set under AddressSanitizer
-
 // A call as text, every number to 17 digits; the program's quadric shows as 1.
 struct Number {
     template <class T>
@@ -55,7 +51,6 @@ static std::string call(const char* name, Args args) {
     for (const Number& arg : args) text << (&arg == args.begin() ? "" : ", ") << arg.value;
     return text.str() + ")";
 }
-
 // Entry points that record each call (unless GLU made it or `not_recording` is up) and pass it on.
 static Texts calls;
 static int not_recording = 0;
@@ -92,7 +87,6 @@ RECORDED(glNormal3f, (GLfloat x, GLfloat y, GLfloat z), x, y, z)
 RECORDED(glTexCoord2f, (GLfloat s, GLfloat t), s, t)
 RECORDED(glVertex3f, (GLfloat x, GLfloat y, GLfloat z), x, y, z)
 // clang-format on
-
 // The record, a call a line; a run of triangle strips as "sphere(radius, count, strips)".
 static std::string frame_text() {
     std::string text;
@@ -108,7 +102,6 @@ static std::string frame_text() {
     }
     return text;
 }
-
 // Name, orbit start and step (0: none), spin start and step, orbit axis x, distance, radius, list
 // (= texture), segments, spin angle, FNV-1a digest of caption + "\n" + box text (UTF-8); the Moon
 // is in Earth's frame.
@@ -136,7 +129,6 @@ const Planet moon = {104, 10, 1.5, 0, 0, 0, 0.4, 0.07, 5, 30, nullptr, 0xfe31ec1
 static float angle(double start, double step, int k) {
     return k == 0 ? float(start) : angle(start + step, step, k - 1);
 }
-
 // The frame k advances on: `start`, mode 1, switches on and the starting view; else mode 2,
 // switches off, another view.
 static void expect_frame(int k, bool start) {
@@ -188,7 +180,6 @@ static void expect_frame(int k, bool start) {
     ASSERT_TRUE(draw_scene());
     EXPECT_EQ(frame_text(), f);  // shown as a diff
 }
-
 using Vertex = std::array<float, 8>;  // normal, texture coordinate, position
 static std::vector<std::vector<Vertex>> capture(float x, float y, float z, float radius, int n) {
     calls.clear();
@@ -238,17 +229,14 @@ TEST(Scene, RecordedFramesAndSpheres) {
     for (auto [radius, count] : {std::pair{1.0f, 3}, {1.0f, -3}, {0.0f, 30}, {NAN, 30}})
         EXPECT_EQ((capture(1, 2, 3, radius, count), calls), centre) << radius << " " << count;
 }
-
 const char* const stored_names[texture_count] = {
     "Sun.bmp",   "Mercury.bmp", "Venus.bmp",  "earth.bmp",  "Moon.bmp",
     "Mars.bmp",  "Jupiter.bmp", "Saturn.bmp", "Uranus.bmp", "Neptune.bmp",
     "PLUTO.BMP", "Saturn2.bmp", "Space.bmp"};
-
 // Picture i: 1 + i wide (mostly not a multiple of 4), 2 + i % 3 high, rows unlike each other.
 static std::uint32_t colour_of(int i, int x, int y) {
     return std::uint32_t(19 * i) << 16 | (40 * x + y) % 256 << 8 | 60 * y % 256;
 }
-
 static Bytes bound_image() {  // level 0 of the bound texture object, as packed rows
     GLint width = 0, height = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
@@ -258,7 +246,6 @@ static Bytes bound_image() {  // level 0 of the bound texture object, as packed 
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, image.data());
     return image;
 }
-
 // All present: objects 1 to 13, linear filters, 13 bound; picture `failed` missing ('m') or a
 // directory ('d'): object 0 bound, no pictures. List n uploads picture n - 1 into what is bound,
 // list 12 Space's. Of names alike but for case the exact, else the smallest in byte order
@@ -266,7 +253,7 @@ static Bytes bound_image() {  // level 0 of the bound texture object, as packed 
 static void build_textures(int failed, char how, const Texts& boxes) {
     const bool set = failed < 0;
     ScratchDir dir;
-    std::filesystem::current_path(dir.path());
+    std::filesystem::current_path(dir.path);
     for (int i = 0; i < texture_count; ++i)
         write_file(stored_names[i],
                    bmp_24(1 + i, 2 + i % 3, [i](int x, int y) { return colour_of(i, x, y); }));
@@ -304,7 +291,6 @@ const std::string not_a_bitmap = "Unknown DIB file format.";
 TEST(Textures, AllPresentPlutoInCapitals) { build_textures(-1, 0, {}); }
 TEST(Textures, SpaceMissing) { build_textures(12, 'm', {"Failed to open DIB file Space.bmp.\n"}); }
 TEST(Textures, SunADirectory) { build_textures(0, 'd', {"Failed to open DIB file Sun.bmp.\n"}); }
-
 // The last selection pass's hit count and records (64 words on overflow), taken on the way to Mesa.
 using Records = std::vector<GLuint>;
 static Records records;
@@ -320,7 +306,6 @@ extern "C" GLint glRenderMode(GLenum mode) {
     records.insert(records.end(), buffer, buffer + (hits < 0 ? 64 : words));
     return hits;
 }
-
 // A body from above (tilt 90) at scale 0.6, a unit 0.6 * 300 / tan(22.5) / 22 = 19.753 pixels:
 // Pluto on its tilted orbit 369.6 and 23.2 pixels off; the Moon 0.4 past Earth at 7 + 1 + 10
 // degrees, 3.3935 units at 8.289 degrees.
@@ -330,7 +315,6 @@ static std::pair<double, double> from_above(const Planet& p) {
     const double d = 19.753 * (m ? 3.3935 : p.distance), a = (m ? 8.289 : p.orbit) * M_PI / 180;
     return {400 + d * std::cos(a), 300 - d * std::sin(a)};
 }
-
 // The view of an 800x600 window, paused, on the current context.
 static void prepare() {
     not_recording = 1;
@@ -340,7 +324,6 @@ static void prepare() {
     animating = 0;
     window_handle = reinterpret_cast<WindowHandle>(&records);  // any address, never used
 }
-
 // A paused click keeps projection and matrix mode; its records are the frame's through a 2-pixel
 // pick region; a named first record alone shows the body's OK box, owned by the window. Returns the
 // name, 0 for a nameless first record, -1 for none.
@@ -377,7 +360,6 @@ static long click(double px, double py, MessageBoxRecorder& recorder) {
     EXPECT_TRUE(boxes[0].owner == window_handle && boxes[0].flags == 0);
     return first;
 }
-
 // Clicks from above on each body's centre (naming it) and 0.8 of its radius out, and on a square of
 // 2-pixel steps 2 * `ring` each way over Saturn; returns the nameless first records there.
 static int clicks_from_above(int ring, MessageBoxRecorder& recorder) {
@@ -398,7 +380,6 @@ static int clicks_from_above(int ring, MessageBoxRecorder& recorder) {
             nameless += click(std::lround(sx) + 2 * i, std::lround(sy) + 2 * j, recorder) == 0;
     return nameless;
 }
-
 // Nothing beside the Sun; a nameless or unknown first record shows nothing; the Sun, drawn first,
 // over nearer Mercury. From above in both modes, and outlined in a context replaced as by F1, every
 // body named, the ring nameless. Running, a step per pick. Sixty picks add under 2 MB (Mesa keeps
@@ -435,9 +416,7 @@ TEST(Picking, ClicksShowTheFirstRecordsBoxAndRecordWhatTheFrameDraws) {
     EXPECT_GT(clicks_from_above(3, recorder), 0);
     close_main_window();
 }
-
 const std::string conversion = "Image file conversion error.";
-
 // Decodes `file`: width, height and 0xRRGGBB pixels from the bottom row, against `colour`.
 static void expect_picture(const Bytes& file, int width, int height, const PixelValue& colour) {
     std::vector<std::uint32_t> expected{std::uint32_t(width), std::uint32_t(height)}, got;
@@ -452,10 +431,8 @@ static void expect_picture(const Bytes& file, int width, int height, const Pixel
     }
     EXPECT_EQ(got, expected);
 }
-
 // Colour-table entry i: distinct for every 8-bit index and in every channel.
 static std::uint32_t palette(std::uint32_t i) { return i * 0x010307u & 0xFFFFFF; }
-
 // Masks red, green, blue (stored for compression 3); colours_used 16: a table before the pixels.
 struct Format {
     int bits;
@@ -469,13 +446,11 @@ const Format formats[] = {
     {32, 3, {0x3FF00000, 0x000FFC00, 0x3FF}, 0}, {32, 3, {0xFF0000, 0xFF00, 0xFF}, 0},
     {32, 3, {0xFF, 0xFF00, 0xFF0000}, 0}};
 // clang-format on
-
 // Varied values, unused bits of 16- and 32-bit pixels set too.
 static std::uint32_t stored_value(const Format& format, int x, int y) {
     const std::uint32_t hash = std::uint32_t(x) * 2654435761u ^ std::uint32_t(y + 1) * 40503u;
     return format.bits == 32 ? hash : hash % (1u << format.bits);
 }
-
 // A table entry, or each channel widened (repeating its top bits) or cut to 8 bits.
 static std::uint32_t expected_colour(const Format& format, std::uint32_t value) {
     if (format.bits <= 8) return palette(value);
@@ -486,7 +461,6 @@ static std::uint32_t expected_colour(const Format& format, std::uint32_t value) 
     }
     return rgb;
 }
-
 // 13 x 3, so that every format's rows need padding.
 static Bytes format_file(const Format& format, bool core, bool file_header, bool top_down) {
     Bytes tables, header = info_header(13, top_down ? -3 : 3, format.bits, format.compression,
@@ -500,7 +474,6 @@ static Bytes format_file(const Format& format, bool core, bool file_header, bool
         return stored_value(format, x, top_down ? 2 - row : row);
     });
 }
-
 // A 4-entry table and the run-length `stream` as is.
 static Bytes rle_file(bool four_bit, const Bytes& stream, bool file_header, int width, int height) {
     Bytes table;
@@ -509,7 +482,6 @@ static Bytes rle_file(bool four_bit, const Bytes& stream, bool file_header, int 
                            info_header(width, height, four_bit ? 4 : 8, four_bit ? 2 : 1, 4), table,
                            int(stream.size()), 1, 8, [&](int x, int) { return stream[x]; });
 }
-
 // The 8- and 4-bit streams, with and without file header, both ways up, give `rows` (from the
 // bottom): index i is entry i + 1, "r" 1 in 8 bits and 2 in 4, "." black.
 static void expect_runs(const Bytes& rle8, const Bytes& rle4,
@@ -577,17 +549,16 @@ TEST(BitmapReader, BadFilesShowOneBoxWithTheirText) {
         boxes.clear();
     };
     const ScratchDir dir;
-    write_file(dir.path() + "/empty.bmp", {});
+    write_file(dir.path + "/empty.bmp", {});
     // A FIFO without a writer, which an open would wait on for ever.
-    ASSERT_EQ(mkfifo((dir.path() + "/fifo.bmp").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((dir.path + "/fifo.bmp").c_str(), 0600), 0);
     std::string hangul = "/missing/";  // 9 bytes, 73 whole characters, 1 byte of the 74th
     for (int i = 0; i < 100; ++i) hangul += "가";
     for (const std::string& path :
-         {dir.path() + "/missing.bmp", dir.path() + "/empty.bmp", dir.path(),
-          dir.path() + "/fifo.bmp", "/missing/" + std::string(300, 'a'), hangul})
+         {dir.path + "/missing.bmp", dir.path + "/empty.bmp", dir.path, dir.path + "/fifo.bmp",
+          "/missing/" + std::string(300, 'a'), hangul})
         expect_failure(read_bitmap_image(path.c_str()) == nullptr,
                        "Failed to open DIB file " + path.substr(0, 229 - (path == hangul)) + ".\n");
-
     const auto header_only = [](int width, int height, unsigned compression, unsigned size = 40) {
         return assemble_bitmap(true, info_header(width, height, 24, compression, 0, size), {}, 1024,
                                1, 32, [](int, int) { return 0u; });

@@ -10,13 +10,11 @@
 using Bytes = std::vector<std::uint8_t>;
 // A value for pixel (x, y) of a picture; colours are 0xRRGGBB.
 using PixelValue = std::function<std::uint32_t(int x, int y)>;
-
 // Appends the low `size` bytes of each value, little-endian.
 inline void append_le(Bytes* bytes, std::initializer_list<std::uint32_t> values, int size = 4) {
     for (std::uint32_t value : values)
         for (int i = 0; i < size; ++i) bytes->push_back(std::uint8_t(value >> (8 * i)));
 }
-
 // A 40-byte info header, padded with zeros to a larger `header_size`.
 inline Bytes info_header(std::int32_t width, std::int32_t height, int bits,
                          std::uint32_t compression = 0, std::uint32_t colours_used = 0,
@@ -27,7 +25,6 @@ inline Bytes info_header(std::int32_t width, std::int32_t height, int bits,
     bytes.resize(header_size);
     return bytes;
 }
-
 // [File header,] bitmap header, `tables` (masks, colours), `rows` rows of `width` `bits`-bit values
 // (below 8 bits packed from the top, else little-endian), each padded to 4 bytes.
 inline Bytes assemble_bitmap(bool file_header, const Bytes& header, const Bytes& tables, int width,
@@ -50,12 +47,10 @@ inline Bytes assemble_bitmap(bool file_header, const Bytes& header, const Bytes&
         }
     return bytes;
 }
-
 // A 24-bit bottom-up file with both headers; y = 0 is the bottom row.
 inline Bytes bmp_24(int width, int height, const PixelValue& colour) {
     return assemble_bitmap(true, info_header(width, height, 24), {}, width, height, 24, colour);
 }
-
 inline void write_file(const std::string& path, const Bytes& bytes) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());

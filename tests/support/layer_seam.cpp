@@ -6,12 +6,10 @@
 static std::set<std::string> failing;      // steps whose next call fails
 static seam::Held counts{};                // what the layer holds now
 static seam::BoxFunction boxes = nullptr;  // where the boxes go instead
-
 void seam::fail_once(const std::string& step) { failing.insert(step); }
 seam::Held seam::held() { return counts; }
 void seam::reset() { failing.clear(), counts = Held{}; }
 void seam::replace_boxes(BoxFunction box) { boxes = box; }
-
 // Fails once as asked (null, false or 0, as the layer fails); else, on success, adds `held`.
 #define WRAPPED_STEP(type, name, parameters, arguments, held) \
     extern "C" type __real_##name parameters;                 \
@@ -21,7 +19,6 @@ void seam::replace_boxes(BoxFunction box) { boxes = box; }
         if (result) counts.things += held;                    \
         return result;                                        \
     }
-
 WRAPPED_STEP(bool, register_class, (const WindowClass& c), (c), 1)
 WRAPPED_STEP(bool, unregister_class, (const char* name, InstanceHandle instance), (name, instance),
              -1)
@@ -41,15 +38,12 @@ WRAPPED_STEP(bool, set_pixel_format,
 WRAPPED_STEP(RenderContextHandle, create_context, (DeviceContextHandle dc), (dc), 1)
 WRAPPED_STEP(bool, make_current, (DeviceContextHandle dc, RenderContextHandle rc), (dc, rc), 0)
 WRAPPED_STEP(bool, delete_context, (RenderContextHandle rc), (rc), -1)
-
 extern "C" void __real_restore_display_mode();
 extern "C" void __wrap_restore_display_mode() { __real_restore_display_mode(), --counts.things; }
-
 extern "C" bool __real_swap_buffers(DeviceContextHandle dc);
 extern "C" bool __wrap_swap_buffers(DeviceContextHandle dc) {
     return ++counts.swaps, __real_swap_buffers(dc);
 }
-
 extern "C" int __real_message_box(WindowHandle owner, const char* text, const char* caption,
                                   unsigned flags);
 extern "C" int __wrap_message_box(WindowHandle owner, const char* text, const char* caption,

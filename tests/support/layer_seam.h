@@ -8,14 +8,12 @@
 
 namespace seam {
 void fail_once(const std::string& step);  // the wrapped step's next call fails; cleared by reset()
-
 // Classes, display modes, windows, DCs and contexts held now, and the swaps asked for.
 struct Held {
     int things, swaps;
 };
 Held held();
 void reset();  // no steps to fail, all counts 0
-
 // Every box goes to `box` instead; null brings the real boxes back.
 using BoxFunction = int (*)(WindowHandle owner, const char* text, const char* caption,
                             unsigned flags);

@@ -1,4 +1,4 @@
-// Test harness: waits on conditions, a private Xvfb server, temporary directories.
+// Test harness: waits on conditions, a private Xvfb server, temporary directories, recorded boxes.
 #pragma once
 
 #include <fcntl.h>
@@ -11,6 +11,9 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "support/layer_seam.h"
 
 // Polls `condition` every 50 ms until it holds (true) or `seconds` have passed (false).
 inline bool wait_until(const std::function<bool()>& condition, double seconds = 20) {
@@ -21,11 +24,12 @@ inline bool wait_until(const std::function<bool()>& condition, double seconds = 
 }
 
 // An Xvfb server on a free display number (tried again where another container holds the number),
-// ended with the object or this process.
+// made the DISPLAY; ended with the object or this process.
 class XvfbDisplay {
    public:
     explicit XvfbDisplay(const std::string& screen) {
-        for (int attempt = 0; attempt < 5 && name_.size() < 2; ++attempt) {
+        std::string name;
+        for (int attempt = 0; attempt < 5 && name.size() < 2; ++attempt) {
             int ready[2];  // the server writes its display number there once it takes connections
             if (pipe(ready) != 0) return;
             const std::string fd = std::to_string(ready[1]);
@@ -37,36 +41,53 @@ class XvfbDisplay {
                 _exit(127);
             }
             close(ready[1]);
-            name_ = ":";
-            for (char c = 0; read(ready[0], &c, 1) == 1 && c != '\n';) name_ += c;
+            name = ":";
+            for (char c = 0; read(ready[0], &c, 1) == 1 && c != '\n';) name += c;
             close(ready[0]);
-            if (name_.size() < 2) waitpid(pid_, nullptr, 0);
+            if (name.size() < 2) waitpid(pid_, nullptr, 0), pid_ = 0;
         }
+        setenv("DISPLAY", name.c_str(), 1);
     }
     ~XvfbDisplay() {
-        if (name_.size() > 1 && kill(pid_, SIGTERM) == 0) waitpid(pid_, nullptr, 0);
+        if (pid_ > 0 && kill(pid_, SIGTERM) == 0) waitpid(pid_, nullptr, 0);
     }
-    const std::string& name() const { return name_; }  // e.g. ":7"
 
    private:
-    std::string name_;
-    int pid_ = -1;
+    int pid_ = 0;
 };
-
-class ScratchDir {  // a private temporary directory, empty or with the planet pictures
-   public:
+struct ScratchDir {  // a private temporary directory, empty or with the planet pictures
     enum Contents { empty, with_pictures };
     explicit ScratchDir(Contents contents = empty) {
         char path_template[] = "/tmp/orrery-work-XXXXXX";
-        path_ = mkdtemp(path_template) != nullptr ? path_template : "";
-        if (contents == with_pictures) std::filesystem::copy(ORRERY_TEXTURE_DIR, path_);
+        path = mkdtemp(path_template) != nullptr ? path_template : "";
+        if (contents == with_pictures) std::filesystem::copy(ORRERY_TEXTURE_DIR, path);
     }
     ~ScratchDir() {
         std::error_code e;
-        std::filesystem::remove_all(path_, e);
+        std::filesystem::remove_all(path, e);
     }
-    const std::string& path() const { return path_; }
+    std::string path;
+};
+// While it lives, boxes are recorded, answered IDOK or (Yes/No) with the chosen button.
+struct RecordedBox {
+    WindowHandle owner;
+    std::string text, caption;
+    unsigned flags;
+};
+
+class MessageBoxRecorder {
+   public:
+    MessageBoxRecorder() { seam::replace_boxes(record); }
+    ~MessageBoxRecorder() { seam::replace_boxes(nullptr), clear(), answer_yes_no_with(IDYES); }
+    void answer_yes_no_with(int answer) { yes_no_answer_ = answer; }
+    const std::vector<RecordedBox>& boxes() const { return boxes_; }
+    void clear() { boxes_.clear(); }
 
    private:
-    std::string path_;
+    static int record(WindowHandle owner, const char* text, const char* caption, unsigned flags) {
+        boxes_.push_back({owner, text, caption, flags});
+        return (flags & 0x0F) == MB_YESNO ? yes_no_answer_ : IDOK;
+    }
+    static inline std::vector<RecordedBox> boxes_;
+    static inline int yes_no_answer_ = IDYES;
 };
