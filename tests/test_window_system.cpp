@@ -1,6 +1,5 @@
-// The window-system layer and the main window on it: SDL events translated to messages; the window
-// procedure's input; on a private 1024x768 Xvfb (no 800x600 mode) the queue, boxes, windows, the
-// main window's render state, passes, pacing and failures.
+// SDL events to messages, the window procedure's input; on a private 1024x768 Xvfb (no 800x600
+// mode) the layer's queue, boxes, windows and the main window's state, passes, pacing, failures.
 #include <SDL.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -22,7 +21,6 @@
 #include "render/render_state.h"
 #include "support/x11_harness.h"
 // Last: Xlib's macros (None, Bool, Status) clash with names in the test framework.
-#include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XRes.h>
 #include <X11/extensions/XTest.h>
@@ -183,11 +181,6 @@ class WindowTest : public ::testing::Test {
                 seen.push_back(long(message.message << 8 | message.w_param));
         return seen;
     }
-    static unsigned long x_window() {  // the window's X window
-        SDL_SysWMinfo info;
-        SDL_VERSION(&info.version);
-        return SDL_GetWindowWMInfo(window_handle->sdl_window, &info) ? info.info.x11.window : 0;
-    }
     // "text | caption | flags" of each box shown so far; forgets them.
     Texts shown() {
         Texts texts;
@@ -200,10 +193,9 @@ class WindowTest : public ::testing::Test {
     Display* x = nullptr;  // the test's own connection
 };
 
-// A box drops presses, moves, the wheel and close requests, queued before it too; releases, sizes
-// and redraws come after. The window keeps the focus (full screen through a box, and boxes after a
-// quit signal: e2e_desktop.sh). A hang-up (the road of SIGINT and SIGTERM) is kept: its close
-// request comes after the box.
+// A box drops presses, moves, the wheel and close requests, queued before it too; releases, sizes,
+// redraws come after. The window keeps the focus (full screen through a box, boxes after a quit
+// signal: e2e_desktop.sh). A hang-up (as SIGINT, SIGTERM) is kept: its close comes after the box.
 TEST_F(WindowTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
     push(SDL_KEYDOWN, SDLK_F2), push(SDL_MOUSEBUTTONDOWN, 5, 5, SDL_BUTTON_LEFT);
     push(SDL_KEYDOWN, SDLK_ESCAPE), push(SDL_KEYUP, SDLK_SPACE), raise(SIGHUP);
@@ -237,11 +229,11 @@ TEST_F(WindowTest, TheScreenSaverFollowsTheFocusAndAClickThatComesWithItIsKept) 
         enabled.push_back(SDL_IsScreenSaverEnabled());
     }
     EXPECT_EQ(enabled, Seen({0, 1, 0, 1}));
-    XWarpPointer(x, 0, x_window(), 0, 0, 0, 0, 100, 100);
+    XWarpPointer(x, 0, named_window(window_title), 0, 0, 0, 0, 100, 100);
     XSetInputFocus(x, PointerRoot, RevertToPointerRoot, CurrentTime);
     XSync(x, False);
     ASSERT_TRUE(wait_until([] { return taken(1), SDL_GetKeyboardFocus() == nullptr; }));
-    XSetInputFocus(x, x_window(), RevertToParent, CurrentTime);
+    XSetInputFocus(x, named_window(window_title), RevertToParent, CurrentTime);
     XTestFakeButtonEvent(x, 1, True, CurrentTime), XTestFakeButtonEvent(x, 1, False, CurrentTime);
     XSync(x, False);
     Seen buttons;
@@ -256,7 +248,7 @@ TEST_F(WindowTest, NoColormapOfAReplacedWindowNorTheBoxOfAKilledProgramStays) {
     auto colormaps = [this] {  // held by the client that made the window
         int types = 0, count = 0;
         XResType* type = nullptr;
-        XResQueryClientResources(x, x_window(), &types, &type);
+        XResQueryClientResources(x, named_window(window_title), &types, &type);
         for (int t = 0; t < types; ++t)
             if (type[t].resource_type == XInternAtom(x, "COLORMAP", False)) count = type[t].count;
         XFree(type);
@@ -311,8 +303,10 @@ static Floats matrix(GLenum name, double aspect = -1) {
 }
 
 // Opening sets the render state on a double-buffered context. A size sets the viewport (height 0
-// as 1), projection and aspect ratio, and selects an identity modelview.
-TEST_F(WindowTest, OpeningSetsTheRenderStateAndSizesSetTheView) {
+// as 1), projection and aspect ratio, and selects an identity modelview. Paused, a pass swaps but
+// draws (selecting outlines, undone here) only after a size change or an uncovering. Escape's pass,
+// running or paused, ends the loop without a swap, but F2 to F5 act.
+TEST_F(WindowTest, OpeningSetsTheStateSizesSetTheViewAndPassesDrawWhenRunningOrStale) {
     Ints state;
     for (GLenum name : {GL_NORMALIZE, GL_DEPTH_TEST, GL_COLOR_MATERIAL, GL_LIGHTING, GL_LIGHT0,
                         GL_TEXTURE_2D, GL_DOUBLEBUFFER, GL_DEPTH_FUNC, GL_COLOR_MATERIAL_FACE,
@@ -332,11 +326,6 @@ TEST_F(WindowTest, OpeningSetsTheRenderStateAndSizesSetTheView) {
         EXPECT_EQ(aspect_ratio, float(ratio));
         EXPECT_EQ(matrix(GL_PROJECTION_MATRIX), matrix(GL_MODELVIEW_MATRIX, ratio));
     }
-}
-
-// Paused, a pass swaps but draws (selecting outlines, undone here) only after a size change or an
-// uncovering. Escape's pass, running or paused, ends the loop without a swap, but F2 to F5 act.
-TEST_F(WindowTest, PassesDrawWhenRunningOrStaleAndEscapeEndsThemWithoutASwap) {
     animating = 0, lighting_on = texturing_on = 1, solid_fill = 0, sphere_mode = 2, seam::reset();
     EXPECT_EQ(window_proc(window_handle, WM_SIZE, 0, make_lparam(800, 600)), 0);
     Ints modes;
@@ -414,8 +403,7 @@ static int swaps_within(double seconds) {
     return seam::held().swaps - before;
 }
 
-// Xvfb's swaps wait for nothing: paused, the loop still presents about 60 frames a second, and
-// about 10 once moved to a 10 Hz display.
+// Xvfb's swaps wait for nothing: paused, the loop presents about 60 frames a second, 10 on 10 Hz.
 TEST_F(WindowTest, FramesArePacedToTheDisplaysRate) {
     animating = 0;
     EXPECT_LE(swaps_within(2), 200);
