@@ -1,4 +1,4 @@
-// The scene, its textures, clicks and pictures read, on Mesa's offscreen context (a process a test).
+// The scene, its textures, clicks and pictures read, on Mesa's offscreen context; a process a test.
 #include <GL/glu.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -195,9 +195,8 @@ static std::vector<std::vector<Vertex>> capture(float x, float y, float z, float
     return strips;
 }
 
-// Frame 1 at start; frame 2 switched, spins a thousand turns on (drawn within one). An orbit at
-// 359.95 is kept, past it 0; a million frames on every angle is within a turn. Spheres: count 4
-// from +x toward +z with s and t; degenerate: the centre.
+// Frame 1 at start; frame 2 switched, spins 1000 turns on (drawn within one); a million frames on,
+// every angle within a turn. Spheres: count 4 from +x toward +z with s and t; degenerate: a point.
 TEST(Scene, RecordedFramesAndSpheres) {
     OffscreenGl gl;
     std::filesystem::current_path(ORRERY_TEXTURE_DIR);
@@ -207,10 +206,6 @@ TEST(Scene, RecordedFramesAndSpheres) {
     solid_fill = texturing_on = lighting_on = 0, sphere_mode = 2;
     view_tilt = 0.1f, view_turn = -30.25f, view_scale = -0.2f;
     expect_frame(2, false);
-    earth_orbit = 358.95001220703125, advance_orbits();
-    EXPECT_EQ(earth_orbit, 359.95001220703125);
-    earth_orbit = std::nextafter(358.95001220703125, 400.0), advance_orbits();
-    EXPECT_EQ(earth_orbit, 0.0);
     for (int i = 0; i < 1000000; ++i) advance_orbits();
     calls.clear(), draw_scene();
     float a = 0;
@@ -401,8 +396,7 @@ TEST(Picking, ClicksShowTheFirstRecordsBoxAndRecordWhatTheFrameDraws) {
     EXPECT_GT(clicks_from_above(6, recorder), 0);
     sphere_mode = 2;
     EXPECT_GT(clicks_from_above(3, recorder), 0);
-    animating = 1;
-    pick_at(400, 300);
+    animating = 1, pick_at(400, 300);
     EXPECT_EQ(earth_orbit, 8.0);
     animating = 0, recorder.clear();
     const long before = peak_resident_kb();
@@ -499,7 +493,10 @@ static void expect_runs(const Bytes& rle8, const Bytes& rle4,
     }
 }
 
-TEST(BitmapReader, EveryFormatInBothHeaderKindsAndRunLengthsGiveTheirColours) {
+// Every format in both header kinds, and run lengths, give their colours and no box. Bad files: no
+// image, one "Error" box with its text. A long path is cut to 256 - 24 ("Failed to open DIB file ")
+// - 2 (".\n") - 1 (NUL) = 229 bytes, 228 where that would split a Hangul character.
+TEST(BitmapReader, GoodFilesGiveTheirColoursAndBadFilesOneBoxWithTheirText) {
     MessageBoxRecorder boxes;
     for (const Format& format : formats) {
         for (int variant = 0; variant < 8; ++variant) {
@@ -536,12 +533,6 @@ TEST(BitmapReader, EveryFormatInBothHeaderKindsAndRunLengthsGiveTheirColours) {
     for (auto [width, height] : {std::pair{2048, 1024}, {3, 2048}})
         expect_picture(bmp_24(width, height, hash), width, height, hash);
     EXPECT_TRUE(boxes.boxes().empty());
-}
-
-// Each: no image, one "Error" box with its text. A long path is cut to 256 - 24 ("Failed to open
-// DIB file ") - 2 (".\n") - 1 (NUL) = 229 bytes, 228 where that would split a Hangul character.
-TEST(BitmapReader, BadFilesShowOneBoxWithTheirText) {
-    MessageBoxRecorder boxes;
     const auto expect_failure = [&](bool no_image, const std::string& text) {
         EXPECT_TRUE(no_image);
         ASSERT_EQ(boxes.boxes().size(), 1u);
