@@ -156,7 +156,8 @@ static bool open_window(bool full) { return open_main_window(window_title, 800, 
 class WindowTest : public ::testing::Test {
    protected:
     void SetUp() override {
-        static XvfbDisplay display("1024x768x24");  // before SDL starts
+        static const bool display = start_xvfb("1024x768x24");  // before SDL starts
+        ASSERT_TRUE(display);
         static ScratchDir pictures(ScratchDir::with_pictures);
         ASSERT_EQ(chdir(pictures.path.c_str()), 0);
         x = XOpenDisplay(nullptr);
@@ -416,7 +417,7 @@ TEST_F(WindowTest, FramesArePacedToTheDisplaysRate) {
 
 // On an 800x600 display full screen is granted and hides the cursor until it ends.
 TEST(FullScreenTest, HidesTheCursorUntilItEnds) {
-    XvfbDisplay display("800x600x24");
+    ASSERT_TRUE(start_xvfb("800x600x24"));
     ScratchDir pictures(ScratchDir::with_pictures);
     ASSERT_EQ(chdir(pictures.path.c_str()), 0);
     MessageBoxRecorder boxes;

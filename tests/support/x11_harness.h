@@ -1,13 +1,10 @@
 // Test harness: waits on conditions, a private Xvfb server, temporary directories, recorded boxes.
 #pragma once
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -22,39 +19,20 @@ inline bool wait_until(const std::function<bool()>& condition, double seconds = 
         if (std::chrono::steady_clock::now() >= end) return false;
     return true;
 }
-
-// An Xvfb server on a free display number (tried again where another container holds the number),
-// made the DISPLAY; ended with the object or this process.
-class XvfbDisplay {
-   public:
-    explicit XvfbDisplay(const std::string& screen) {
-        std::string name;
-        for (int attempt = 0; attempt < 5 && name.size() < 2; ++attempt) {
-            int ready[2];  // the server writes its display number there once it takes connections
-            if (pipe(ready) != 0) return;
-            const std::string fd = std::to_string(ready[1]);
-            if ((pid_ = fork()) == 0) {
-                prctl(PR_SET_PDEATHSIG, SIGTERM);
-                dup2(open("/dev/null", O_WRONLY), 2);
-                execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-                       "-nolisten", "tcp", "-noreset", nullptr);
-                _exit(127);
-            }
-            close(ready[1]);
-            name = ":";
-            for (char c = 0; read(ready[0], &c, 1) == 1 && c != '\n';) name += c;
-            close(ready[0]);
-            if (name.size() < 2) waitpid(pid_, nullptr, 0), pid_ = 0;
-        }
-        setenv("DISPLAY", name.c_str(), 1);
+// Starts a private Xvfb server as the DISPLAY, ended with this process; tried again where another
+// container holds the display number the server picked (it then ends without writing the number).
+inline bool start_xvfb(const std::string& screen) {
+    const std::string command = "exec setpriv --pdeathsig TERM Xvfb -displayfd 1 -screen 0 " +
+                                screen + " -nolisten tcp -noreset 2>/dev/null";
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        FILE* server = popen(command.c_str(), "r");  // left open: closing it waits for the server
+        int number = -1;
+        if (std::fscanf(server, "%d", &number) == 1)
+            return setenv("DISPLAY", (":" + std::to_string(number)).c_str(), 1) == 0;
+        pclose(server);
     }
-    ~XvfbDisplay() {
-        if (pid_ > 0 && kill(pid_, SIGTERM) == 0) waitpid(pid_, nullptr, 0);
-    }
-
-   private:
-    int pid_ = 0;
-};
+    return false;
+}
 struct ScratchDir {  // a private temporary directory, empty or with the planet pictures
     enum Contents { empty, with_pictures };
     explicit ScratchDir(Contents contents = empty) {
