@@ -156,8 +156,9 @@ wayland() {
   # The box is zenity under the box program, the caption on its command line. A click before weston
   # has seen the pointer goes nowhere: clicked again until a box shows.
   for _ in $(seq 10); do
+    pgrep -P "$program" >/dev/null && break
     xdotool mousemove 1010 710 mousemove --window "$output" "$sun_x" "$sun_y" click 1
-    wait_until 2 pgrep -P "$program" >/dev/null && break
+    wait_until 2 pgrep -P "$program" >/dev/null
   done
   check "a click on the Sun shows no box: $(pgrep -a -P "$program")" wait_until 20 eval \
     'grep -qa 태양 /proc/$(pgrep -P "$(pgrep -d, -P "$program")" zenity)/cmdline'
