@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# install_test.sh BUILD files|programs. files: the installed tree, desktop entry, icons, manual,
-# metainfo. programs: installed and moved, and from the Debian package, each launcher shows the Sun.
+# install_test.sh BUILD files|programs. files: the installed tree, desktop entry's command, metainfo.
+# programs: installed and moved, and the Debian package (lintian: entry, manual, icons), show the Sun.
 set -uo pipefail
 build=$(cd "$1" && pwd) work=$(mktemp -d) id=org.orrery.Orrery
 . "$(dirname "$0")/support/e2e.sh"
@@ -28,13 +28,7 @@ if [ "$2" = files ]; then
     share/orrery/CREDITS.md \
     share/orrery/{Sun,Mercury,Venus,earth,Moon,Mars,Jupiter,Saturn,Saturn2,Uranus,Neptune,Pluto,Space}.bmp |
     sort) <(cd "$prefix" && find . -type f -printf '%P\n' | sort) || fail "installed files differ"
-  desktop-file-validate "$entry" >"$work/validate" || fail "desktop entry: $(cat "$work/validate")"
-  ! grep -E 'error|warning' "$work/validate" || fail "desktop entry warnings"
   [ "$(grep -cxE "Icon=$id|Exec=orrery" "$entry")" = 2 ] || fail "the entry's icon or command"
-  [ "$(identify -format '%wx%h %m ' "$prefix"/share/icons/hicolor/*/apps/$id.png)" = \
-    "128x128 PNG 256x256 PNG 48x48 PNG " ] || fail "icons"
-  [ -z "$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man6/orrery.6.gz" 2>&1 >/dev/null)" ] ||
-    fail "the manual page renders with warnings"
   # Every error or warning fails but AppStream 1.0's "url-homepage-missing": there is no web site.
   grep -E '^[EW]: ' "$work/appstream" | grep -v "^W: $id:~: url-homepage-missing\$" &&
     fail "metainfo: $(cat "$work/appstream")"
