@@ -18,12 +18,10 @@ bool open_context() {
 void close_context() {
     glFinish();
     OSMesaDestroyContext(context);
-    context = nullptr;
 }
 
 std::vector<unsigned char> read_frame() {
     std::vector<unsigned char> rgb(800 * 600 * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     return rgb;
 }
