@@ -4,7 +4,7 @@
 #include <EGL/eglext.h>
 #include <GLES2/gl2.h>
 
-#include "gl11/oracle_context.h"
+#include "oracle_context.h"
 #include "platform/gl11/gl11_context.h"
 
 static EGLDisplay display = EGL_NO_DISPLAY;
@@ -13,14 +13,12 @@ static EGLContext es_context = EGL_NO_CONTEXT;
 static Gl11Context* subset = nullptr;
 
 bool open_context() {
-    if (display == EGL_NO_DISPLAY) {
-        display =
-            eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-        if (eglInitialize(display, nullptr, nullptr) == EGL_FALSE) return false;
-    }
+    display = eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    if (!eglInitialize(display, nullptr, nullptr)) return false;  // again: nothing
     // clang-format off
-    const EGLint wish[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_ES2_BIT,
-        EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_DEPTH_SIZE, 24, EGL_NONE};
+    const EGLint wish[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
+        EGL_OPENGL_ES2_BIT, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8,
+        EGL_DEPTH_SIZE, 24, EGL_NONE};
     // clang-format on
     const EGLint size[] = {EGL_WIDTH, 800, EGL_HEIGHT, 600, EGL_NONE};
     const EGLint version[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};

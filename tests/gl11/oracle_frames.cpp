@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "gl11/oracle_context.h"
+#include "oracle_context.h"
 #include "render/render_state.h"
 #include "scene/catalogue.h"
 #include "scene/draw_scene.h"
@@ -157,7 +157,6 @@ static void open_view() {
 
 static void close_view() {  // what closing the main window releases, and the context
     gluDeleteQuadric(quadric);
-    quadric = nullptr;
     forget_selection_lists();
     close_context();
 }
@@ -192,9 +191,8 @@ static int one_frame(int argc, char** argv) {
     const std::string file = std::filesystem::absolute(argv[2]).string();
     std::filesystem::current_path(argv[1]);
     open_view();
-    sphere_mode = std::atoi(argv[4]);
-    lighting_on = std::uint8_t(std::atoi(argv[5])), texturing_on = std::uint8_t(std::atoi(argv[6]));
-    solid_fill = std::uint8_t(std::atoi(argv[7]));
+    sphere_mode = std::atoi(argv[4]), lighting_on = std::atoi(argv[5]) != 0;
+    texturing_on = std::atoi(argv[6]) != 0, solid_fill = std::atoi(argv[7]) != 0;
     if (argc == 9) view_turn = float(std::atof(argv[8]));
     for (long step = std::atol(argv[3]); step > 1; --step) advance_orbits();
     draw_scene();

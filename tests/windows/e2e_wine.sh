@@ -22,10 +22,9 @@ desktop_width_is() { [ "$(xwininfo -root | awk '/Width:/ {print $2}')" = "$1" ];
 # The desktop at 800x600, the newest main window all over it.
 full_screen() { main=$(main_window) && [ -n "$main" ] && desktop_width_is 800 &&
   [ "$(client_size)" = 800x600 ] && xwininfo -id "$main" | grep -q 'Absolute upper-left X:  0'; }
-# CAPTION KEY: pressed until the box closes (a key sent as the box maps is lost).
+# CAPTION KEY: pressed, and the box closed (a key sent as the box maps is lost: tried again).
 answered() { local caption=$1; press "$(window_named "$1")" "$2" &&
   wait_until 2 eval '! box_open "$caption"'; }
-answer_box() { wait_until 20 answered "$1" "$2"; }
 # Wine reads the scale as its server starts; the new server gets none of the test's output (which
 # it would keep open, and CTest wait for).
 set_scale() { # DPI
@@ -41,10 +40,7 @@ acts() { # WHAT COMMAND...: the paused picture, redrawn, differs after COMMAND
 }
 right_drag() { xdotool mousemove 1000 700 sleep 0.1 mousemove --window "$main" 300 300 mousedown 3 \
   mousemove_relative 40 30 sleep 0.2 mouseup 3; }
-# Wine turns X's wheel buttons into Windows's WM_MOUSEWHEEL: 4 away from the user, 5 towards.
-wheel() { xdotool mousemove --window "$main" 400 300 click "$1"; }
-cpack --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 ||
-  { cat "$work/cpack.log"; exit 1; }
+cpack --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; exit 1; }
 
 echo "== The licence; installed silently, then a newer version over it"
 # Windows's makensis reads a licence without a byte-order mark in the ANSI code page; Debian's
@@ -56,8 +52,7 @@ menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Orre
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 versions() { wine reg query "$uninstall" /s /v DisplayVersion 2>/dev/null | tr -d '\r' | awk '/DisplayVersion/ {print $3}'; }
 wine "$work"/Orrery-*-win64.exe /S
-wait_until 60 test -f "$folder/Uninstall.exe" || fail "no uninstaller in Program Files\\Orrery"
-for name in orrery.exe LICENSE CREDITS.md; do [ -f "$folder/$name" ] || fail "no $name"; done
+for name in Uninstall.exe orrery.exe LICENSE CREDITS.md; do wait_until 60 test -f "$folder/$name" || fail "no $name"; done
 [ -n "$(versions)" ] || fail "not listed among the installed programs"
 # The program runs as the user who starts it: no UAC prompt at each start.
 grep -qa 'requestedExecutionLevel level="asInvoker"' "$folder/orrery.exe" ||
@@ -79,11 +74,10 @@ start_in "$work" wine start /wait 'C:\ProgramData\Microsoft\Windows\Start Menu\P
 main_shown || fail "no window from the Start-menu shortcut"
 check "the scaled client area is $(client_size), not 900x675" test "$(client_size)" = 900x675
 check "no Sun at the scaled window's centre (pictures not found?)" wait_until 20 sun_at 450 337
-question='2nd Term OpenGL Project'
+question='2nd Term OpenGL Project' old=$main
 press "$main" F1
 # Return is Yes: a new window, windowed.
-old=$main
-check "F1 without 800x600 asks nothing" wait_until 20 box_open "$question" && answer_box "$question" Return
+check "F1 without 800x600 asks nothing" wait_until 20 box_open "$question" && wait_until 20 answered "$question" Return
 check "Return to the question opened no new window" \
   wait_until 20 eval 'main=$(main_window) && [ -n "$main" ] && [ "$main" != "$old" ] && ! box_open "$question"'
 press "$main" Escape
@@ -103,12 +97,13 @@ main_shown || { fail "no window titled 'OpenGL Team Project'"; exit 1; }
 check "the Sun is not at the centre" wait_until 20 sun_at 400 300
 click_at 400 300
 check "a click on the Sun shows no box 태양" wait_until 20 box_open 태양 &&
-  check "Return does not close the box" answer_box 태양 Return
+  check "Return does not close the box" wait_until 20 answered 태양 Return
 # The keys, the wheel and the right-drag, each seen in the paused picture (F2 to F5 undone).
 press "$main" space
 for key in F2 F3 F4 F5; do acts "$key" press "$main" "$key" && press "$main" "$key"; done
 for key in KP_Add KP_Subtract; do acts "$key" press "$main" "$key"; done
-for button in 4 5; do acts "wheel button $button" wheel "$button"; done
+# Wine turns X's wheel buttons into Windows's WM_MOUSEWHEEL: 4 away from the user, 5 towards.
+for button in 4 5; do acts "wheel button $button" xdotool mousemove --window "$main" 400 300 click $button; done
 acts "the right-drag" right_drag
 press "$main" space
 press "$main" F1
