@@ -5,12 +5,8 @@
 #include <string>
 #include <vector>
 
-// Makes a new context current; false when there is none to be had.
-bool open_context();
+bool open_context();  // makes a new context current; false when there is none to be had
 void close_context();
-// The frame drawn so far, RGB, the bottom row first.
-std::vector<unsigned char> read_frame();
-// The context's version string (its Mesa's release).
-std::string context_version();
-// Buffer and texture uploads made so far (counted for the subset only; 0 on Mesa).
-long uploads();
+std::vector<unsigned char> read_frame();  // the frame drawn so far, RGB, the bottom row first
+std::string context_version();            // the context's version string (its Mesa's release)
+long uploads();  // buffer and texture uploads so far (counted for the subset only; 0 on Mesa)

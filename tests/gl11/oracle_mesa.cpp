@@ -2,7 +2,7 @@
 #include <GL/gl.h>
 #include <GL/osmesa.h>
 
-#include "gl11/oracle_context.h"
+#include "oracle_context.h"
 
 static OSMesaContext context = nullptr;
 static std::vector<unsigned char> buffer(800 * 600 * 4);
@@ -15,15 +15,10 @@ bool open_context() {
 
 // Mesa 22.3 crashes when it destroys a context that still holds queued immediate-mode vertices:
 // its work is finished first.
-void close_context() {
-    glFinish();
-    OSMesaDestroyContext(context);
-    context = nullptr;
-}
+void close_context() { glFinish(), OSMesaDestroyContext(context); }
 
 std::vector<unsigned char> read_frame() {
     std::vector<unsigned char> rgb(800 * 600 * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     return rgb;
 }
