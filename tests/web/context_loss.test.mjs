@@ -3,7 +3,6 @@
 // back to a paused program, the picture is the one before, with no WebGL error, and the program goes on after Space.
 import assert from 'node:assert/strict';
 import { before, it } from 'node:test';
-
 import { not_checked, page_suite } from './harness.mjs';
 import { frames_pass, goes_on, pause } from './seen.mjs';
 
@@ -39,7 +38,6 @@ page_suite('the WebGL context lost and given back', {}, (session) => {
     return session.evaluate(() => orrery_clears);
   };
   before(async () => { restores = await session.evaluate(engine_restores); });
-
   for (const mode of [1, 2]) {
     it(`gives the same picture back in sphere mode ${mode}, and the program goes on`, { timeout: 90000 }, async (t) => {
       if (restores !== true) return not_checked(t, 'context loss and restore', restores);
@@ -72,7 +70,6 @@ page_suite('the WebGL context lost and given back', {}, (session) => {
       assert.equal(await session.evaluate(() => document.getElementById('status').textContent), running);
     });
   }
-
   it('a lost context not given back is said, with Start again', async (t) => {
     if (!await session.evaluate(() => document.getElementById('canvas').getContext('webgl')
       .getExtension('WEBGL_lose_context'))) return not_checked(t, 'a lost WebGL context', 'no WEBGL_lose_context');

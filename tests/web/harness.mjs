@@ -8,17 +8,13 @@ import { readFileSync } from 'node:fs';
 import { dirname, extname, join, normalize } from 'node:path';
 import { after, before, describe, it } from 'node:test';
 import { fileURLToPath } from 'node:url';
-
 export const engine = process.env.ORRERY_ENGINE ?? 'chromium';
 const page_dir = process.env.ORRERY_PAGE_DIR;
 if (!page_dir || !process.env.ORRERY_NODE_MODULES || !process.env.ORRERY_PROFILE_DIR) {
   throw new Error('run through scripts/test.sh web (ORRERY_PAGE_DIR, ORRERY_NODE_MODULES, ORRERY_PROFILE_DIR)');
 }
-const drivers = {
-  chromium: './driver_puppeteer.mjs', firefox: './driver_puppeteer.mjs', webkit: './driver_webkit.mjs',
-};
-if (!drivers[engine]) throw new Error(`ORRERY_ENGINE must be one of ${Object.keys(drivers).join(', ')}`);
-const driver = await import(drivers[engine]);
+if (!['chromium', 'firefox', 'webkit'].includes(engine)) throw new Error('ORRERY_ENGINE: chromium, firefox or webkit');
+const driver = await import(engine === 'webkit' ? './driver_webkit.mjs' : './driver_puppeteer.mjs');
 // The browsers (and the X display) start with a test file's first page and end after its last test.
 after(() => driver.close_all());
 
@@ -81,8 +77,7 @@ export async function open_page({
   const evaluate = async (fn, ...args) => {
     const source = `(async () => { const value = await (${fn})(...${JSON.stringify(args)});
       return JSON.stringify({ value, errors: window.orrery_test?.take_errors() ?? [] }); })()`;
-    const text = await page.run(source);
-    const { value, errors: seen } = JSON.parse(text);
+    const { value, errors: seen } = JSON.parse(await page.run(source));
     errors.push(...seen);
     return value;
   };
@@ -106,8 +101,8 @@ export async function open_page({
     },
     click: async (x, y) => { await page.mouse_move(x, y); await page.mouse_down('left'); await page.mouse_up('left'); },
     tap: (x, y) => page.touch([[{ x, y }], []]),
-    touch_drag: (from, to, steps = 8) => page.touch(
-      [...Array(steps + 1).keys()].map((i) => [between(from, to, i / steps)]).concat([[]])),
+    touch_drag: (from, to, steps = 8) => page.touch([...Array(steps + 1).keys()].map((i) =>
+      [{ x: from.x + (to.x - from.x) * (i / steps), y: from.y + (to.y - from.y) * (i / steps) }]).concat([[]])),
     pinch: (centre, gap_from, gap_to, steps = 8) => page.touch(
       [...Array(steps + 1).keys()].map((i) => {
         const half = (gap_from + (gap_to - gap_from) * (i / steps)) / 2;
@@ -123,8 +118,6 @@ export async function open_page({
   await page.go(`${base_url}${path}`);
   return session;
 }
-
-const between = (a, b, f) => ({ x: a.x + (b.x - a.x) * f, y: a.y + (b.y - a.y) * f });
 
 // The Sun drawn at the middle of a drawing buffer `width` wide (any, if 0).
 export const sun_shown = (page, width = 0) => page.wait_for((w) => {

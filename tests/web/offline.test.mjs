@@ -7,7 +7,6 @@ import { mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSyn
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { it } from 'node:test';
-
 import { engine, not_checked, open_page, sun_shown as started } from './harness.mjs';
 
 const page_dir = process.env.ORRERY_PAGE_DIR;
@@ -92,7 +91,6 @@ it('installable; after one visit it runs with the network off; a new build repla
   const [first] = await page.evaluate(versions);
   assert.match(first, /^orrery http:\/\/127\.0\.0\.1:\d+\/ \d+\.\d+\.\d+-[0-9a-f]{16}$/);
   const home = `${page.base_url}/`;
-
   network = 'off';
   await go(page, home);
   await started(page);
@@ -104,7 +102,6 @@ it('installable; after one visit it runs with the network off; a new build repla
     assert.deepEqual(page.errors, []);
     return;
   }
-
   // The next build: this visit runs on the kept version to its end while the next one is fetched beside it.
   network = 'next build';
   await go(page, home);
@@ -116,7 +113,6 @@ it('installable; after one visit it runs with the network off; a new build repla
   assert.deepEqual(await page.evaluate(worker_state), { active: 'activated', waiting: 'installed' });
   assert.equal(await page.evaluate(style_sheet), style);
   assert.deepEqual((await page.evaluate(versions)).sort(), [first, `${first}-next`]);
-
   // Once that page is gone, the next visit runs the next build, offline, and only its files are kept. (Chromium may
   // count the page left as open for a moment after the next one has come, so that a visit then is still the old
   // build's, whole: a third visit at most is asked.)
