@@ -20,9 +20,8 @@ after(() => driver.close_all());
 
 const in_page = readFileSync(join(dirname(fileURLToPath(import.meta.url)), 'in_page.js'));
 const mime_types = {
-  '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.data': 'application/octet-stream', '.png': 'image/png', '.css': 'text/css', '.md': 'text/plain; charset=utf-8',
-  '.webmanifest': 'application/manifest+json',
+  '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png',
+  '.css': 'text/css', '.md': 'text/plain; charset=utf-8', '.webmanifest': 'application/manifest+json',
 };
 
 // Says in the test's output what this engine could not be made to check, and why.
