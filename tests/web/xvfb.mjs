@@ -48,7 +48,9 @@ async function start_display(size) {
     const announced = await new Promise((resolve) => execFile('xprop', ['-root', '_NET_SUPPORTING_WM_CHECK'],
       { env }, (error, stdout) => resolve(!error && stdout.includes('window id'))));
     if (announced) return name;
-    if (Date.now() > end || wm.exitCode !== null) throw new Error(`openbox did not start on ${name}: ${wm.stderr_text()}`);
+    if (Date.now() > end || wm.exitCode !== null) {
+      throw new Error(`openbox did not start on ${name}: ${wm.stderr_text()}`);
+    }
     await new Promise((resolve) => setTimeout(resolve, 50));
   }
 }
