@@ -3,9 +3,7 @@
 import assert from 'node:assert/strict';
 import { it } from 'node:test';
 import { page_suite, sun_shown } from './harness.mjs';
-import {
-  centre_of, changed, click_on, ended, frames_pass, in_full_screen, redraw, shoot, sun_radius,
-} from './seen.mjs';
+import { centre_of, changed, click_on, ended, frames_pass, in_full_screen, redraw, shoot, sun_radius } from './seen.mjs';
 
 // The controls in their order on the page, by their names, and the keys they stand for.
 const controls = [
@@ -94,10 +92,10 @@ page_suite('the on-page controls and the wheel', { script: watch }, (page) => {
     const wheels = await page.evaluate(() => wheels);
     assert.ok(wheels.length >= 4 && wheels.every(([, refused]) => refused), JSON.stringify(wheels));
   });
-  it('Full screen there and back by pointer and keyboard, Pause on top inside it, no cursor over it', async (t) => {
+  it('Full screen there and back by pointer and keyboard, Pause on top inside it, no cursor over it', async () => {
     const cursor = () => page.evaluate(() => getComputedStyle(document.getElementById('canvas')).cursor);
     await by_pointer(page, 'F1');
-    if (!await in_full_screen(t, page)) return;
+    await in_full_screen(page);
     await sun_shown(page);
     assert.equal(await cursor(), 'none');
     assert.equal(await page.evaluate((p) => document.elementFromPoint(p.x, p.y).dataset.code,

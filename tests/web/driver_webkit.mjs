@@ -24,8 +24,8 @@ async function request(base, method, path, body) {
   return answer.value;
 }
 
-// One WebKitWebDriver for each device scale: GTK draws the browser's windows at the scale given by GDK_SCALE, which the
-// browser takes from the driver's environment; the screen is as much larger.
+// One WebKitWebDriver for each device scale: GTK draws the browser's windows at the (whole) scale given by GDK_SCALE,
+// which the browser takes from the driver's environment; the screen is as much larger.
 const drivers = new Map();
 async function start_webdriver(scale) {
   const display = await x_display(1280 * scale, 1024 * scale);
@@ -49,18 +49,12 @@ export async function close_all() {
 }
 
 export async function open(engine, view) {
-  if (!Number.isInteger(view.scale)) {
-    throw new Error(`a device scale of ${view.scale}: GTK draws WebKitGTK's windows at whole scales only`);
-  }
   if (!drivers.has(view.scale)) drivers.set(view.scale, start_webdriver(view.scale));
   const driver = await drivers.get(view.scale);
   const { sessionId } = await request(driver.base, 'POST', '/session', {
-    capabilities: {
-      alwaysMatch: {
-        browserName: 'MiniBrowser',
-        'webkitgtk:browserOptions': { binary: mini_browser, args: ['--automation'] },
-      },
-    },
+    capabilities: { alwaysMatch: {
+      browserName: 'MiniBrowser', 'webkitgtk:browserOptions': { binary: mini_browser, args: ['--automation'] },
+    } },
   });
   const call = (method, path, body) => request(driver.base, method, `/session/${sessionId}${path}`, body);
   const perform = (actions) => call('POST', '/actions', { actions });

@@ -7,11 +7,10 @@ import { readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { not_checked, sun_shown } from './harness.mjs';
+import { sun_shown } from './harness.mjs';
 
 // The pictures as the page's program reads them: its WebP files decoded to BMP (tests/web/run.sh), or the BMPs.
-const pictures = process.env.ORRERY_REFERENCE_PICTURES ??
-  fileURLToPath(new URL('../../data/textures', import.meta.url));
+const pictures = process.env.ORRERY_REFERENCE_PICTURES ?? fileURLToPath(new URL('../../data/textures', import.meta.url));
 // The switches at the start: sphere mode 1, lit, textured, filled.
 export const first_switches = { mode: 1, lighting: 1, texturing: 1, solid: 1 };
 
@@ -63,15 +62,8 @@ export async function click_on(page, selector = '#canvas') {
   await page.click(at.x, at.y);
 }
 
-// Waits for full screen (the element holding the canvas, its controls and boxes), or for the question the program asks
-// where the browser refuses it (then says NOT CHECKED and gives false).
-export async function in_full_screen(t, page) {
-  const shown = await page.wait_for(() => document.fullscreenElement?.id ??
-    (document.getElementById('box').open && document.querySelector('#box .caption').textContent));
-  if (shown === '2nd Term OpenGL Project') return not_checked(t, 'full screen', 'refused: the program asked instead'), false;
-  assert.equal(shown, 'screen');
-  return true;
-}
+// Waits for full screen: the element holding the canvas, its controls and boxes.
+export const in_full_screen = (page) => page.wait_for(() => document.fullscreenElement?.id === 'screen');
 
 // Pauses the program with Space and waits until it draws no more.
 export async function pause(page) {
