@@ -80,15 +80,9 @@ page_suite('full screen refused: the keys the page keeps, and Yes goes on in the
     assert.equal(await unlike_reference(session, first_switches), '');
   });
   const yes = {
-    Enter: by_key('Enter'),
-    Space: by_key('Space'),
-    'a click on Yes': by_click(false),
+    Enter: by_key('Enter'), Space: by_key('Space'), 'a click on Yes': by_click(false),
     'Tab twice (round the buttons) and Enter': async (s) => {
-      for (const focus of [1, 0]) {
-        await s.key('Tab');
-        assert.equal((await box(s)).focus, focus);
-      }
-      await s.key('Enter');
+      for (const key of ['Tab', 'Tab', 'Enter']) await s.key(key);
     },
   };
   for (const [answer, give] of Object.entries(yes)) {

@@ -11,16 +11,14 @@ import { box_closes, box_opens, click_on, ended } from './seen.mjs';
 // the browser's, not the page's.
 function follow_wake_locks() {
   let asked = 0, held = 0, most_held = 0;
-  if (navigator.wakeLock) {
-    const request = navigator.wakeLock.request.bind(navigator.wakeLock);
-    navigator.wakeLock.request = async (type) => {
-      asked += 1;
-      const sentinel = await request(type);
-      most_held = Math.max(most_held, held += 1);
-      sentinel.addEventListener('release', () => { held -= 1; });
-      return sentinel;
-    };
-  }
+  const request = navigator.wakeLock.request.bind(navigator.wakeLock);
+  navigator.wakeLock.request = async (type) => {
+    asked += 1;
+    const sentinel = await request(type);
+    most_held = Math.max(most_held, held += 1);
+    sentinel.addEventListener('release', () => { held -= 1; });
+    return sentinel;
+  };
   let hidden = false;
   Object.defineProperty(Document.prototype, 'visibilityState', { get: () => (hidden ? 'hidden' : 'visible') });
   Object.defineProperty(Document.prototype, 'hidden', { get: () => hidden });
@@ -39,15 +37,8 @@ page_suite('the wake lock', { script: follow_wake_locks }, (page) => {
     { timeout: 10000 });
   const hidden_and_shown = () => page.evaluate(() => (wake_locks.hide(true), wake_locks.hide(false)));
   it('is held while the program animates and let go on pause, on a box, while hidden and at the end', async (t) => {
-    const granted = await page.evaluate(async () => {
-      if (!navigator.wakeLock) return 'the browser has no navigator.wakeLock';
-      try {
-        await (await WakeLock.prototype.request.call(navigator.wakeLock, 'screen')).release();
-        return true;
-      } catch (refused) {
-        return `the browser refuses it here: ${refused.name}`;
-      }
-    });
+    const granted = await page.evaluate(() => WakeLock.prototype.request.call(navigator.wakeLock, 'screen')
+      .then((lock) => lock.release()).then(() => true, (refused) => `the browser refuses it here: ${refused.name}`));
     // (Where it is refused, the page runs without it.)
     if (granted !== true) return not_checked(t, 'the wake lock', granted);
     assert.equal((await held(1)).asked, 1);
