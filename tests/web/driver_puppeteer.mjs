@@ -1,7 +1,6 @@
-// Chromium and Firefox through puppeteer-core: Debian's Chromium headless on SwiftShader over the DevTools protocol,
-// and Firefox ESR over WebDriver BiDi, windowed on the harness's own Xvfb (headless Firefox has no WebGL). One browser
-// a test file (Firefox: one more for touch), started with the first page and ended with close_all; a fresh browser
-// context a page.
+// Chromium (headless, on SwiftShader, over the DevTools protocol) and Firefox ESR (over WebDriver BiDi, windowed on the
+// harness's Xvfb: headless Firefox has no WebGL) through puppeteer-core. One browser a test file (Firefox: one more for
+// touch), started with its first page and ended with close_all; a fresh browser context a page.
 import { mkdtempSync } from 'node:fs';
 import { rm } from 'node:fs/promises';
 import { createRequire } from 'node:module';

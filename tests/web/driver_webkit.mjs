@@ -1,7 +1,6 @@
-// WebKitGTK (the engine of Safari) through WebKitWebDriver, which drives its MiniBrowser over plain W3C WebDriver (HTTP
-// and JSON, node's fetch). The browser is windowed on the harness's own Xvfb; WebKitWebDriver listens on a free port of
-// the loopback and is started with the first page of a test file, ended with close_all. One WebDriver session (a fresh
-// browser) a page.
+// WebKitGTK (the engine of Safari): its MiniBrowser, windowed on the harness's Xvfb, driven by WebKitWebDriver over plain
+// W3C WebDriver (HTTP and JSON) on a free port of the loopback, started with a test file's first page and ended with
+// close_all. One WebDriver session (a fresh browser) a page.
 import { createServer } from 'node:net';
 import { key_actions } from './webdriver_actions.mjs';
 import { own_process, x_display } from './xvfb.mjs';
@@ -85,8 +84,7 @@ export async function open(engine, view) {
   };
   await resize(view.width, view.height).catch(async (error) => { await call('DELETE', ''); throw error; });
   return {
-    run,
-    resize,
+    run, resize,
     go: (url) => call('POST', '/url', { url }),
     key: async (code) => { for (const actions of key_actions(code)) await perform(actions); },
     mouse_move: (x, y) => {

@@ -1,7 +1,6 @@
-// What the browser tests share, in the engine this run drives (ORRERY_ENGINE: chromium, firefox or webkit): the page
-// served on 127.0.0.1 with the tests' helpers (in_page.js) before its own scripts, opened in a fresh browser context
-// through the engine's driver (driver_*.mjs), its input, and cases grouped on one page (page_suite). The page's folder,
-// the npm packages and the browsers' profiles' folder come from tests/web/run.sh.
+// What the browser tests share, in the engine this run drives (ORRERY_ENGINE): the page served on 127.0.0.1 with the
+// tests' helpers (in_page.js) before its own scripts, opened in a fresh browser context through the engine's driver
+// (driver_*.mjs), its input, and cases grouped on one page (page_suite). Its folders come from tests/web/run.sh.
 import assert from 'node:assert/strict';
 import { createServer } from 'node:http';
 import { readFileSync } from 'node:fs';
