@@ -110,7 +110,13 @@ page_suite('full screen refused: the keys the page keeps, and Yes goes on in the
 });
 
 describe('the question when full screen is refused: No ends the program', () => {
-  for (const [answer, give] of Object.entries({ Escape: by_key('Escape'), 'a click on No': by_click(true) })) {
+  const no = {
+    Escape: by_key('Escape'), 'a click on No': by_click(true),
+    'Tab (to No) and Enter': async (s) => {
+      for (const key of ['Tab', 'Enter']) await s.key(key);
+    },
+  };
+  for (const [answer, give] of Object.entries(no)) {
     it(answer, () => with_page(refused, async (session) => {
       await sun_shown(session);
       await question(session);
