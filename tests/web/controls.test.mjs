@@ -2,11 +2,8 @@
 // the window and in full screen; and the mouse wheel, a keypad step a notch.
 import assert from 'node:assert/strict';
 import { it } from 'node:test';
-
 import { page_suite, sun_shown } from './harness.mjs';
-import {
-  centre_of, changed, click_on, ended, frames_pass, in_full_screen, redraw, shoot, sun_radius,
-} from './seen.mjs';
+import { centre_of, changed, click_on, ended, frames_pass, in_full_screen, redraw, shoot, sun_radius } from './seen.mjs';
 
 // The controls in their order on the page, by their names, and the keys they stand for.
 const controls = [
@@ -57,7 +54,6 @@ page_suite('the on-page controls and the wheel', { script: watch }, (page) => {
     for (let i = 0; i <= controls.length; i += 1) order.push((await page.key('Tab'), await focused(page)));
     assert.deepEqual(order, [...controls.map(([, code]) => code), 'canvas']);
   });
-
   it('Pause stops and starts the animation, by pointer, Space and Enter', async () => {
     assert.ok(await animating(page));
     await by_pointer(page, 'Space');
@@ -68,7 +64,6 @@ page_suite('the on-page controls and the wheel', { script: watch }, (page) => {
     await by_keyboard(page, 'Space');
     assert.equal(await animating(page), false, 'paused by Enter');
   });
-
   it('the wheel zooms a keypad step a notch, fractions adding up, as Zoom in and out do', async () => {
     await redraw(page);
     await shoot(page, 'base');
@@ -97,11 +92,10 @@ page_suite('the on-page controls and the wheel', { script: watch }, (page) => {
     const wheels = await page.evaluate(() => wheels);
     assert.ok(wheels.length >= 4 && wheels.every(([, refused]) => refused), JSON.stringify(wheels));
   });
-
-  it('Full screen there and back by pointer and keyboard, Pause on top inside it, no cursor over it', async (t) => {
+  it('Full screen there and back by pointer and keyboard, Pause on top inside it, no cursor over it', async () => {
     const cursor = () => page.evaluate(() => getComputedStyle(document.getElementById('canvas')).cursor);
     await by_pointer(page, 'F1');
-    if (!await in_full_screen(t, page)) return;
+    await in_full_screen(page);
     await sun_shown(page);
     assert.equal(await cursor(), 'none');
     assert.equal(await page.evaluate((p) => document.elementFromPoint(p.x, p.y).dataset.code,
@@ -119,7 +113,6 @@ page_suite('the on-page controls and the wheel', { script: watch }, (page) => {
     await sun_shown(page, 800);
     assert.equal(await cursor(), 'auto');
   });
-
   it('End ends the program by keyboard, with no box (by pointer: touch.test.mjs)', async () => {
     await by_keyboard(page, 'Escape');
     await ended(page);

@@ -1,37 +1,31 @@
-// Chromium and Firefox through puppeteer-core: Debian's Chromium headless on SwiftShader over the DevTools protocol,
-// and Firefox ESR over WebDriver BiDi, windowed on the harness's own Xvfb (headless Firefox has no WebGL). One browser
-// a test file (Firefox: one more for touch), started with the first page and ended with close_all; a fresh browser
-// context a page.
+// Chromium (headless, on SwiftShader, over the DevTools protocol) and Firefox ESR (over WebDriver BiDi, windowed on the
+// harness's Xvfb: headless Firefox has no WebGL) through puppeteer-core. One browser a test file (Firefox: one more for
+// touch), started with its first page and ended with close_all; a fresh browser context a page.
 import { mkdtempSync } from 'node:fs';
 import { rm } from 'node:fs/promises';
 import { createRequire } from 'node:module';
 import { join } from 'node:path';
-
-import { key_actions, touch_actions, wheel_action } from './webdriver_actions.mjs';
+import { key_actions, touch_actions } from './webdriver_actions.mjs';
 import { x_display } from './xvfb.mjs';
 
 const puppeteer = createRequire(join(process.env.ORRERY_NODE_MODULES, 'x.js'))('puppeteer-core');
 
-async function launch(engine, view, profile, start_url) {
-  if (engine === 'chromium') {
-    return puppeteer.launch({
-      executablePath: process.env.ORRERY_CHROMIUM ?? '/usr/bin/chromium',
-      headless: true,
-      args: ['--headless', '--no-sandbox', '--enable-unsafe-swiftshader', '--disable-quic', '--no-first-run',
-        '--disable-background-networking', '--disable-component-update', '--disable-sync', `--user-data-dir=${profile}`],
-      defaultViewport: null,
-    });
-  }
-  return puppeteer.launch({
+// (puppeteer's own flags for Chromium already turn off its networking in the background, sync and the first run.)
+const launch = async (engine, view, profile, start_url) => puppeteer.launch({
+  userDataDir: profile,
+  defaultViewport: null,
+  ...(engine === 'chromium' ? {
+    executablePath: process.env.ORRERY_CHROMIUM ?? '/usr/bin/chromium',
+    headless: true,
+    args: ['--headless', '--no-sandbox', '--enable-unsafe-swiftshader', '--disable-quic', '--disable-component-update'],
+  } : {
     browser: 'firefox',
     executablePath: process.env.ORRERY_FIREFOX ?? '/usr/bin/firefox-esr',
     headless: false,
-    userDataDir: profile,
     env: { ...process.env, DISPLAY: await x_display() },
     // Firefox gives the focus to the page it starts with, not to one it is sent to later (the address bar keeps it),
     // and it grants full screen only to a focused page: it starts with a page of the tests' server.
     args: [start_url],
-    defaultViewport: null,
     extraPrefsFirefox: {
       // No telemetry ping sent (by a helper that outlives the browser) as it ends.
       'datareporting.policy.dataSubmissionEnabled': false,
@@ -43,8 +37,8 @@ async function launch(engine, view, profile, start_url) {
         'dom.maxtouchpoints.testing.value': 5,
       } : {}),
     },
-  });
-}
+  }),
+});
 
 // `start_url`: a blank page of the tests' server.
 const browsers = new Map();
@@ -75,69 +69,63 @@ export async function open(engine, view, start_url, installed = false) {
   // A new size of the viewport (and so of the screen in full screen), its scale and touch kept.
   const resize = (width, height) => page.setViewport({ width, height, deviceScaleFactor: view.scale, hasTouch: view.touch });
   await resize(view.width, view.height);
-  // Evaluations carry no user gesture: what a browser allows only after the user's input (full screen) must come from
-  // the tests' real input.
-  let run, cdp;
-  if (engine === 'chromium') {
-    cdp = await page.createCDPSession();
-    // Headless Chromium's screen is 800x600 whatever the viewport; its full screen is the viewport. The screen is made
-    // the viewport's size, as a browser's full screen is the screen's.
-    await cdp.send('Emulation.setDeviceMetricsOverride', {
-      width: view.width, height: view.height, deviceScaleFactor: view.scale, mobile: false,
-      screenWidth: view.width, screenHeight: view.height,
-    });
-    run = async (expression) => {
-      const { result, exceptionDetails } = await cdp.send('Runtime.evaluate', {
-        expression, awaitPromise: true, returnByValue: true, userGesture: false,
-      });
-      if (exceptionDetails) throw new Error(exceptionDetails.exception?.description ?? exceptionDetails.text);
-      return result.value;
-    };
-  } else {
-    run = async (expression) => {
-      const result = await page.mainFrame().browsingContext.defaultRealm.evaluate(expression, true, {
-        userActivation: false, resultOwnership: 'none',
-      });
-      if (result.type === 'exception') throw new Error(result.exceptionDetails.text);
-      return result.result.value;
-    };
-  }
   const common = {
-    run,
     resize,
     go: (url) => page.goto(url),
     mouse_move: (x, y) => page.mouse.move(x, y),
     mouse_down: (button) => page.mouse.down({ button }),
     mouse_up: (button) => page.mouse.up({ button }),
+    async wheel(x, y, delta_y) {
+      await page.mouse.move(x, y);
+      await page.mouse.wheel({ deltaY: delta_y });
+    },
     close: () => (installed ? page.close() : context.close()),
   };
-  if (engine === 'chromium') {
+  // Evaluations carry no user gesture: what a browser allows only after the user's input (full screen) must come from
+  // the tests' real input.
+  if (engine === 'firefox') {
+    // Keys and touch as WebDriver actions (puppeteer types Enter as the keypad's, and has no Space).
+    const perform = (actions) => page.mainFrame().browsingContext.performActions(actions);
     return {
       ...common,
-      // Chromium's own protocol, for what only Chromium reports (installability).
-      devtools: (method, params) => cdp.send(method, params),
-      key: (code) => page.keyboard.press(code),
-      async wheel(x, y, delta_y) {
-        await page.mouse.move(x, y);
-        await page.mouse.wheel({ deltaY: delta_y });
+      async run(expression) {
+        const result = await page.mainFrame().browsingContext.defaultRealm.evaluate(expression, true, {
+          userActivation: false, resultOwnership: 'none',
+        });
+        if (result.type === 'exception') throw new Error(result.exceptionDetails.text);
+        return result.result.value;
       },
-      // Each state lists the fingers on the screen; the last, none.
-      async touch(states) {
-        let down = false;
-        for (const fingers of states) {
-          const type = fingers.length === 0 ? 'touchEnd' : down ? 'touchMove' : 'touchStart';
-          await cdp.send('Input.dispatchTouchEvent', { type, touchPoints: fingers.map(({ x, y }, id) => ({ x, y, id })) });
-          down = fingers.length > 0;
-        }
-      },
+      key: async (code) => { for (const actions of key_actions(code)) await perform(actions); },
+      touch: (states) => perform(touch_actions(states)),
     };
   }
-  // Firefox: keys, the wheel and touch as WebDriver actions, by the codes WebDriver gives each key.
-  const perform = (actions) => page.mainFrame().browsingContext.performActions(actions);
+  const cdp = await page.createCDPSession();
+  // Headless Chromium's screen is 800x600 whatever the viewport; its full screen is the viewport. The screen is made
+  // the viewport's size, as a browser's full screen is the screen's.
+  await cdp.send('Emulation.setDeviceMetricsOverride', {
+    width: view.width, height: view.height, deviceScaleFactor: view.scale, mobile: false,
+    screenWidth: view.width, screenHeight: view.height,
+  });
   return {
     ...common,
-    key: async (code) => { for (const actions of key_actions(code)) await perform(actions); },
-    wheel: (x, y, delta_y) => perform([wheel_action(x, y, delta_y)]),
-    touch: (states) => perform(touch_actions(states)),
+    async run(expression) {
+      const { result, exceptionDetails } = await cdp.send('Runtime.evaluate', {
+        expression, awaitPromise: true, returnByValue: true, userGesture: false,
+      });
+      if (exceptionDetails) throw new Error(exceptionDetails.exception?.description ?? exceptionDetails.text);
+      return result.value;
+    },
+    // Chromium's own protocol, for what only Chromium reports (installability).
+    devtools: (method, params) => cdp.send(method, params),
+    key: (code) => page.keyboard.press(code),
+    // Each state lists the fingers on the screen; the last, none.
+    async touch(states) {
+      let down = false;
+      for (const fingers of states) {
+        const type = fingers.length === 0 ? 'touchEnd' : down ? 'touchMove' : 'touchStart';
+        await cdp.send('Input.dispatchTouchEvent', { type, touchPoints: fingers.map(({ x, y }, id) => ({ x, y, id })) });
+        down = fingers.length > 0;
+      }
+    },
   };
 }

@@ -1,10 +1,8 @@
-// WebKitGTK (the engine of Safari) through WebKitWebDriver, which drives its MiniBrowser over plain W3C WebDriver (HTTP
-// and JSON, node's fetch). The browser is windowed on the harness's own Xvfb; WebKitWebDriver listens on a free port of
-// the loopback and is started with the first page of a test file, ended with close_all. One WebDriver session (a fresh
-// browser) a page.
+// WebKitGTK (the engine of Safari): its MiniBrowser, windowed on the harness's Xvfb, driven by WebKitWebDriver over plain
+// W3C WebDriver (HTTP and JSON) on a free port of the loopback, started with a test file's first page and ended with
+// close_all. One WebDriver session (a fresh browser) a page.
 import { createServer } from 'node:net';
-
-import { key_actions, wheel_action } from './webdriver_actions.mjs';
+import { key_actions } from './webdriver_actions.mjs';
 import { own_process, x_display } from './xvfb.mjs';
 
 const mini_browser = process.env.ORRERY_MINIBROWSER ?? '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
@@ -25,10 +23,9 @@ async function request(base, method, path, body) {
   return answer.value;
 }
 
-// One WebKitWebDriver for each device scale: GTK draws the browser's windows at the scale given by GDK_SCALE, which the
-// browser takes from the driver's environment; the screen is as much larger.
+// One WebKitWebDriver for each device scale: GTK draws the browser's windows at the (whole) scale given by GDK_SCALE,
+// which the browser takes from the driver's environment; the screen is as much larger.
 const drivers = new Map();
-
 async function start_webdriver(scale) {
   const display = await x_display(1280 * scale, 1024 * scale);
   const port = await free_port();
@@ -51,22 +48,14 @@ export async function close_all() {
 }
 
 export async function open(engine, view) {
-  if (!Number.isInteger(view.scale)) {
-    throw new Error(`a device scale of ${view.scale}: GTK draws WebKitGTK's windows at whole scales only`);
-  }
   if (!drivers.has(view.scale)) drivers.set(view.scale, start_webdriver(view.scale));
   const driver = await drivers.get(view.scale);
-  const { base } = driver;
-  const { sessionId } = await request(base, 'POST', '/session', {
-    capabilities: {
-      alwaysMatch: {
-        browserName: 'MiniBrowser',
-        'webkitgtk:browserOptions': { binary: mini_browser, args: ['--automation'] },
-      },
-    },
+  const { sessionId } = await request(driver.base, 'POST', '/session', {
+    capabilities: { alwaysMatch: {
+      browserName: 'MiniBrowser', 'webkitgtk:browserOptions': { binary: mini_browser, args: ['--automation'] },
+    } },
   });
-  const session = `/session/${sessionId}`;
-  const call = (method, path, body) => request(base, method, `${session}${path}`, body);
+  const call = (method, path, body) => request(driver.base, method, `/session/${sessionId}${path}`, body);
   const perform = (actions) => call('POST', '/actions', { actions });
   // WebKitWebDriver releases every button as the left one (the right one held on for the page): the right button's
   // press, with its context menu, and release are made in the page instead, where the pointer is.
@@ -78,7 +67,6 @@ export async function open(engine, view) {
   let wheel_sum = 0;
   const run = (expression) => call('POST', '/execute/sync', { script: `return ${expression};`, args: [] });
   await call('POST', '/timeouts', { script: 120000 });
-
   // The window's size is set from outside; its viewport is that less the browser's own parts (learnt at the first
   // page), and GTK may size it a while after the answer: read until it is the size asked for, for up to 2 s.
   const resize = async (width, height) => {
@@ -96,8 +84,7 @@ export async function open(engine, view) {
   };
   await resize(view.width, view.height).catch(async (error) => { await call('DELETE', ''); throw error; });
   return {
-    run,
-    resize,
+    run, resize,
     go: (url) => call('POST', '/url', { url }),
     key: async (code) => { for (const actions of key_actions(code)) await perform(actions); },
     mouse_move: (x, y) => {
@@ -109,7 +96,8 @@ export async function open(engine, view) {
     mouse_up: (button) => (button === 'right' ? right(['mouseup']) : mouse({ type: 'pointerUp', button: 0 })),
     // WebKitWebDriver keeps the wheel's last scroll as if it were a position and gives the page each scroll less the
     // one before it (-100 then -50 reach the page as -100 and +50): each is sent as the sum so far.
-    wheel: (x, y, delta_y) => perform([wheel_action(x, y, wheel_sum += delta_y)]),
+    wheel: (x, y, delta_y) => perform([{ type: 'wheel', id: 'wheel', actions: [{ type: 'scroll', x: Math.round(x),
+      y: Math.round(y), deltaX: 0, deltaY: wheel_sum += delta_y, origin: 'viewport' }] }]),
     close: () => call('DELETE', ''),
   };
 }

@@ -4,7 +4,6 @@ import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { it } from 'node:test';
-
 import { not_checked, open_page } from './harness.mjs';
 
 // A class's page on 127.0.0.1 showing the program from localhost (another origin), as README's snippet puts it, 20 px
@@ -70,13 +69,11 @@ it("embedded in another site's page, runs: a click on the Sun shows its box, F1 
   const shown = await until((s) => s.sun > 0.95);
   assert.equal(shown.origin.startsWith('http://localhost:'), true);
   assert.deepEqual(shown.inline, [false, false]);
-
   await page.click(frame_at.x + shown.canvas.x + 400, frame_at.y + shown.canvas.y + 300);
   const boxed = await until((s) => s.box !== null);
   assert.equal(boxed.box, '태양');
   await page.click(frame_at.x + boxed.button.x, frame_at.y + boxed.button.y);
   await until((s) => s.box === null);
-
   await page.key('F1');
   const answered = await until((s) => s.full_screen === 'screen' || s.box !== null);
   if (answered.full_screen) {

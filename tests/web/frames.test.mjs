@@ -1,16 +1,16 @@
-// The whole picture in the page against the same frame drawn by Mesa's OpenGL 1.1 at the same step of the animation
-// (counted from outside), in both sphere modes and with each of F2 to F4; at most one drawn frame for each of the
-// browser's display frames, none while the page is hidden; and drags and presses at and beyond the canvas's edge: a
-// right-drag turns the view by the pixels it moves, held at the edge while outside, and ends wherever the button is let
-// go; a press outside the canvas is not the program's. Each such case, done right, leaves the paused frame Mesa's first
-// view at the step reached.
+// The whole picture in the page against Mesa's same frame, in both sphere modes and with each of F2 to F4; at most one
+// drawn frame a display frame, none while the page is hidden; and at and beyond the canvas's edge: a right-drag turns
+// the view a degree a pixel, held at the edge while outside, and ends wherever the button is let go; a press outside
+// the canvas is not the program's. The WebGL context lost: the page says why, with Start again, and nothing is drawn;
+// given back to a paused program, the picture is the one before, with no WebGL error, and it goes on after Space.
 import assert from 'node:assert/strict';
 import { before, it } from 'node:test';
-
 import { not_checked, page_suite } from './harness.mjs';
-import { box, centre_of, first_switches, frames_pass, pause, unlike_reference } from './seen.mjs';
+import { box, centre_of, first_switches, frames_pass, goes_on, pause, unlike_reference } from './seen.mjs';
 
-page_suite("the paused frame against Mesa's, the pacing, and the canvas's edges", {}, (session) => {
+const running = 'Space pauses, F1 switches full screen, Escape ends.';
+
+page_suite("the paused frame against Mesa's, the pacing, the canvas's edges and the WebGL context", {}, (session) => {
   let origin;
   // Canvas pixels to the viewport's.
   const at = (x, y) => ({ x: origin.left + x, y: origin.top + y });
@@ -21,7 +21,6 @@ page_suite("the paused frame against Mesa's, the pacing, and the canvas's edges"
     }
   }
   before(async () => { origin = await centre_of(session, '#canvas'); });
-
   it('draws no more frames than the display shows, and keeps up with it', async () => {
     const count = () => session.evaluate(() => [orrery_clears, orrery_test.frames()]);
     const [clears, frames] = await count();
@@ -30,7 +29,6 @@ page_suite("the paused frame against Mesa's, the pacing, and the canvas's edges"
     // A frame of the program's may straddle the two readings.
     assert.ok(drawn <= shown + 1 && drawn >= shown / 2, `${drawn} frames drawn in ${shown} of the display's`);
   });
-
   it('draws nothing while the page is hidden behind another, and goes on when shown again', async (t) => {
     // A second page in front of it, opened from the page (engines that block the pop-up, or keep the page shown behind
     // it, cannot check this).
@@ -58,7 +56,6 @@ page_suite("the paused frame against Mesa's, the pacing, and the canvas's edges"
     const shown_again = await session.evaluate(() => orrery_clears);
     await session.wait_for((n) => orrery_clears > n + 3, [shown_again]);
   });
-
   it('a right-drag that leaves the canvas and comes back turns the view and back', async (t) => {
     if (session.engine === 'webkit') {
       not_checked(t, 'right button by synthetic events', 'WebKitWebDriver releases every button as the left one');
@@ -69,16 +66,13 @@ page_suite("the paused frame against Mesa's, the pacing, and the canvas's edges"
     await move(at(-55, 230), at(200, 200));
     await session.mouse_up('right');
   });
-
   it('one that ends outside ends there: the turn stops at the edge, and the way back is a new drag', async () => {
     await session.mouse_down('right');
     // Steps of 25.5 pixels: the last inside the canvas is at x 21, the next beyond its left edge.
     await move(at(200, 200), at(-55, 200));
     await session.mouse_up('right');
     // Turned by the 200 pixels to the edge, a degree a pixel (not 179, nor 255).
-    await pause(session);
     assert.equal(await unlike_reference(session, { ...first_switches, turn: -200 }), '');
-    await session.key('Space');
     // Moves without a button turn nothing; the way back is a drag elsewhere.
     await move(at(-55, 200), at(300, 420));
     await session.mouse_down('right');
@@ -88,7 +82,6 @@ page_suite("the paused frame against Mesa's, the pacing, and the canvas's edges"
     const menus = await session.evaluate(() => orrery_test.menus());
     assert.ok(menus.length > 0 && menus.every((refused) => refused), JSON.stringify(menus));
   });
-
   it("a press outside the canvas, let go over the Sun, is not the program's: the first view, no pick", async () => {
     for (const button of ['left', 'right']) {
       await session.mouse_move(at(-40, 300).x, at(-40, 300).y);
@@ -97,14 +90,10 @@ page_suite("the paused frame against Mesa's, the pacing, and the canvas's edges"
       await session.mouse_up(button);
     }
     // The frame is then the first view at the step reached (no pick either).
-    await pause(session);
-    assert.equal((await box(session)).open, false);
     assert.equal(await unlike_reference(session, first_switches), '');
-    await session.key('Space');
+    assert.equal((await box(session)).open, false);
   });
-
-  // Each switch pressed while the program runs, at least one frame drawn with it, then paused; after the comparison it
-  // goes on and the switch goes back.
+  // Each switch pressed while the program runs, at least one frame drawn with it; after the comparison it goes back.
   const switched = { F2: 'lighting', F3: 'texturing', F4: 'solid' };
   for (const mode of [1, 2]) {
     for (const key of [null, 'F2', 'F3', 'F4']) {
@@ -116,11 +105,55 @@ page_suite("the paused frame against Mesa's, the pacing, and the canvas's edges"
           switches[switched[key]] = 0;
         }
         await frames_pass(session, 4);
-        await pause(session);
         assert.equal(await unlike_reference(session, switches), '');
-        await session.key('Space');
         if (key) await session.key(key);
       });
     }
+  }
+  // Keeps the picture as 'lost', loses the context, waits for the words; returns the frames drawn.
+  const lose = async () => {
+    await session.evaluate(() => {
+      orrery_test.shoot('lost');
+      window.orrery_loss = document.getElementById('canvas').getContext('webgl').getExtension('WEBGL_lose_context');
+      orrery_loss.loseContext();
+    });
+    await session.wait_for(() => document.getElementById('status').textContent.startsWith('The graphics were reset'));
+    assert.match(await session.evaluate(() => document.getElementById('status').textContent),
+      /took back its WebGL context.*Start again$/);
+    return session.evaluate(() => orrery_clears);
+  };
+  // The WebGL context lost from outside (WEBGL_lose_context on the page's own context) and given back, in sphere mode 2
+  // (as the cases above leave it), then 1; last, as the paused picture drawn again is a frame without a step.
+  for (const mode of [2, 1]) {
+    it(`the WebGL context lost and given back in sphere mode ${mode}: the same picture, and the program goes on`,
+      { timeout: 90000 }, async () => {
+      if (mode === 1) await session.key('F5');
+      await frames_pass(session, 4);
+      const drawn = await pause(session);
+      await lose();
+      await session.evaluate(() => orrery_loss.restoreContext());
+      // Drawn again once, paused, with the running words back.
+      await session.wait_for((n, words) => orrery_clears > n && document.getElementById('status').textContent === words,
+        [drawn, running], { timeout: 10000 });
+      await frames_pass(session, 4);
+      const seen = await session.evaluate(() => {
+        orrery_test.shoot('after');
+        const gl = document.getElementById('canvas').getContext('webgl');
+        const errors = [1, 2, 3, 4].map(() => gl.getError()).filter(Boolean);
+        return { clears: orrery_clears, changed: orrery_test.changed('lost', 'after'), errors };
+      });
+      // Going on (also after a wrong picture, so that the next case starts running).
+      await session.key('Space');
+      await goes_on(session);
+      // Lost while the program runs, it draws nothing until the context is back.
+      const lost_at = await lose();
+      await frames_pass(session, 10);
+      const drawn_while_lost = await session.evaluate((n) => orrery_clears - n, lost_at);
+      await session.evaluate(() => orrery_loss.restoreContext());
+      await goes_on(session);
+      assert.deepEqual(seen, { clears: drawn + 1, changed: 0, errors: [] });
+      assert.equal(drawn_while_lost, 0);
+      assert.equal(await session.evaluate(() => document.getElementById('status').textContent), running);
+    });
   }
 });

@@ -1,32 +1,26 @@
-// What the browser tests share, in the engine this run drives (ORRERY_ENGINE: chromium, firefox or webkit): the page
-// served on 127.0.0.1 with the tests' helpers (in_page.js) before its own scripts, opened in a fresh browser context
-// through the engine's driver (driver_*.mjs), its input, and cases grouped on one page (page_suite). The page's folder,
-// the npm packages and the browsers' profiles' folder come from tests/web/run.sh.
+// What the browser tests share, in the engine this run drives (ORRERY_ENGINE): the page served on 127.0.0.1 with the
+// tests' helpers (in_page.js) before its own scripts, opened in a fresh browser context through the engine's driver
+// (driver_*.mjs), its input, and cases grouped on one page (page_suite). Its folders come from tests/web/run.sh.
 import assert from 'node:assert/strict';
 import { createServer } from 'node:http';
 import { readFileSync } from 'node:fs';
 import { dirname, extname, join, normalize } from 'node:path';
 import { after, before, describe, it } from 'node:test';
 import { fileURLToPath } from 'node:url';
-
 export const engine = process.env.ORRERY_ENGINE ?? 'chromium';
 const page_dir = process.env.ORRERY_PAGE_DIR;
 if (!page_dir || !process.env.ORRERY_NODE_MODULES || !process.env.ORRERY_PROFILE_DIR) {
   throw new Error('run through scripts/test.sh web (ORRERY_PAGE_DIR, ORRERY_NODE_MODULES, ORRERY_PROFILE_DIR)');
 }
-const drivers = {
-  chromium: './driver_puppeteer.mjs', firefox: './driver_puppeteer.mjs', webkit: './driver_webkit.mjs',
-};
-if (!drivers[engine]) throw new Error(`ORRERY_ENGINE must be one of ${Object.keys(drivers).join(', ')}`);
-const driver = await import(drivers[engine]);
+if (!['chromium', 'firefox', 'webkit'].includes(engine)) throw new Error('ORRERY_ENGINE: chromium, firefox or webkit');
+const driver = await import(engine === 'webkit' ? './driver_webkit.mjs' : './driver_puppeteer.mjs');
 // The browsers (and the X display) start with a test file's first page and end after its last test.
 after(() => driver.close_all());
 
 const in_page = readFileSync(join(dirname(fileURLToPath(import.meta.url)), 'in_page.js'));
 const mime_types = {
-  '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.data': 'application/octet-stream', '.png': 'image/png', '.css': 'text/css', '.md': 'text/plain; charset=utf-8',
-  '.webmanifest': 'application/manifest+json',
+  '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png',
+  '.css': 'text/css', '.md': 'text/plain; charset=utf-8', '.webmanifest': 'application/manifest+json',
 };
 
 // Says in the test's output what this engine could not be made to check, and why.
@@ -39,13 +33,16 @@ export function not_checked(t, what, why) {
 // A static server for the page's folder, on the loopback only. Every HTML page gets the tests' scripts first in its
 // head; `serve` may answer a request itself. Nothing is cached, as the page changes between builds.
 function start_server(script, serve) {
-  const script_source = script ? Buffer.from(`(${script})();\n`) : null;
+  const ours = {
+    '/orrery-test/start': { body: '<!doctype html><title>-</title>', type: mime_types['.html'] },
+    '/orrery-test/in_page.js': { body: in_page, type: mime_types['.js'] },
+    '/orrery-test/script.js': script && { body: `(${script})();\n`, type: mime_types['.js'] },
+  };
+  const scripts = '<script src="/orrery-test/in_page.js"></script>' +
+    (script ? '<script src="/orrery-test/script.js"></script>' : '');
   const server = createServer(async (request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
-    let answer = serve?.(path) ?? null;
-    if (path === '/orrery-test/start') answer = { body: '<!doctype html><title>-</title>', type: mime_types['.html'] };
-    if (path === '/orrery-test/in_page.js') answer = { body: in_page, type: mime_types['.js'] };
-    if (path === '/orrery-test/script.js' && script_source) answer = { body: script_source, type: mime_types['.js'] };
+    let answer = ours[path] || await serve?.(path);
     if (!answer) {
       const file = join(page_dir, path.endsWith('/') ? 'index.html' : path);
       try {
@@ -54,24 +51,15 @@ function start_server(script, serve) {
         answer = { status: 404, body: '' };
       }
     }
-    let body = answer.body;
-    if (answer.type?.startsWith('text/html')) {
-      const scripts = '<script src="/orrery-test/in_page.js"></script>' +
-        (script_source ? '<script src="/orrery-test/script.js"></script>' : '');
-      body = String(body).replace(/<head>/i, `<head>${scripts}`);
-    }
-    response.writeHead(answer.status ?? 200, {
-      ...(answer.type ? { 'Content-Type': answer.type } : {}), 'Cache-Control': 'no-store',
-    });
-    response.end(body);
+    const { status = 200, type, body } = answer;
+    response.writeHead(status, { ...(type && { 'Content-Type': type }), 'Cache-Control': 'no-store' });
+    response.end(type?.startsWith('text/html') ? String(body).replace(/<head>/i, `<head>${scripts}`) : body);
   });
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
 // The page in a fresh browser context of this run's engine.
-export async function open_page({
-  viewport = {}, path = '/', script = null, serve = null, installed = false,
-} = {}) {
+export async function open_page({ viewport = {}, path = '/', script = null, serve = null, installed = false } = {}) {
   const view = { width: 1024, height: 768, scale: 1, touch: false, ...viewport };
   const server = await start_server(script, serve);
   const base_url = `http://127.0.0.1:${server.address().port}`;
@@ -81,8 +69,7 @@ export async function open_page({
   const evaluate = async (fn, ...args) => {
     const source = `(async () => { const value = await (${fn})(...${JSON.stringify(args)});
       return JSON.stringify({ value, errors: window.orrery_test?.take_errors() ?? [] }); })()`;
-    const text = await page.run(source);
-    const { value, errors: seen } = JSON.parse(text);
+    const { value, errors: seen } = JSON.parse(await page.run(source));
     errors.push(...seen);
     return value;
   };
@@ -106,13 +93,12 @@ export async function open_page({
     },
     click: async (x, y) => { await page.mouse_move(x, y); await page.mouse_down('left'); await page.mouse_up('left'); },
     tap: (x, y) => page.touch([[{ x, y }], []]),
-    touch_drag: (from, to, steps = 8) => page.touch(
-      [...Array(steps + 1).keys()].map((i) => [between(from, to, i / steps)]).concat([[]])),
-    pinch: (centre, gap_from, gap_to, steps = 8) => page.touch(
-      [...Array(steps + 1).keys()].map((i) => {
-        const half = (gap_from + (gap_to - gap_from) * (i / steps)) / 2;
-        return [{ x: centre.x - half, y: centre.y }, { x: centre.x + half, y: centre.y }];
-      }).concat([[]])),
+    touch_drag: (from, to, steps = 8) => page.touch(in_steps(steps, (f) =>
+      [{ x: from.x + (to.x - from.x) * f, y: from.y + (to.y - from.y) * f }])),
+    pinch: (centre, gap_from, gap_to, steps = 8) => page.touch(in_steps(steps, (f) => {
+      const half = (gap_from + (gap_to - gap_from) * f) / 2;
+      return [{ x: centre.x - half, y: centre.y }, { x: centre.x + half, y: centre.y }];
+    })),
     async close() {
       await page.close();
       // (A browser kept open, as for an installed page, would hold its idle connections: 100 s in Chromium.)
@@ -124,7 +110,8 @@ export async function open_page({
   return session;
 }
 
-const between = (a, b, f) => ({ x: a.x + (b.x - a.x) * f, y: a.y + (b.y - a.y) * f });
+// The fingers at `steps` + 1 even steps (`at(0)` to `at(1)`), then lifted.
+const in_steps = (steps, at) => [...Array(steps + 1).keys()].map((i) => at(i / steps)).concat([[]]);
 
 // The Sun drawn at the middle of a drawing buffer `width` wide (any, if 0).
 export const sun_shown = (page, width = 0) => page.wait_for((w) => {

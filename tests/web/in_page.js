@@ -1,11 +1,8 @@
-// What the tests put into the page before its own scripts (the harness's
-// server adds it to every page it serves, in every engine): snapshots of the
-// canvas and their comparison, a count of the browser's animation frames and
-// of WebGL's clears (one a drawn frame, each a step of the animation), every
-// key event on the window once asked (for whether the page kept it from the
-// browser), the context menus the page was asked for, and every error the
-// page met, which the harness collects with each evaluation. Opened as
-// '/?refused', the page is refused full screen, as where a browser forbids it.
+// What the tests put into the page before its own scripts (the harness's server adds it to every page it serves, in
+// every engine): snapshots of the canvas and their comparison, a count of the browser's animation frames and of WebGL's
+// clears (one a drawn frame, each a step of the animation), every key event on the window once asked (for whether the
+// page kept it from the browser), the context menus the page was asked for, and every error the page met, which the
+// harness collects with each evaluation. Opened as '/?refused', the page is refused full screen.
 (() => {
   if (location.search === '?refused') {
     Element.prototype.requestFullscreen = () => Promise.reject(new TypeError('refused'));
@@ -52,16 +49,14 @@
     context.drawImage(canvas, 0, 0);
     return context.getImageData(0, 0, copy.width, copy.height);
   };
-  // Whether each context menu the page was asked for was refused, as the
-  // window sees it once the canvas has had it.
+  // Whether each context menu the page was asked for was refused, as the window sees it once the canvas has had it.
   const menus = [];
   window.addEventListener('contextmenu', (event) => menus.push(event.defaultPrevented));
   window.orrery_test = {
     frames: () => frames,
     menus: () => menus,
     take_errors: () => errors.splice(0),
-    // The canvas's pixels now (an ImageData), and as base64 RGB.
-    pixels,
+    // The canvas's pixels now as base64 RGB.
     rgb: () => {
       const rgba = pixels().data;
       let text = '';

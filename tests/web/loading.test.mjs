@@ -1,12 +1,10 @@
 // Loading the page: the progress bar with its bytes, then the program; a file that fails to load, named, with Retry.
-// (The pictures as the program gets them: frames.test.mjs.) And what the page says when the program cannot run or
-// stops: a browser without WebGL, a program that breaks after its first frame (a lost WebGL context:
-// context_loss.test.mjs).
+// And what the page says where the program cannot run or stops: a browser without WebGL, a program that breaks after
+// its first frame. (The pictures as the program gets them, and a lost WebGL context: frames.test.mjs.)
 import assert from 'node:assert/strict';
 import { readdirSync, statSync } from 'node:fs';
 import { join } from 'node:path';
 import { it } from 'node:test';
-
 import { open_page, sun_shown, with_page } from './harness.mjs';
 
 const page_dir = process.env.ORRERY_PAGE_DIR;
@@ -31,19 +29,6 @@ function watch_loading() {
       }
     }).observe(document.getElementById('status'), { childList: true });
   });
-}
-
-// Start again reloads the page: polls that meet the old document's end are tried again.
-async function after_start_again(session) {
-  await session.evaluate(() => document.querySelector('#status button').click());
-  for (let tries = 0; ; tries += 1) {
-    try {
-      await session.wait_for(running);
-      return await sun_shown(session);
-    } catch (error) {
-      if (tries === 10 || !/navigat|context|destroyed/i.test(error.message)) throw error;
-    }
-  }
 }
 
 // The page's WebGL context made to fail from outside, as where a browser has WebGL turned off or no driver for it.
@@ -120,5 +105,14 @@ it('a program broken after its first frame gives its error with Start again, whi
   });
   await session.wait_for(() => document.getElementById('status')?.textContent.includes('stopped'));
   assert.match(await session.evaluate(status), /^The program stopped with an error: TypeError: .*draw(Arrays|Elements).*Start again$/);
-  await after_start_again(session);
+  // Start again reloads the page: polls that meet the old document's end are asked again.
+  await session.evaluate(() => document.querySelector('#status button').click());
+  for (let tries = 0; ; tries += 1) {
+    try {
+      await session.wait_for(running);
+      return await sun_shown(session);
+    } catch (error) {
+      if (tries === 10 || !/navigat|context|destroyed/i.test(error.message)) throw error;
+    }
+  }
 });

@@ -3,7 +3,6 @@
 // the controls take taps. The page neither scrolls nor zooms under the canvas.
 import assert from 'node:assert/strict';
 import { it } from 'node:test';
-
 import { page_suite } from './harness.mjs';
 import { box_closes, box_opens, centre_of, changed, ended, redraw, shoot, sun_radius } from './seen.mjs';
 
@@ -45,7 +44,6 @@ page_suite('a phone held upright', {
     await shoot(page, 'pinched back');
     assert.ok((await changed(page, 'paused', 'pinched back')) < 0.0005);
   });
-
   it('a touch on the Sun that moves a few pixels is a tap: its box; its OK and End take taps', async () => {
     const sun = await centre_of(page, '#canvas');
     await page.touch_drag(sun, { x: sun.x + 4, y: sun.y + 3 }, 2);

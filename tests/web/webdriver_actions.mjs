@@ -1,22 +1,17 @@
 // WebDriver's input actions (the same in classic WebDriver and in BiDi), for the engines driven through it: the key
-// each DOM code is typed with, the wheel, and touch as pointers of type touch.
+// each DOM code is typed with, and touch as pointers of type touch.
 
 // WebDriver types the keys that have no character by code points of its own; the engine gives each its DOM code (U+E006
 // is Enter, U+E007 the keypad's).
 const special = {
-  Tab: '\uE004', Enter: '\uE006', NumpadEnter: '\uE007', ShiftLeft: '\uE008', ControlLeft: '\uE009',
-  AltLeft: '\uE00A', Escape: '\uE00C', Space: '\uE00D', PageUp: '\uE00E', PageDown: '\uE00F', End: '\uE010',
-  Home: '\uE011', ArrowLeft: '\uE012', ArrowUp: '\uE013', ArrowRight: '\uE014', ArrowDown: '\uE015',
-  Insert: '\uE016', Delete: '\uE017', NumpadMultiply: '\uE024', NumpadAdd: '\uE025',
-  NumpadSubtract: '\uE027', NumpadDecimal: '\uE028', NumpadDivide: '\uE029', Backspace: '\uE003',
-  Equal: '=', Minus: '-', Comma: ',', Period: '.', Slash: '/',
+  Tab: '\uE004', Enter: '\uE006', Escape: '\uE00C', Space: '\uE00D', ArrowDown: '\uE015', NumpadMultiply: '\uE024',
+  NumpadAdd: '\uE025', NumpadSubtract: '\uE027', NumpadDecimal: '\uE028', NumpadDivide: '\uE029', Equal: '=', Minus: '-',
 };
 function key_value(code) {
   const value = special[code] ??
     (/^F([1-9]|1[0-2])$/.test(code) ? String.fromCharCode(0xe031 + Number(code.slice(1)) - 1) : null) ??
     (/^Numpad[0-9]$/.test(code) ? String.fromCharCode(0xe01a + Number(code.slice(6))) : null) ??
-    (/^Key[A-Z]$/.test(code) ? code.slice(3).toLowerCase() : null) ??
-    (/^Digit[0-9]$/.test(code) ? code.slice(5) : null);
+    (/^(Key[A-Z]|Digit[0-9])$/.test(code) ? code.at(-1).toLowerCase() : null);
   if (value === null) throw new Error(`no WebDriver key for the code ${code}`);
   return value;
 }
@@ -24,12 +19,6 @@ function key_value(code) {
 // A key pressed and let go: two actions, one after the other.
 export const key_actions = (code) => ['keyDown', 'keyUp'].map((type) =>
   [{ type: 'key', id: 'keyboard', actions: [{ type, value: key_value(code) }] }]);
-
-const point = (p) => ({ x: Math.round(p.x), y: Math.round(p.y) });
-
-export function wheel_action(x, y, delta_y) {
-  return { type: 'wheel', id: 'wheel', actions: [{ type: 'scroll', ...point({ x, y }), deltaX: 0, deltaY: delta_y, origin: 'viewport' }] };
-}
 
 // `states` lists, state by state, the fingers on the screen; the last, none. One pointer source of type touch for each
 // finger, two ticks a state (move, then press or lift), so that the fingers keep in step.
@@ -41,7 +30,8 @@ export function touch_actions(states) {
     const actions = [];
     for (const state of states) {
       const at = state[finger];
-      actions.push(at ? { type: 'pointerMove', ...point(at), origin: 'viewport', duration: 0 } : pause);
+      actions.push(at ? { type: 'pointerMove', x: Math.round(at.x), y: Math.round(at.y), origin: 'viewport', duration: 0 }
+        : pause);
       if (at && !down) actions.push({ type: 'pointerDown', button: 0 });
       else if (!at && down) actions.push({ type: 'pointerUp', button: 0 });
       else actions.push(pause);

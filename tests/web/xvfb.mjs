@@ -3,9 +3,7 @@
 import { execFile, spawn } from 'node:child_process';
 
 const started = [];
-process.on('exit', () => {
-  for (const child of started) child.kill();
-});
+process.on('exit', () => started.forEach((child) => child.kill()));
 for (const signal of ['SIGINT', 'SIGTERM']) process.on(signal, () => process.exit(1));
 
 // Starts `command`, ended when this process ends; it does not keep this process alive.
@@ -45,17 +43,14 @@ async function start_display(size) {
   });
   const env = { ...process.env, DISPLAY: name };
   const wm = own_process('openbox', ['--sm-disable'], { env });
-  const ended = new Promise((resolve) => wm.on('exit', resolve));
   // openbox is ready once it has announced itself on the root window.
   for (const end = Date.now() + 30000; ;) {
     const announced = await new Promise((resolve) => execFile('xprop', ['-root', '_NET_SUPPORTING_WM_CHECK'],
       { env }, (error, stdout) => resolve(!error && stdout.includes('window id'))));
-    if (announced) break;
-    if (Date.now() > end || await Promise.race([ended.then(() => true), pause(50)])) {
+    if (announced) return name;
+    if (Date.now() > end || wm.exitCode !== null) {
       throw new Error(`openbox did not start on ${name}: ${wm.stderr_text()}`);
     }
+    await new Promise((resolve) => setTimeout(resolve, 50));
   }
-  return name;
 }
-
-const pause = (ms) => new Promise((resolve) => setTimeout(() => resolve(false), ms));
