@@ -169,6 +169,7 @@ class WindowTest : public ::testing::Test {
     }
     void TearDown() override {
         close_main_window(), unregister_class("OpenGL", get_module_handle()), seam::reset();
+        if (x != nullptr) XCloseDisplay(x);
     }
     static void push(std::uint32_t type, int a = 0, int b = 0, int c = 0) {
         SDL_Event e = event(type, a, b, c, SDL_GetWindowID(window_handle->sdl_window));
