@@ -195,7 +195,7 @@ webfault $p "0,/  say('Starting…');/s///" "Retry clicked twice loads the code 
 webfault $p 's/} else if (!webgl_available()) {/} else if (false) {/' "without WebGL the desktop's box instead of the page's words (loading)"
 p=platform/web/page/page.js
 webfault $p "s/window.addEventListener('unhandledrejection'/window.addEventListener('rejectionhandled'/" "a program that throws goes still without a word (loading)"
-webfault $p "s/canvas.addEventListener('webglcontextlost'/canvas.addEventListener('webglcontextrestored'/" "a lost WebGL context leaves a still picture without a word (loading)" frames
+webfault $p "s/canvas.addEventListener('webglcontextlost'/canvas.addEventListener('webglcontextrestored'/" "a lost WebGL context leaves a still picture without a word (loading)" context_loss
 fault scripts/web_pictures.mjs "s/const quality = '80';/const quality = '10';/" "the page's pictures blurred by a low quality (loading)"
 # The wake lock, offline use, the manifest and the page's policy (browser).
 webfault platform/web/message_queue.cpp 's/    follow_pause_key(\*message);/    ;/' "the wake lock kept while the program is paused" wake_lock
@@ -211,20 +211,20 @@ webfault platform/web/offline/service_worker.cmake 's/set(PAGE_VERSION "${VERSIO
 webfault platform/web/page/offline.js 's/^  Module.postRun = .*$/  ;/' "the page's files never kept for offline use" offline
 webfault platform/web/page/manifest.webmanifest 's/"display": "standalone"/"display": "browser"/' "the installed page opens as a browser tab, not an app (manifest)" offline
 webfault platform/web/page/index.html '/Content-Security-Policy/d' "the page without its Content-Security-Policy" embedding
-# A lost WebGL context survived (tests/web/frames).
+# A lost WebGL context survived (tests/web/context_loss).
 p=platform/gl11/context_loss.cpp
-webfault $p 's/if (image != nullptr \&\& !texture.image_from_list)/if (false)/' "the pictures not uploaded again: bodies drawn white once the graphics come back (context loss)" frames
-webfault $p 's/    for (auto\& \[shape, kept\] : c.quadric_shapes) forget_buffers(\*kept);/    ;/' "GLU's spheres and disks drawn from their lost buffers: missing once the graphics come back (context loss)" frames
-webfault $p 's/            forget_images(list.kept->steps);/            ;/' "the lists' pictures shown from their lost textures (context loss)" frames
-webfault $p 's/    es_viewport(c.viewport\[0\], c.viewport\[1\], c.viewport\[2\], c.viewport\[3\]);/    es_viewport(0, 0, 1, 1);/' "the viewport given back wrong: the picture drawn in a corner (context loss)" frames
+webfault $p 's/if (image != nullptr \&\& !texture.image_from_list)/if (false)/' "the pictures not uploaded again: bodies drawn white once the graphics come back (context loss)" context_loss
+webfault $p 's/    for (auto\& \[shape, kept\] : c.quadric_shapes) forget_buffers(\*kept);/    ;/' "GLU's spheres and disks drawn from their lost buffers: missing once the graphics come back (context loss)" context_loss
+webfault $p 's/            forget_images(list.kept->steps);/            ;/' "the lists' pictures shown from their lost textures (context loss)" context_loss
+webfault $p 's/    es_viewport(c.viewport\[0\], c.viewport\[1\], c.viewport\[2\], c.viewport\[3\]);/    es_viewport(0, 0, 1, 1);/' "the viewport given back wrong: the picture drawn in a corner (context loss)" context_loss
 p=platform/web/context_loss.cpp
-webfault $p 's/    gl11_context_lost();/    ;/' "the lost objects freed on the context given back: WebGL errors (context loss)" frames
-webfault $p 's/    if (window != nullptr) post_message/    if (false) post_message/' "a paused picture stays blank once the graphics come back (context loss)" frames
-webfault $p 's/    while (emscripten_is_webgl_context_lost(webgl))/    if (false)/' "the loop draws on while the context is lost (context loss)" frames
+webfault $p 's/    gl11_context_lost();/    ;/' "the lost objects freed on the context given back: WebGL errors (context loss)" context_loss
+webfault $p 's/    if (window != nullptr) post_message/    if (false) post_message/' "a paused picture stays blank once the graphics come back (context loss)" context_loss
+webfault $p 's/    while (emscripten_is_webgl_context_lost(webgl))/    if (false)/' "the loop draws on while the context is lost (context loss)" context_loss
 p=platform/web/page/page.js
-webfault $p 's/^  event.preventDefault();/  ;/' "the browser never gives the lost context back: the page did not ask for it (context loss)" frames
-webfault $p 's/^  say(running);/  start_again();/' "the program starts anew when the graphics come back: its state lost (context loss)" frames
-webfault $p 's/^  context_lost = false;/  return;/' "the page still says the graphics were reset once they are back (context loss)" frames
+webfault $p 's/^  event.preventDefault();/  ;/' "the browser never gives the lost context back: the page did not ask for it (context loss)" context_loss
+webfault $p 's/^  say(running);/  start_again();/' "the program starts anew when the graphics come back: its state lost (context loss)" context_loss
+webfault $p 's/^  context_lost = false;/  return;/' "the page still says the graphics were reset once they are back (context loss)" context_loss
 # Keys, boxes, edges, frames and pacing in the page (tests/web/boxes, frames).
 p=platform/web/key_codes.cpp
 webfault $p 's/key == VK_SPACE || key == VK_TAB ||/key == VK_SPACE ||/' "Tab handed to the browser: the focus leaves the program (browser)" boxes

@@ -1,16 +1,13 @@
 // The whole picture in the page against Mesa's same frame, in both sphere modes and with each of F2 to F4; at most one
 // drawn frame a display frame, none while the page is hidden; and at and beyond the canvas's edge: a right-drag turns
 // the view a degree a pixel, held at the edge while outside, and ends wherever the button is let go; a press outside
-// the canvas is not the program's. The WebGL context lost: the page says why, with Start again, and nothing is drawn;
-// given back to a paused program, the picture is the one before, with no WebGL error, and it goes on after Space.
+// the canvas is not the program's.
 import assert from 'node:assert/strict';
 import { before, it } from 'node:test';
 import { not_checked, page_suite } from './harness.mjs';
-import { box, centre_of, first_switches, frames_pass, goes_on, pause, unlike_reference } from './seen.mjs';
+import { box, centre_of, first_switches, frames_pass, unlike_reference } from './seen.mjs';
 
-const running = 'Space pauses, F1 switches full screen, Escape ends.';
-
-page_suite("the paused frame against Mesa's, the pacing, the canvas's edges and the WebGL context", {}, (session) => {
+page_suite("the paused frame against Mesa's, the pacing, and the canvas's edges", {}, (session) => {
   let origin;
   // Canvas pixels to the viewport's.
   const at = (x, y) => ({ x: origin.left + x, y: origin.top + y });
@@ -109,51 +106,5 @@ page_suite("the paused frame against Mesa's, the pacing, the canvas's edges and 
         if (key) await session.key(key);
       });
     }
-  }
-  // Keeps the picture as 'lost', loses the context, waits for the words; returns the frames drawn.
-  const lose = async () => {
-    await session.evaluate(() => {
-      orrery_test.shoot('lost');
-      window.orrery_loss = document.getElementById('canvas').getContext('webgl').getExtension('WEBGL_lose_context');
-      orrery_loss.loseContext();
-    });
-    await session.wait_for(() => document.getElementById('status').textContent.startsWith('The graphics were reset'));
-    assert.match(await session.evaluate(() => document.getElementById('status').textContent),
-      /took back its WebGL context.*Start again$/);
-    return session.evaluate(() => orrery_clears);
-  };
-  // The WebGL context lost from outside (WEBGL_lose_context on the page's own context) and given back, in sphere mode 2
-  // (as the cases above leave it), then 1; last, as the paused picture drawn again is a frame without a step.
-  for (const mode of [2, 1]) {
-    it(`the WebGL context lost and given back in sphere mode ${mode}: the same picture, and the program goes on`,
-      { timeout: 90000 }, async () => {
-      if (mode === 1) await session.key('F5');
-      await frames_pass(session, 4);
-      const drawn = await pause(session);
-      await lose();
-      await session.evaluate(() => orrery_loss.restoreContext());
-      // Drawn again once, paused, with the running words back.
-      await session.wait_for((n, words) => orrery_clears > n && document.getElementById('status').textContent === words,
-        [drawn, running], { timeout: 10000 });
-      await frames_pass(session, 4);
-      const seen = await session.evaluate(() => {
-        orrery_test.shoot('after');
-        const gl = document.getElementById('canvas').getContext('webgl');
-        const errors = [1, 2, 3, 4].map(() => gl.getError()).filter(Boolean);
-        return { clears: orrery_clears, changed: orrery_test.changed('lost', 'after'), errors };
-      });
-      // Going on (also after a wrong picture, so that the next case starts running).
-      await session.key('Space');
-      await goes_on(session);
-      // Lost while the program runs, it draws nothing until the context is back.
-      const lost_at = await lose();
-      await frames_pass(session, 10);
-      const drawn_while_lost = await session.evaluate((n) => orrery_clears - n, lost_at);
-      await session.evaluate(() => orrery_loss.restoreContext());
-      await goes_on(session);
-      assert.deepEqual(seen, { clears: drawn + 1, changed: 0, errors: [] });
-      assert.equal(drawn_while_lost, 0);
-      assert.equal(await session.evaluate(() => document.getElementById('status').textContent), running);
-    });
   }
 });
