@@ -26,6 +26,7 @@ inline bool start_xvfb(const std::string& screen) {
                                 screen + " -nolisten tcp -noreset 2>/dev/null";
     for (int attempt = 0; attempt < 5; ++attempt) {
         FILE* server = popen(command.c_str(), "r");  // left open: closing it waits for the server
+        if (server == nullptr) return false;
         int number = -1;
         if (std::fscanf(server, "%d", &number) == 1)
             return setenv("DISPLAY", (":" + std::to_string(number)).c_str(), 1) == 0;
