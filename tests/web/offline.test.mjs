@@ -24,9 +24,12 @@ async function go(page, url) {
   throw new Error(`${url} did not open`);
 }
 
-// Waits until the page's service workers are in these states (null: none).
+// Waits until the page's service workers are in these states (null: none). (WebKitGTK once left a getRegistration
+// unanswered for good, CI's run then hanging until the driver's connection timed out: one left 2 s is asked again.)
 const workers = (page, active, waiting) => page.wait_for(async (states) => {
-  const registration = await navigator.serviceWorker.getRegistration();
+  const registration = await Promise.race([navigator.serviceWorker.getRegistration(),
+    new Promise((resolve) => { setTimeout(resolve, 2000, 'unanswered'); })]);
+  if (registration === 'unanswered') return false;
   return JSON.stringify([registration?.active?.state ?? null, registration?.waiting?.state ?? null]) === states;
 }, [JSON.stringify([active, waiting])]);
 const versions = () => caches.keys();
