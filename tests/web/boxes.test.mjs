@@ -8,15 +8,12 @@ import {
   box, box_closes, box_opens, centre_of, changed, click_on, ended, first_switches, frames_pass, goes_on, keys_not,
   question, shoot, unlike_reference,
 } from './seen.mjs';
-
 const by_key = (code) => (s) => s.key(code);
 // The box's first button (OK, Yes) and its last (OK, No).
 const by_click = (last) => (s) => click_on(s, `#box button${last ? ':last-child' : ''}`);
-
 // The Sun's facts, as the program's description words them.
 const sun_text = '반지름(Km) : 695,500\n질량(10*24승 Kg) : 1,989,000\n밀도(g/cm3) : 1.41\n' +
   '중력(지구=1) : 28\n자전주기 : 25.4일\n공전주기 : -';
-
 page_suite("a body's facts box", {}, (session) => {
   const answers = { Enter: by_key('Enter'), Escape: by_key('Escape'), 'a click on OK': by_click(false) };
   for (const [answer, give] of Object.entries(answers)) {
@@ -35,14 +32,12 @@ page_suite("a body's facts box", {}, (session) => {
     });
   }
 });
-
 // Reloading (F5), help (F1), the find bar (F3), scrolling (Space), moving the focus away (Tab), and what the keypad's
 // keys do in a page.
 const keypad = ['NumpadAdd', 'NumpadSubtract', 'NumpadMultiply', 'NumpadDivide', 'NumpadDecimal',
   'Numpad0', 'Numpad5', 'Numpad9'];
 const switches = ['F2', 'F3', 'F4', 'F5'];
 const refused = { path: '/?refused' };
-
 page_suite('full screen refused: the keys the page keeps, and Yes goes on in the window', refused, (session) => {
   it('while the program runs: F2 to F5, Space, Tab and the keypad; not the others', async () => {
     await session.evaluate(() => orrery_watch_keys());
@@ -108,7 +103,6 @@ page_suite('full screen refused: the keys the page keeps, and Yes goes on in the
     assert.deepEqual(await keys_not(session, ['F1', 'F2', 'F3', 'Space', 'NumpadAdd', 'Escape', 'Tab'], false), []);
   });
 });
-
 describe('the question when full screen is refused: No ends the program', () => {
   const no = {
     Escape: by_key('Escape'), 'a click on No': by_click(true),

@@ -3,12 +3,9 @@
 // back to a paused program, the picture is the one before, with no WebGL error, and the program goes on after Space.
 import assert from 'node:assert/strict';
 import { before, it } from 'node:test';
-
 import { not_checked, page_suite } from './harness.mjs';
 import { frames_pass, goes_on, pause } from './seen.mjs';
-
 const running = 'Space pauses, F1 switches full screen, Escape ends.';
-
 // Whether this engine gives a lost context back, on a canvas of its own: true, or why not.
 async function engine_restores() {
   const context = document.createElement('canvas').getContext('webgl');
@@ -23,7 +20,6 @@ async function engine_restores() {
     setTimeout(() => resolve('the engine does not give a lost context back within 5 s'), 5000);
   });
 }
-
 page_suite('the WebGL context lost and given back', {}, (session) => {
   let restores;
   // Keeps the picture as 'lost', loses the context, waits for the words; returns the frames drawn.
@@ -39,7 +35,6 @@ page_suite('the WebGL context lost and given back', {}, (session) => {
     return session.evaluate(() => orrery_clears);
   };
   before(async () => { restores = await session.evaluate(engine_restores); });
-
   for (const mode of [1, 2]) {
     it(`gives the same picture back in sphere mode ${mode}, and the program goes on`, { timeout: 90000 }, async (t) => {
       if (restores !== true) return not_checked(t, 'context loss and restore', restores);
@@ -72,7 +67,6 @@ page_suite('the WebGL context lost and given back', {}, (session) => {
       assert.equal(await session.evaluate(() => document.getElementById('status').textContent), running);
     });
   }
-
   it('a lost context not given back is said, with Start again', async (t) => {
     if (!await session.evaluate(() => document.getElementById('canvas').getContext('webgl')
       .getExtension('WEBGL_lose_context'))) return not_checked(t, 'a lost WebGL context', 'no WEBGL_lose_context');

@@ -4,14 +4,12 @@ import assert from 'node:assert/strict';
 import { it } from 'node:test';
 import { page_suite, sun_shown } from './harness.mjs';
 import { centre_of, changed, click_on, ended, frames_pass, in_full_screen, redraw, shoot, sun_radius } from './seen.mjs';
-
 // The controls in their order on the page, by their names, and the keys they stand for.
 const controls = [
   ['Pause', 'Space'], ['Full screen', 'F1'], ['Lighting', 'F2'], ['Textures', 'F3'], ['Outlines', 'F4'],
   ['Spheres', 'F5'], ['Zoom in', 'NumpadAdd'], ['Zoom out', 'NumpadSubtract'], ['End', 'Escape'],
 ];
 const focused = (page) => page.evaluate(() => document.activeElement.dataset.code ?? document.activeElement.id);
-
 // From the canvas, Tab to the control for `code`, and press `key` there.
 async function by_keyboard(page, code, key = 'Enter') {
   await page.evaluate(() => document.getElementById('canvas').focus());
@@ -20,14 +18,12 @@ async function by_keyboard(page, code, key = 'Enter') {
   await page.key(key);
 }
 const by_pointer = (page, code) => click_on(page, `#controls button[data-code="${code}"]`);
-
 async function animating(page) {
   await shoot(page, 'a');
   await frames_pass(page, 10);
   await shoot(page, 'b');
   return (await changed(page, 'a', 'b')) > 0.0005;
 }
-
 // Each wheel turn the page had, and whether it kept it from the browser (no scrolling); each full-screen element.
 function watch() {
   window.wheels = [];
@@ -44,7 +40,6 @@ function watch() {
     return after(5).then(() => leave.call(document));
   };
 }
-
 page_suite('the on-page controls and the wheel', { script: watch }, (page) => {
   it('are named buttons inside the full-screen element, reached by Tab in turn and round to the canvas', async () => {
     assert.deepEqual(await page.evaluate(() => [...document.querySelectorAll('#screen #controls button')]

@@ -7,9 +7,7 @@ import { createRequire } from 'node:module';
 import { join } from 'node:path';
 import { key_actions, touch_actions } from './webdriver_actions.mjs';
 import { x_display } from './xvfb.mjs';
-
 const puppeteer = createRequire(join(process.env.ORRERY_NODE_MODULES, 'x.js'))('puppeteer-core');
-
 // (puppeteer's own flags for Chromium already turn off its networking in the background, sync and the first run.)
 const launch = async (engine, view, profile, start_url) => puppeteer.launch({
   userDataDir: profile,
@@ -39,7 +37,6 @@ const launch = async (engine, view, profile, start_url) => puppeteer.launch({
     },
   }),
 });
-
 // `start_url`: a blank page of the tests' server.
 const browsers = new Map();
 async function browser_for(engine, view, start_url) {
@@ -50,7 +47,6 @@ async function browser_for(engine, view, start_url) {
   }
   return browsers.get(options).browser;
 }
-
 export async function close_all() {
   for (const { profile, browser } of browsers.values()) {
     await (await browser.catch(() => null))?.close();
@@ -59,7 +55,6 @@ export async function close_all() {
   }
   browsers.clear();
 }
-
 // `installed`: the page in the browser's own profile, not a fresh private context, which Chromium never lets install a
 // page as an app.
 export async function open(engine, view, start_url, installed = false) {

@@ -4,16 +4,13 @@
 import { createServer } from 'node:net';
 import { key_actions } from './webdriver_actions.mjs';
 import { own_process, x_display } from './xvfb.mjs';
-
 const mini_browser = process.env.ORRERY_MINIBROWSER ?? '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
-
 const free_port = () => new Promise((resolve) => {
   const probe = createServer().listen(0, '127.0.0.1', () => {
     const { port } = probe.address();
     probe.close(() => resolve(port));
   });
 });
-
 async function request(base, method, path, body) {
   const response = await fetch(`${base}${path}`, {
     method, headers: { 'Content-Type': 'application/json' }, body: body === undefined ? undefined : JSON.stringify(body),
@@ -22,7 +19,6 @@ async function request(base, method, path, body) {
   if (!response.ok) throw new Error(`WebDriver ${method} ${path}: ${answer.value?.error}: ${answer.value?.message}`);
   return answer.value;
 }
-
 // One WebKitWebDriver for each device scale: GTK draws the browser's windows at the (whole) scale given by GDK_SCALE,
 // which the browser takes from the driver's environment; the screen is as much larger.
 const drivers = new Map();
@@ -41,12 +37,10 @@ async function start_webdriver(scale) {
   }
   return { base, child, chrome: [0, 0] };
 }
-
 export async function close_all() {
   for (const driver of drivers.values()) (await driver.catch(() => null))?.child.kill();
   drivers.clear();
 }
-
 export async function open(engine, view) {
   if (!drivers.has(view.scale)) drivers.set(view.scale, start_webdriver(view.scale));
   const driver = await drivers.get(view.scale);

@@ -5,7 +5,6 @@ import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { it } from 'node:test';
 import { not_checked, open_page } from './harness.mjs';
-
 // A class's page on 127.0.0.1 showing the program from localhost (another origin), as README's snippet puts it, 20 px
 // right and 30 px down.
 const class_page = `<!doctype html><html><head><meta charset="utf-8"><title>Our class</title></head>
@@ -13,7 +12,6 @@ const class_page = `<!doctype html><html><head><meta charset="utf-8"><title>Our 
 allow="fullscreen; screen-wake-lock"></iframe>
 <script>document.querySelector('iframe').src = 'http://localhost:' + location.port + '/';</script></body>`;
 const frame_at = { x: 20, y: 30 };
-
 // Put into every document. The frame answers the class's page's question with what a user sees in it; the class's page
 // asks (frame_state).
 function relay() {
@@ -51,7 +49,6 @@ function relay() {
     } }, '*');
   });
 }
-
 it("embedded in another site's page, runs: a click on the Sun shows its box, F1 goes full screen (or asks) and back; " +
   'nothing inline runs', async (t) => {
   const index = readFileSync(join(process.env.ORRERY_PAGE_DIR, 'index.html'), 'utf8');

@@ -6,7 +6,6 @@ import assert from 'node:assert/strict';
 import { before, it } from 'node:test';
 import { not_checked, page_suite } from './harness.mjs';
 import { box, centre_of, first_switches, frames_pass, unlike_reference } from './seen.mjs';
-
 page_suite("the paused frame against Mesa's, the pacing, and the canvas's edges", {}, (session) => {
   let origin;
   // Canvas pixels to the viewport's.

@@ -16,20 +16,17 @@ if (!['chromium', 'firefox', 'webkit'].includes(engine)) throw new Error('ORRERY
 const driver = await import(engine === 'webkit' ? './driver_webkit.mjs' : './driver_puppeteer.mjs');
 // The browsers (and the X display) start with a test file's first page and end after its last test.
 after(() => driver.close_all());
-
 const in_page = readFileSync(join(dirname(fileURLToPath(import.meta.url)), 'in_page.js'));
 const mime_types = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png',
   '.css': 'text/css', '.md': 'text/plain; charset=utf-8', '.webmanifest': 'application/manifest+json',
 };
-
 // Says in the test's output what this engine could not be made to check, and why.
 export function not_checked(t, what, why) {
   const line = `NOT CHECKED in ${engine}: ${what}: ${why}`;
   console.log(line);
   t.diagnostic(line);
 }
-
 // A static server for the page's folder, on the loopback only. Every HTML page gets the tests' scripts first in its
 // head; `serve` may answer a request itself. Nothing is cached, as the page changes between builds.
 function start_server(script, serve) {
@@ -57,7 +54,6 @@ function start_server(script, serve) {
   });
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
-
 // The page in a fresh browser context of this run's engine.
 export async function open_page({ viewport = {}, path = '/', script = null, serve = null, installed = false } = {}) {
   const view = { width: 1024, height: 768, scale: 1, touch: false, ...viewport };
@@ -109,16 +105,13 @@ export async function open_page({ viewport = {}, path = '/', script = null, serv
   await page.go(`${base_url}${path}`);
   return session;
 }
-
 // The fingers at `steps` + 1 even steps (`at(0)` to `at(1)`), then lifted.
 const in_steps = (steps, at) => [...Array(steps + 1).keys()].map((i) => at(i / steps)).concat([[]]);
-
 // The Sun drawn at the middle of a drawing buffer `width` wide (any, if 0).
 export const sun_shown = (page, width = 0) => page.wait_for((w) => {
   const canvas = document.getElementById('canvas');
   return (!w || canvas.width === w) && orrery_test.square(canvas.width >> 1, canvas.height >> 1, 6) > 0.95;
 }, [width]);
-
 // Cases on one page, opened with `options` (the Sun shown) before them and closed after them, the last checking that
 // the page met no error; `body` declares them on `page`, filled in once it is open.
 export function page_suite(name, options, body) {
@@ -130,7 +123,6 @@ export function page_suite(name, options, body) {
     it('reports no page error and no console error', () => assert.deepEqual(page.errors, []));
   });
 }
-
 // `test` on a page of its own (opened with `options`), which must meet no error.
 export async function with_page(options, test) {
   const page = await open_page(options);

@@ -22,7 +22,6 @@
   const request_frame = window.requestAnimationFrame.bind(window);
   const count = () => { frames += 1; request_frame(count); };
   request_frame(count);
-
   const errors = [];
   window.addEventListener('error', (event) => {
     const source = event.target?.src ?? event.target?.href;
@@ -39,7 +38,6 @@
     errors.push(`console error: ${parts.join(' ')}`);
     console_error(...parts);
   };
-
   const pixels = () => {
     const canvas = document.getElementById('canvas');
     const copy = document.createElement('canvas');

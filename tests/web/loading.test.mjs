@@ -6,11 +6,9 @@ import { readdirSync, statSync } from 'node:fs';
 import { join } from 'node:path';
 import { it } from 'node:test';
 import { open_page, sun_shown, with_page } from './harness.mjs';
-
 const page_dir = process.env.ORRERY_PAGE_DIR;
 const running = () => document.getElementById('status')?.textContent.startsWith('Space pauses');
 const status = () => document.getElementById('status')?.textContent;
-
 // Every text the status line showed, and every value the progress bar took with whether it was shown then.
 function watch_loading() {
   window.loading = { texts: [], bars: [] };
@@ -30,7 +28,6 @@ function watch_loading() {
     }).observe(document.getElementById('status'), { childList: true });
   });
 }
-
 // The page's WebGL context made to fail from outside, as where a browser has WebGL turned off or no driver for it.
 function without_webgl() {
   const get_context = HTMLCanvasElement.prototype.getContext;
@@ -38,7 +35,6 @@ function without_webgl() {
     return /webgl/.test(type) ? null : get_context.call(this, type, ...rest);
   };
 }
-
 it('shows a progress bar counting up to the bytes of the code and pictures, gone once the program runs',
   () => with_page({ script: watch_loading }, async (session) => {
     await session.wait_for(running);
@@ -59,7 +55,6 @@ it('shows a progress bar counting up to the bytes of the code and pictures, gone
       JSON.stringify(bars.slice(0, 3)));
     assert.deepEqual([bars.at(-1).value, bars.at(-1).max, shown], [bytes, bytes, false]);
   }));
-
 for (const file of ['orrery.wasm', 'Space.webp', 'orrery.js']) {
   let missing = true;
   const serve = (path) => (missing && path === `/${file}` ? { status: 404, body: 'gone', type: 'text/plain' } : null);
@@ -82,7 +77,6 @@ for (const file of ['orrery.wasm', 'Space.webp', 'orrery.js']) {
     await sun_shown(session);
   });
 }
-
 it('without WebGL says so in a browser user\'s words, and what to try, before loading the program',
   () => with_page({ script: without_webgl }, async (session) => {
     await session.wait_for(() => /WebGL/.test(document.getElementById('status')?.textContent));
@@ -93,7 +87,6 @@ it('without WebGL says so in a browser user\'s words, and what to try, before lo
     assert.deepEqual(await session.evaluate(() => performance.getEntriesByType('resource')
       .map((entry) => entry.name.split('/').pop()).filter((name) => /^orrery|\.webp$/.test(name))), []);
   }));
-
 it('a program broken after its first frame gives its error with Start again, which starts it anew', async (t) => {
   const session = await open_page();
   t.after(() => session.close());

@@ -6,9 +6,7 @@ import { readdirSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { it } from 'node:test';
 import { engine, not_checked, open_page, sun_shown as started } from './harness.mjs';
-
 const page_dir = process.env.ORRERY_PAGE_DIR;
-
 // Opens `url` in the session's tab and waits for the new document.
 async function go(page, url) {
   await page.evaluate((to) => {
@@ -23,7 +21,6 @@ async function go(page, url) {
   }
   throw new Error(`${url} did not open`);
 }
-
 // Waits until the page's service workers are in these states (null: none). (WebKitGTK once left a getRegistration
 // unanswered for good, CI's run then hanging until the driver's connection timed out: one left 2 s is asked again.)
 const workers = (page, active, waiting) => page.wait_for(async (states) => {
@@ -35,7 +32,6 @@ const workers = (page, active, waiting) => page.wait_for(async (states) => {
 const versions = () => caches.keys();
 // The style sheet as the page's own requests get it now.
 const style_sheet = () => fetch('page.css').then((response) => response.text());
-
 it('installable; after one visit it runs with the network off; a new build replaces the old, never mixed', async (t) => {
   // The server: the build as made, then a next build (its style sheet and its worker's version changed), then nothing
   // at all.

@@ -8,12 +8,10 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { sun_shown } from './harness.mjs';
-
 // The pictures as the page's program reads them: its WebP files decoded to BMP (tests/web/run.sh), or the BMPs.
 const pictures = process.env.ORRERY_REFERENCE_PICTURES ?? fileURLToPath(new URL('../../data/textures', import.meta.url));
 // The switches at the start: sphere mode 1, lit, textured, filled.
 export const first_switches = { mode: 1, lighting: 1, texturing: 1, solid: 1 };
-
 // The Sun's radius: the middle length of runs of bright pixels from the middle in eight directions (a planet in front
 // of the Sun shortens one, one passing its edge lengthens one).
 export const sun_radius = (page) => page.evaluate(() => {
@@ -26,16 +24,13 @@ export const sun_radius = (page) => page.evaluate(() => {
     .sort((a, b) => a - b);
   return (runs[3] + runs[4]) / 2;
 });
-
 export const shoot = (page, name) => page.evaluate((shot) => orrery_test.shoot(shot), name);
 export const changed = (page, a, b) => page.evaluate((x, y) => orrery_test.changed(x, y), a, b);
-
 // Waits until `count` more animation frames have passed.
 export async function frames_pass(page, count) {
   const start = await page.evaluate(() => orrery_test.frames());
   await page.wait_for((until) => orrery_test.frames() >= until, [start + count]);
 }
-
 // A paused program draws its picture again when its window changes size: the canvas's box is made narrower (by its
 // style, as a page around it may) and given its width back; the picture is drawn at the same step.
 export async function redraw(page) {
@@ -46,25 +41,20 @@ export async function redraw(page) {
   }
   await sun_shown(page, width);
 }
-
 export const ended = (page) =>
   page.wait_for(() => document.getElementById('status').textContent.includes('The program has ended'));
-
 // The middle of element `selector` in the viewport, and its top left corner (CSS pixels).
 export const centre_of = (page, selector) => page.evaluate((s) => {
   const box = document.querySelector(s).getBoundingClientRect();
   return { x: box.left + box.width / 2, y: box.top + box.height / 2, left: box.left, top: box.top };
 }, selector);
-
 // A click on the middle of element `selector`: by default the canvas's, where the Sun is.
 export async function click_on(page, selector = '#canvas') {
   const at = await centre_of(page, selector);
   await page.click(at.x, at.y);
 }
-
 // Waits for full screen: the element holding the canvas, its controls and boxes.
 export const in_full_screen = (page) => page.wait_for(() => document.fullscreenElement?.id === 'screen');
-
 // Pauses the program with Space and waits until it draws no more.
 export async function pause(page) {
   await page.key('Space');
@@ -75,7 +65,6 @@ export async function pause(page) {
     before = now;
   }
 }
-
 function reference(steps, { mode, lighting, texturing, solid, turn = 0 }) {
   const file = join(tmpdir(), `orrery-reference-${process.pid}.ppm`);
   execFileSync(process.env.ORRERY_REFERENCE_FRAME, [pictures, file, steps, mode, lighting, texturing, solid, turn].map(String));
@@ -83,7 +72,6 @@ function reference(steps, { mode, lighting, texturing, solid, turn = 0 }) {
   rmSync(file);
   return frame.subarray('P6\n800 600\n255\n'.length);
 }
-
 // Pauses the program, compares its frame with the reference at the step it reached, and lets it go on. As the subset's
 // oracle compares with Mesa, at least 99.5% of all pixels within 8 levels a channel; of the pixels the scene covers in
 // either frame (not black), 98.5% (92% outlined) within 8 levels of the reference's same pixel or of one beside it: the
@@ -116,7 +104,6 @@ export async function unlike_reference(session, switches) {
   return covered > 1000 && close >= 0.995 * 480000 && covered_close >= share * covered ? ''
     : `step ${steps}, ${JSON.stringify(switches)}: ${close} of 480000 close, ${covered_close} of ${covered} covered close`;
 }
-
 export const box = (session) => session.evaluate(() => {
   const dialog = document.getElementById('box'), buttons = [...dialog.querySelectorAll('button')];
   // The text's lines as laid out: the distinct tops of its boxes.
@@ -129,15 +116,12 @@ export const box = (session) => session.evaluate(() => {
     lines: new Set([...range.getClientRects()].map((line) => Math.round(line.top))).size,
   };
 });
-
 export async function box_opens(session) {
   await session.wait_for(() => document.getElementById('box').open, [], { timeout: 10000 });
   return box(session);
 }
-
 export const box_closes = (session) =>
   session.wait_for(() => !document.getElementById('box').open, [], { timeout: 10000 });
-
 // Presses each key, `frames` frames apart, and returns those whose keydown or keyup the page did not keep from the
 // browser (`kept` true) or did keep (`kept` false).
 export async function keys_not(session, codes, kept, frames = 0) {
@@ -152,7 +136,6 @@ export async function keys_not(session, codes, kept, frames = 0) {
     seen.filter((key) => key.code === code).length < 2 ||
     seen.some((key) => key.code === code && key.prevented !== kept));
 }
-
 // F1 where full screen is refused: the program's question, Yes (the default) focused.
 export async function question(session) {
   await session.key('F1');
@@ -160,7 +143,6 @@ export async function question(session) {
   assert.deepEqual([caption, text, buttons, focus], ['2nd Term OpenGL Project',
     'The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?', ['Yes', 'No'], 0]);
 }
-
 // Waits until the program draws new frames.
 export const goes_on = async (session) =>
   session.wait_for((n) => orrery_clears > n + 3, [await session.evaluate(() => orrery_clears)], { timeout: 10000 });

@@ -5,13 +5,11 @@ import assert from 'node:assert/strict';
 import { it } from 'node:test';
 import { engine, not_checked, page_suite, sun_shown } from './harness.mjs';
 import { box_closes, box_opens, centre_of, click_on, in_full_screen, sun_radius } from './seen.mjs';
-
 // The canvas's box (CSS pixels), its drawing buffer and the pixel ratio.
 const sizes = (page) => page.evaluate(() => {
   const canvas = document.getElementById('canvas'), box = canvas.getBoundingClientRect();
   return { css: [box.width, box.height], buffer: [canvas.width, canvas.height], ratio: devicePixelRatio };
 });
-
 // A click at the canvas's middle opens the Sun's box, on top of all, which Enter closes.
 async function click_picks_the_sun(page) {
   await click_on(page);
@@ -22,7 +20,6 @@ async function click_picks_the_sun(page) {
   await page.key('Enter');
   await box_closes(page);
 }
-
 page_suite('a screen of pixel ratio 2', { viewport: { width: 1024, height: 768, scale: 2 } }, (page) => {
   it('draws the 800x600 picture on 1600x1200 pixels, and a click lands on the Sun', async (t) => {
     const { css, buffer, ratio } = await sizes(page);

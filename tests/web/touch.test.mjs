@@ -5,7 +5,6 @@ import assert from 'node:assert/strict';
 import { it } from 'node:test';
 import { page_suite } from './harness.mjs';
 import { box_closes, box_opens, centre_of, changed, ended, redraw, shoot, sun_radius } from './seen.mjs';
-
 // Whether the page refused each canvas touch event's default (scrolling, zooming, mouse events).
 function watch_touches() {
   window.touches_refused = [];
@@ -13,7 +12,6 @@ function watch_touches() {
     window.addEventListener(type, (e) => e.target.id === 'canvas' && touches_refused.push(e.defaultPrevented));
   }
 }
-
 page_suite('a phone held upright', {
   viewport: { width: 390, height: 844, scale: 3, touch: true }, script: watch_touches,
 }, (page) => {

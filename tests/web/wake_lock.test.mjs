@@ -5,7 +5,6 @@ import assert from 'node:assert/strict';
 import { it } from 'node:test';
 import { not_checked, page_suite } from './harness.mjs';
 import { box_closes, box_opens, click_on, ended } from './seen.mjs';
-
 // Put into the page before its own scripts. The page's visibility is turned here as a hidden tab's (its state and its
 // event): the harness cannot hide a tab in every engine, and the browser's own letting go of a hidden page's lock is
 // the browser's, not the page's.
@@ -31,7 +30,6 @@ function follow_wake_locks() {
     },
   };
 }
-
 page_suite('the wake lock', { script: follow_wake_locks }, (page) => {
   const held = (count) => page.wait_for((n) => wake_locks.state().held === n && wake_locks.state(), [count],
     { timeout: 10000 });

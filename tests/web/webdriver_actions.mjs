@@ -1,6 +1,5 @@
 // WebDriver's input actions (the same in classic WebDriver and in BiDi), for the engines driven through it: the key
 // each DOM code is typed with, and touch as pointers of type touch.
-
 // WebDriver types the keys that have no character by code points of its own; the engine gives each its DOM code (U+E006
 // is Enter, U+E007 the keypad's).
 const special = {
@@ -15,11 +14,9 @@ function key_value(code) {
   if (value === null) throw new Error(`no WebDriver key for the code ${code}`);
   return value;
 }
-
 // A key pressed and let go: two actions, one after the other.
 export const key_actions = (code) => ['keyDown', 'keyUp'].map((type) =>
   [{ type: 'key', id: 'keyboard', actions: [{ type, value: key_value(code) }] }]);
-
 // `states` lists, state by state, the fingers on the screen; the last, none. One pointer source of type touch for each
 // finger, two ticks a state (move, then press or lift), so that the fingers keep in step.
 export function touch_actions(states) {

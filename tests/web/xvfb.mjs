@@ -1,11 +1,9 @@
 // The X display that the windowed engines (Firefox, WebKitGTK) draw on: the harness's own Xvfb on a free display number
 // with a window manager, started once a test file and ended with it, as is every other process started here.
 import { execFile, spawn } from 'node:child_process';
-
 const started = [];
 process.on('exit', () => started.forEach((child) => child.kill()));
 for (const signal of ['SIGINT', 'SIGTERM']) process.on(signal, () => process.exit(1));
-
 // Starts `command`, ended when this process ends; it does not keep this process alive.
 export function own_process(command, args, options = {}) {
   const child = spawn(command, args, { stdio: ['ignore', 'ignore', 'pipe'], ...options });
@@ -17,7 +15,6 @@ export function own_process(command, args, options = {}) {
   started.push(child);
   return child;
 }
-
 // The screen holds the largest window the tests ask for, 1280x1024 unless asked for more (a window drawn at a device
 // scale of 3 is three times as large in the screen's pixels). A window manager (openbox) gives the browser's window X's
 // focus, without which Firefox refuses full screen, and carries out a window's full screen. One display for each size.
@@ -27,7 +24,6 @@ export function x_display(width = 1280, height = 1024) {
   if (!displays.has(size)) displays.set(size, start_display(size));
   return displays.get(size);
 }
-
 async function start_display(size) {
   const child = own_process('Xvfb', ['-displayfd', '3', '-nolisten', 'tcp', '-screen', '0', `${size}x24`],
     { stdio: ['ignore', 'ignore', 'pipe', 'pipe'] });
