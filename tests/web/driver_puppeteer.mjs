@@ -10,24 +10,19 @@ import { x_display } from './xvfb.mjs';
 const puppeteer = createRequire(join(process.env.ORRERY_NODE_MODULES, 'x.js'))('puppeteer-core');
 // (puppeteer's own flags for Chromium already turn off its networking in the background, sync and the first run.)
 const launch = async (engine, view, profile, start_url) => puppeteer.launch({
-  userDataDir: profile,
-  defaultViewport: null,
+  userDataDir: profile, defaultViewport: null,
   ...(engine === 'chromium' ? {
-    executablePath: process.env.ORRERY_CHROMIUM ?? '/usr/bin/chromium',
-    headless: true,
+    executablePath: process.env.ORRERY_CHROMIUM ?? '/usr/bin/chromium', headless: true,
     args: ['--headless', '--no-sandbox', '--enable-unsafe-swiftshader', '--disable-quic', '--disable-component-update'],
   } : {
-    browser: 'firefox',
-    executablePath: process.env.ORRERY_FIREFOX ?? '/usr/bin/firefox-esr',
-    headless: false,
+    browser: 'firefox', executablePath: process.env.ORRERY_FIREFOX ?? '/usr/bin/firefox-esr', headless: false,
     env: { ...process.env, DISPLAY: await x_display() },
     // Firefox gives the focus to the page it starts with, not to one it is sent to later (the address bar keeps it),
     // and it grants full screen only to a focused page: it starts with a page of the tests' server.
     args: [start_url],
     extraPrefsFirefox: {
       // No telemetry ping sent (by a helper that outlives the browser) as it ends.
-      'datareporting.policy.dataSubmissionEnabled': false,
-      'toolkit.telemetry.shutdownPingSender.enabled': false,
+      'datareporting.policy.dataSubmissionEnabled': false, 'toolkit.telemetry.shutdownPingSender.enabled': false,
       // Touch events exist in Firefox on Linux only where a touch screen is found; the emulated one is not, and it has
       // as many points as a phone.
       ...(view.touch ? {
@@ -65,11 +60,9 @@ export async function open(engine, view, start_url, installed = false) {
   const resize = (width, height) => page.setViewport({ width, height, deviceScaleFactor: view.scale, hasTouch: view.touch });
   await resize(view.width, view.height);
   const common = {
-    resize,
-    go: (url) => page.goto(url),
+    resize, go: (url) => page.goto(url),
     mouse_move: (x, y) => page.mouse.move(x, y),
-    mouse_down: (button) => page.mouse.down({ button }),
-    mouse_up: (button) => page.mouse.up({ button }),
+    mouse_down: (button) => page.mouse.down({ button }), mouse_up: (button) => page.mouse.up({ button }),
     async wheel(x, y, delta_y) {
       await page.mouse.move(x, y);
       await page.mouse.wheel({ deltaY: delta_y });

@@ -78,8 +78,7 @@ export async function open(engine, view) {
   };
   await resize(view.width, view.height).catch(async (error) => { await call('DELETE', ''); throw error; });
   return {
-    run, resize,
-    go: (url) => call('POST', '/url', { url }),
+    run, resize, go: (url) => call('POST', '/url', { url }),
     key: async (code) => { for (const actions of key_actions(code)) await perform(actions); },
     mouse_move: (x, y) => {
       pointer = { x: Math.round(x), y: Math.round(y) };

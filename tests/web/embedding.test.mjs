@@ -37,13 +37,11 @@ function relay() {
     const canvas = document.getElementById('canvas').getBoundingClientRect();
     const button = box.querySelector('button')?.getBoundingClientRect();
     event.source.postMessage({ orrery_state: {
-      origin: location.origin,
-      sun: orrery_test.square(400, 300, 6),
+      origin: location.origin, sun: orrery_test.square(400, 300, 6),
       box: box.open ? box.querySelector('.caption').textContent : null,
       inline: [window.inline_ran ?? false,
         getComputedStyle(document.getElementById('status')).color === 'rgb(1, 2, 3)'],
-      full_screen: document.fullscreenElement?.id ?? null,
-      canvas: { x: canvas.left, y: canvas.top },
+      full_screen: document.fullscreenElement?.id ?? null, canvas: { x: canvas.left, y: canvas.top },
       button: button && { x: button.left + button.width / 2, y: button.top + button.height / 2 },
       errors,
     } }, '*');
@@ -55,8 +53,7 @@ it("embedded in another site's page, runs: a click on the Sun shows its box, F1 
   const inline = '<style>#status { color: rgb(1, 2, 3); }</style><script>window.inline_ran = true;</script>';
   const html = (body) => ({ body, type: 'text/html; charset=utf-8' });
   const page = await open_page({
-    path: '/class.html', script: relay,
-    serve: (path) => ({
+    path: '/class.html', script: relay, serve: (path) => ({
       '/class.html': html(class_page), '/': html(index.replace('</body>', `${inline}</body>`)),
     })[path] ?? null,
   });

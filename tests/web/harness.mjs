@@ -42,11 +42,8 @@ function start_server(script, serve) {
     let answer = ours[path] || await serve?.(path);
     if (!answer) {
       const file = join(page_dir, path.endsWith('/') ? 'index.html' : path);
-      try {
-        answer = { body: readFileSync(file), type: mime_types[extname(file)] ?? 'application/octet-stream' };
-      } catch {
-        answer = { status: 404, body: '' };
-      }
+      try { answer = { body: readFileSync(file), type: mime_types[extname(file)] ?? 'application/octet-stream' }; }
+      catch { answer = { status: 404, body: '' }; }
     }
     const { status = 200, type, body } = answer;
     response.writeHead(status, { ...(type && { 'Content-Type': type }), 'Cache-Control': 'no-store' });
@@ -75,9 +72,8 @@ export async function open_page({ viewport = {}, path = '/', script = null, serv
     async wait_for(fn, args = [], { timeout = 30000 } = {}) {
       const end = Date.now() + timeout;
       for (let refused = '';;) {
-        // WebKitWebDriver takes a value other than an Error thrown while its script runs for the script's result, and
-        // fails as it cannot parse it ("Could not parse script result"; CI met it once, polling just after Escape
-        // closed a box): such a poll is asked again.
+        // WebKitWebDriver takes a non-Error value thrown in its script for the result and fails to parse it ("Could not
+        // parse script result"; CI met it once, polling just after Escape closed a box): such a poll is asked again.
         const value = await evaluate(fn, ...args).catch((error) => {
           if (!/Could not parse script result/.test(error.message)) throw error;
           refused = ` (${error.message})`;

@@ -51,9 +51,7 @@
   const menus = [];
   window.addEventListener('contextmenu', (event) => menus.push(event.defaultPrevented));
   window.orrery_test = {
-    frames: () => frames,
-    menus: () => menus,
-    take_errors: () => errors.splice(0),
+    frames: () => frames, menus: () => menus, take_errors: () => errors.splice(0),
     // The canvas's pixels now as base64 RGB.
     rgb: () => {
       const rgba = pixels().data;

@@ -132,8 +132,7 @@ export async function keys_not(session, codes, kept, frames = 0) {
   }
   const seen = await session.evaluate(() =>
     orrery_keys.map((event) => ({ type: event.type, code: event.code, prevented: event.defaultPrevented })));
-  return codes.filter((code) =>
-    seen.filter((key) => key.code === code).length < 2 ||
+  return codes.filter((code) => seen.filter((key) => key.code === code).length < 2 ||
     seen.some((key) => key.code === code && key.prevented !== kept));
 }
 // F1 where full screen is refused: the program's question, Yes (the default) focused.
