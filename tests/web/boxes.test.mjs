@@ -106,9 +106,7 @@ page_suite('full screen refused: the keys the page keeps, and Yes goes on in the
 describe('the question when full screen is refused: No ends the program', () => {
   const no = {
     Escape: by_key('Escape'), 'a click on No': by_click(true),
-    'Tab (to No) and Enter': async (s) => {
-      for (const key of ['Tab', 'Enter']) await s.key(key);
-    },
+    'Tab (to No) and Enter': async (s) => { for (const key of ['Tab', 'Enter']) await s.key(key); },
   };
   for (const [answer, give] of Object.entries(no)) {
     it(answer, () => with_page(refused, async (session) => {

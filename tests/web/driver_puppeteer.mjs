@@ -63,10 +63,7 @@ export async function open(engine, view, start_url, installed = false) {
     resize, go: (url) => page.goto(url),
     mouse_move: (x, y) => page.mouse.move(x, y),
     mouse_down: (button) => page.mouse.down({ button }), mouse_up: (button) => page.mouse.up({ button }),
-    async wheel(x, y, delta_y) {
-      await page.mouse.move(x, y);
-      await page.mouse.wheel({ deltaY: delta_y });
-    },
+    async wheel(x, y, delta_y) { await page.mouse.move(x, y); await page.mouse.wheel({ deltaY: delta_y }); },
     close: () => (installed ? page.close() : context.close()),
   };
   // Evaluations carry no user gesture: what a browser allows only after the user's input (full screen) must come from

@@ -28,7 +28,6 @@ async function start_webdriver(scale) {
   const child = own_process('WebKitWebDriver', [`--port=${port}`, '--host=127.0.0.1'],
     { env: { ...process.env, DISPLAY: display, GDK_SCALE: String(scale) } });
   const base = `http://127.0.0.1:${port}`;
-  // Ready once it answers its status.
   for (const end = Date.now() + 30000; ;) {
     if (child.exitCode !== null) throw new Error(`WebKitWebDriver ended: ${child.stderr_text()}`);
     if (await request(base, 'GET', '/status').then((status) => status.ready, () => false)) break;

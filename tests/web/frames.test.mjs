@@ -85,7 +85,6 @@ page_suite("the paused frame against Mesa's, the pacing, and the canvas's edges"
       await move(at(-40, 300), at(400, 300));
       await session.mouse_up(button);
     }
-    // The frame is then the first view at the step reached (no pick either).
     assert.equal(await unlike_reference(session, first_switches), '');
     assert.equal((await box(session)).open, false);
   });

@@ -1,18 +1,14 @@
-// What the tests put into the page before its own scripts (the harness's server adds it to every page it serves, in
-// every engine): snapshots of the canvas and their comparison, a count of the browser's animation frames and of WebGL's
-// clears (one a drawn frame, each a step of the animation), every key event on the window once asked (for whether the
-// page kept it from the browser), the context menus the page was asked for, and every error the page met, which the
-// harness collects with each evaluation. Opened as '/?refused', the page is refused full screen.
+// Put into every page before its own scripts: snapshots of the canvas and their comparison, counts of the browser's
+// animation frames and of WebGL's clears (one a drawn frame, each a step of the animation), every key event on the
+// window once asked (for whether the page kept it from the browser), the context menus the page was asked for, and
+// every error the page met (the harness collects them with each evaluation). At '/?refused', full screen is refused.
 (() => {
   if (location.search === '?refused') {
     Element.prototype.requestFullscreen = () => Promise.reject(new TypeError('refused'));
   }
   window.orrery_clears = 0;
   const clear = WebGLRenderingContext.prototype.clear;
-  WebGLRenderingContext.prototype.clear = function (mask) {
-    window.orrery_clears += 1;
-    return clear.call(this, mask);
-  };
+  WebGLRenderingContext.prototype.clear = function (mask) { window.orrery_clears += 1; return clear.call(this, mask); };
   window.orrery_keys = [];
   window.orrery_watch_keys = () => ['keydown', 'keyup'].forEach((type) =>
     window.addEventListener(type, (event) => orrery_keys.push(event)));
@@ -34,10 +30,7 @@
     errors.push(`content security policy refused ${event.blockedURI} (${event.violatedDirective})`);
   });
   const console_error = console.error.bind(console);
-  console.error = (...parts) => {
-    errors.push(`console error: ${parts.join(' ')}`);
-    console_error(...parts);
-  };
+  console.error = (...parts) => { errors.push(`console error: ${parts.join(' ')}`); console_error(...parts); };
   const pixels = () => {
     const canvas = document.getElementById('canvas');
     const copy = document.createElement('canvas');

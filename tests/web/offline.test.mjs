@@ -33,8 +33,7 @@ const versions = () => caches.keys();
 // The style sheet as the page's own requests get it now.
 const style_sheet = () => fetch('page.css').then((response) => response.text());
 it('installable; after one visit it runs with the network off; a new build replaces the old, never mixed', async (t) => {
-  // The server: the build as made, then a next build (its style sheet and its worker's version changed), then nothing
-  // at all.
+  // The server: the build as made, then a next build (its style sheet and worker's version changed), then nothing.
   const style = readFileSync(join(page_dir, 'page.css'), 'utf8');
   const worker = readFileSync(join(page_dir, 'service_worker.js'), 'utf8');
   // The worker keeps every other file of the page (the loader is written last of all).
@@ -93,15 +92,13 @@ it('installable; after one visit it runs with the network off; a new build repla
   network = 'next build';
   await go(page, home);
   await started(page);
-  // (Headless Chromium here starts the new worker only while the page is not animating, or once it is gone: the
-  // program is paused.)
+  // (Headless Chromium here starts the new worker only while the page is not animating, or once it is gone: paused.)
   await page.key('Space');
   await workers(page, 'activated', 'installed');
   assert.equal(await page.evaluate(style_sheet), style);
   assert.deepEqual((await page.evaluate(versions)).sort(), [first, `${first}-next`]);
   // Once that page is gone, the next visit runs the next build, offline, and only its files are kept. (Chromium may
-  // count the page left as open for a moment after the next one has come, so that a visit then is still the old
-  // build's, whole: a third visit at most is asked.)
+  // count the page left as open a moment after the next has come, a visit then still the old build's, whole: 3 visits.)
   for (let visit = 1; ; visit += 1) {
     network = 'next build';
     await go(page, `${page.base_url.replace('127.0.0.1', 'localhost')}/elsewhere.html`);

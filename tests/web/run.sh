@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds the browser page in BUILD (default build-web) with what the tests
-# need beside it (scripts/web_prepare.sh) and runs the browser tests on it in
-# one engine, or in each of the three in turn (default all):
+# Builds the browser page in BUILD (default build-web) with what the tests need beside it (scripts/web_prepare.sh) and
+# runs the browser tests on it in one engine, or in each of the three in turn (default all):
 #   tests/web/run.sh [BUILD [chromium|firefox|webkit|all]]
 # The page is served by the tests on 127.0.0.1 only.
 set -euo pipefail

@@ -5,9 +5,8 @@ import assert from 'node:assert/strict';
 import { it } from 'node:test';
 import { not_checked, page_suite } from './harness.mjs';
 import { box_closes, box_opens, click_on, ended } from './seen.mjs';
-// Put into the page before its own scripts. The page's visibility is turned here as a hidden tab's (its state and its
-// event): the harness cannot hide a tab in every engine, and the browser's own letting go of a hidden page's lock is
-// the browser's, not the page's.
+// Put into the page before its own scripts. Its visibility is turned here as a hidden tab's (state and event): the
+// harness cannot hide a tab in every engine, and a browser's own letting go of a hidden page's lock is not the page's.
 function follow_wake_locks() {
   let asked = 0, held = 0, most_held = 0;
   const request = navigator.wakeLock.request.bind(navigator.wakeLock);
