@@ -92,13 +92,13 @@ it('installable; after one visit it runs with the network off; a new build repla
   network = 'next build';
   await go(page, home);
   await started(page);
-  // (Headless Chromium here starts the new worker only while the page is not animating, or once it is gone: paused.)
+  // (Headless Chromium starts the new worker only while the page is not animating, or once it is gone: it is paused.)
   await page.key('Space');
   await workers(page, 'activated', 'installed');
   assert.equal(await page.evaluate(style_sheet), style);
   assert.deepEqual((await page.evaluate(versions)).sort(), [first, `${first}-next`]);
-  // Once that page is gone, the next visit runs the next build, offline, and only its files are kept. (Chromium may
-  // count the page left as open a moment after the next has come, a visit then still the old build's, whole: 3 visits.)
+  // Once that page is gone, the next visit runs the next build, offline, keeping only its files. (Chromium may count
+  // the page left as open a moment after the next has come, a visit then still the old build's, whole: up to 3 visits.)
   for (let visit = 1; ; visit += 1) {
     network = 'next build';
     await go(page, `${page.base_url.replace('127.0.0.1', 'localhost')}/elsewhere.html`);
