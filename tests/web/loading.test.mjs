@@ -1,6 +1,6 @@
 // Loading the page: the progress bar with its bytes, then the program; a file that fails to load, named, with Retry.
 // And what the page says where the program cannot run or stops: a browser without WebGL, a program that breaks after
-// its first frame. (The pictures as the program gets them, and a lost WebGL context: frames.test.mjs.)
+// its first frame. (The pictures as the program gets them: frames.test.mjs; a lost context: context_loss.test.mjs.)
 import assert from 'node:assert/strict';
 import { readdirSync, statSync } from 'node:fs';
 import { join } from 'node:path';
