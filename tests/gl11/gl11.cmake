@@ -1,7 +1,6 @@
 # The OpenGL 1.1 subset against Mesa's own (oracle_frames.cpp; README.md tells what it compares).
 include(${PROJECT_SOURCE_DIR}/platform/gl11/gl11.cmake)
 pkg_check_modules(EGL REQUIRED IMPORTED_TARGET egl)
-
 # The application's code once more, compiled against the subset's headers.
 add_library(orrery_app_gl11 STATIC ${ORRERY_SOURCES})
 target_link_libraries(orrery_app_gl11 PUBLIC orrery_gl11)
@@ -11,7 +10,6 @@ target_link_libraries(oracle_frames_mesa PRIVATE PkgConfig::OSMESA orrery_app or
 add_executable(oracle_frames_es gl11/oracle_frames.cpp gl11/oracle_es.cpp)
 target_link_libraries(oracle_frames_es PRIVATE orrery_app_gl11 orrery_platform PkgConfig::EGL)
 target_link_options(oracle_frames_es PRIVATE -Wl,--wrap=glBufferData,--wrap=glTexImage2D)
-
 # Without a display, the boxes of the run without pictures go to standard error. Mesa draws a
 # third time from the page's pictures (made into WebP as its build makes them, decoded back to BMP
 # by libwebp as the browsers decode them), compared with its first frames.

@@ -11,7 +11,6 @@ static EGLDisplay display = EGL_NO_DISPLAY;
 static EGLSurface surface = EGL_NO_SURFACE;
 static EGLContext es_context = EGL_NO_CONTEXT;
 static Gl11Context* subset = nullptr;
-
 bool open_context() {
     display = eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
     if (!eglInitialize(display, nullptr, nullptr)) return false;  // again: nothing
@@ -32,14 +31,12 @@ bool open_context() {
     gl11_make_current(subset = gl11_create_context());
     return subset != nullptr;
 }
-
 void close_context() {
     gl11_delete_context(subset);
     eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     eglDestroyContext(display, es_context);
     eglDestroySurface(display, surface);
 }
-
 std::vector<unsigned char> read_frame() {
     gl11_flush();
     std::vector<unsigned char> rgba(800 * 600 * 4), rgb(800 * 600 * 3);
@@ -47,9 +44,7 @@ std::vector<unsigned char> read_frame() {
     for (int i = 0; i < 800 * 600 * 3; ++i) rgb[i] = rgba[i / 3 * 4 + i % 3];
     return rgb;
 }
-
 std::string context_version() { return reinterpret_cast<const char*>(glGetString(GL_VERSION)); }
-
 // Every upload the subset makes to ES 2 (the only two calls that upload), counted on its way (the
 // program is linked with --wrap for both).
 static long upload_count = 0;

@@ -5,8 +5,7 @@
 set -uo pipefail
 build=$(realpath "$1") work=$(mktemp -d)
 . "$(dirname "$0")/../support/e2e.sh"
-# A Wine window's X window by its exact title (a box's is its caption): the newest (those of
-# closed windows may linger).
+# A Wine window's X window by its exact title (a box's caption), the newest: closed ones linger.
 window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | sort -n | tail -1; }
 main_window() { window_named 'OpenGL Team Project'; }
 main_shown() { wait_until 30 eval '[ -n "$(main_window)" ]' && main=$(main_window); }  # as $main
@@ -27,17 +26,16 @@ answered() { local caption=$1; press "$(window_named "$1")" "$2" &&
   wait_until 2 eval '! box_open "$caption"'; }
 # Wine reads the scale as its server starts; the new server gets none of the test's output (which
 # it would keep open, and CTest wait for).
-set_scale() { # DPI
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
-  wineserver -k; wineserver -w; { wineserver -p; wine cmd /c exit; } </dev/null >/dev/null 2>&1
-}
-# Paused, the picture is drawn again on a resize: resized and back, it shows the keys' effect.
-redrawn() { xdotool windowsize "$main" 700 500 sleep 0.3 windowsize "$main" 800 600 sleep 0.5
-  import -window "$main" rgb:- 2>/dev/null | md5sum; }
-acts() { # WHAT COMMAND...: the paused picture, redrawn, differs after COMMAND
-  local what=$1; shift; before=$(redrawn); "$@"
-  wait_until 10 eval '[ "$(redrawn)" != "$before" ]' || { fail "$what: the picture did not change"; return 1; }
-}
+set_scale() { wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f &>/dev/null
+  wineserver -k; wineserver -w; { wineserver -p; wine cmd /c exit; } </dev/null &>/dev/null; }  # DPI
+# Paused, the picture is drawn again on a resize: to 700x500 and back, each drawing waited for (X
+# keeps the top left as it was till then); one drawing for both could come before a pass's keys.
+shot() { import -window "$main" -crop "$1" rgb:- 2>/dev/null | md5sum; }  # GEOMETRY
+redrawn() { local size was; for size in 700x500 800x600; do was=$(shot 700x500+0+0)
+    xdotool windowsize "$main" ${size/x/ }; wait_until 10 eval '[ "$(shot 700x500+0+0)" != "$was" ]'
+  done; shot 800x600+0+0; }
+acts() { local what=$1; shift; before=$(redrawn); "$@"  # WHAT COMMAND...: the picture changes
+  check "$what: the picture did not change" wait_until 10 eval '[ "$(redrawn)" != "$before" ]'; }
 right_drag() { xdotool mousemove 1000 700 sleep 0.1 mousemove --window "$main" 300 300 mousedown 3 \
   mousemove_relative 40 30 sleep 0.2 mouseup 3; }
 cpack --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; exit 1; }
@@ -80,24 +78,19 @@ press "$main" F1
 check "F1 without 800x600 asks nothing" wait_until 20 box_open "$question" && wait_until 20 answered "$question" Return
 check "Return to the question opened no new window" \
   wait_until 20 eval 'main=$(main_window) && [ -n "$main" ] && [ "$main" != "$old" ] && ! box_open "$question"'
-press "$main" Escape
-ended "Escape"
-set_scale 96
-xrandr --addmode "$output" 800x600_orrery
+press "$main" Escape; ended "Escape"
+set_scale 96; xrandr --addmode "$output" 800x600_orrery
 wine "$folder/Uninstall.exe" /S
 # The uninstaller runs a copy of itself and returns at once.
 for left in "$folder" "$menu"; do wait_until 60 test ! -e "$left" || fail "$left left behind"; done
 [ -z "$(versions)" ] || fail "still listed among the installed programs"
 
-echo "== The zip, unpacked: the Sun and its box; the keys; F1 to full screen; Ctrl+C"
+echo "== The zip, unpacked: the Sun; the keys; F1 to full screen, the Sun's box; Ctrl+C"
 unzip -q "$work"/Orrery-*-win64.zip -d "$work"
 # Started by its full path from another folder, as from Win+R: it finds its pictures.
 start_in "$work" wine "$(ls -d "$work"/Orrery-*-win64)/orrery.exe"
 main_shown || { fail "no window titled 'OpenGL Team Project'"; exit 1; }
 check "the Sun is not at the centre" wait_until 20 sun_at 400 300
-click_at 400 300
-check "a click on the Sun shows no box 태양" wait_until 20 box_open 태양 &&
-  check "Return does not close the box" wait_until 20 answered 태양 Return
 # The keys, the wheel and the right-drag, each seen in the paused picture (F2 to F5 undone).
 press "$main" space
 for key in F2 F3 F4 F5; do acts "$key" press "$main" "$key" && press "$main" "$key"; done

@@ -53,24 +53,20 @@ int __wrap_message_box(WindowHandle, const char*, const char* caption, unsigned 
     return (flags & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
 }
 }
-
 // After the program's exit handlers (registered before them): the display may sleep again and
 // the system timer is back at its own rate.
 const int exit_check = std::atexit([] {
     if (execution_state == ES_CONTINUOUS && timer_1ms == 0) return;
     std::fprintf(stderr, "FAILED at exit: the display kept on or the timer at 1 ms\n"), _exit(1);
 });
-
 using Taken = std::vector<std::pair<std::uint32_t, WParam>>;
 Taken handed_to_window;  // the input messages the window procedure was given
-
 LResult record_input(WindowHandle window, std::uint32_t message, WParam w_param, LParam l_param) {
     if ((message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
         (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_CLOSE)
         handed_to_window.push_back({message, w_param});
     return message == WM_CLOSE ? 0 : def_window_proc(window, message, w_param, l_param);
 }
-
 // The input handed to the window up to the loop's first idle pass.
 Taken take_until_idle() {
     const std::size_t before = handed_to_window.size();
@@ -79,7 +75,6 @@ Taken take_until_idle() {
         dispatch_message(&message);
     return Taken(handed_to_window.begin() + before, handed_to_window.end());
 }
-
 // The box's user, a timer in its loop: reads the box and whether its owner is enabled, gives the
 // owner a click, a letter, a wheel notch and a close, and presses OK (the letter typed after).
 HWND owner;
@@ -88,8 +83,7 @@ bool owner_enabled = true;
 void CALLBACK act_in_box(HWND, UINT, UINT_PTR timer, DWORD) {
     const HWND box = FindWindowW(L"#32770", L"\uD0DC\uC591");
     if (box == nullptr || !IsWindowVisible(box)) return;
-    KillTimer(nullptr, timer);
-    GetDlgItemTextW(box, 0xFFFF, box_text, 512);
+    KillTimer(nullptr, timer), GetDlgItemTextW(box, 0xFFFF, box_text, 512);
     owner_enabled = IsWindowEnabled(owner) != 0;
     const LPARAM a_key = 1 | LPARAM(MapVirtualKeyW('A', MAPVK_VK_TO_VSC)) << 16;
     PostMessageW(owner, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
@@ -108,14 +102,12 @@ TEST(Win32Layer, HoldsAKeyTappedWithinAFrameForTheIdlePassAndABoxShowsKoreanAndF
     owner = reinterpret_cast<HWND>(window);
     take_until_idle();
     // Pressed and released before the loop ran idle: the release waits.
-    PostMessageW(owner, WM_KEYDOWN, VK_F1, 0);
-    PostMessageW(owner, WM_KEYUP, VK_F1, 0);
+    PostMessageW(owner, WM_KEYDOWN, VK_F1, 0), PostMessageW(owner, WM_KEYUP, VK_F1, 0);
     EXPECT_EQ(take_until_idle(), (Taken{{WM_KEYDOWN, VK_F1}}));
     EXPECT_EQ(take_until_idle(), (Taken{{WM_KEYUP, VK_F1}}));
     // Queued before a box: a second click, a press, a move, a wheel notch; and a release, not
     // held as its key was not pressed in the same frame.
-    handed_to_window.clear();
-    PostMessageW(owner, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    handed_to_window.clear(), PostMessageW(owner, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     PostMessageW(owner, WM_KEYDOWN, VK_F2, 0);
     PostMessageW(owner, WM_MOUSEMOVE, 0, MAKELPARAM(6, 6));
     PostMessageW(owner, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(6, 6));
@@ -142,8 +134,7 @@ TEST(Win32Start, KeepsACommandPromptsConsoleAndAWorkingDirectoryWithPicturesAndM
     std::ofstream(beside) << "BM";
     std::ofstream(here / L"\uC9C0\uAD6C.bmp", std::ios::binary) << "BM6";
     std::ofstream(here / L"empty.bmp");
-    fs::current_path(here);
-    get_module_handle();
+    fs::current_path(here), get_module_handle();
     EXPECT_FALSE(console_let_go);
     EXPECT_TRUE(fs::equivalent(fs::current_path(), here)) << fs::current_path();
     fs::remove(beside);
@@ -157,7 +148,6 @@ TEST(Win32Start, KeepsACommandPromptsConsoleAndAWorkingDirectoryWithPicturesAndM
 
 int cursor_count() { return ShowCursor(TRUE), ShowCursor(FALSE); }  // below 0: hidden
 HWND main_hwnd() { return reinterpret_cast<HWND>(window_handle); }
-
 // F1's window where depths under 32 bits are refused: full screen without a question, no cursor,
 // the program's icon; it makes way for another program and comes back; the screen saver refused,
 // the display kept on (let go: checked at exit), frames paced; closed, the user's mode and cursor.
@@ -187,8 +177,7 @@ TEST(Win32FullScreen, AsksFor32BitsMakesWayForOtherProgramsAndGivesTheDesktopBac
     const auto began = std::chrono::steady_clock::now();
     for (int swap = 0; swap < 31; ++swap) swap_buffers(device_context);
     EXPECT_GE(std::chrono::steady_clock::now() - began, std::chrono::milliseconds(450));
-    modes_asked.clear();
-    close_main_window();
+    modes_asked.clear(), close_main_window();
     EXPECT_EQ(modes_asked, std::vector<Mode>{{}});
     EXPECT_EQ(cursor_count(), cursor_before);
     EXPECT_EQ(boxes_seen, std::vector<std::string>{});
