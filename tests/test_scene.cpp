@@ -29,7 +29,6 @@
 #include "scene/sphere.h"
 #include "support/bitmap_writer.h"
 #include "support/x11_harness.h"
-
 struct OffscreenGl {  // OSMesa's 800 x 600 context, current while it lives
     OffscreenGl() { EXPECT_TRUE(open_context()); }
     ~OffscreenGl() { close_context(); }
@@ -43,7 +42,6 @@ struct Number {
     double value;
 };
 using Args = std::initializer_list<Number>;
-using Texts = std::vector<std::string>;
 static std::string call(const char* name, Args args) {
     std::ostringstream text;
     text.precision(17);
@@ -59,33 +57,26 @@ static int not_recording = 0;
         static auto real = reinterpret_cast<void(*) params>(dlsym(RTLD_NEXT, #name)); \
         if (not_recording == 0) calls.push_back(call(#name, {__VA_ARGS__}));          \
         ++not_recording, real(__VA_ARGS__), --not_recording;                          \
-    }
+    }                                                                                 \
+    static_assert(true)  // a use ends with a semicolon
+// By signature (GLenum and GLbitfield are GLuint).
+#define RECORDED_NONE(name) RECORDED(name, ())
+#define RECORDED_UINT(name) RECORDED(name, (GLuint a), a)
+#define RECORDED_3F(name) RECORDED(name, (GLfloat a, GLfloat b, GLfloat c), a, b, c)
 // clang-format off
-RECORDED(glPolygonMode, (GLenum face, GLenum mode), face, mode)
-RECORDED(glClear, (GLbitfield mask), mask)
-RECORDED(glEnable, (GLenum cap), cap)
-RECORDED(glDisable, (GLenum cap), cap)
-RECORDED(glLoadIdentity, ())
-RECORDED(glInitNames, ())
-RECORDED(glPushName, (GLuint name), name)
-RECORDED(glPopName, ())
-RECORDED(glPushMatrix, ())
-RECORDED(glPopMatrix, ())
-RECORDED(glTranslatef, (GLfloat x, GLfloat y, GLfloat z), x, y, z)
-RECORDED(glRotatef, (GLfloat a, GLfloat x, GLfloat y, GLfloat z), a, x, y, z)
-RECORDED(glScalef, (GLfloat x, GLfloat y, GLfloat z), x, y, z)
-RECORDED(glColor3f, (GLfloat r, GLfloat g, GLfloat b), r, g, b)
-RECORDED(glColor3ub, (GLubyte r, GLubyte g, GLubyte b), r, g, b)
-RECORDED(glBindTexture, (GLenum target, GLuint name), target, name)
-RECORDED(glCallList, (GLuint list), list)
-RECORDED(gluQuadricTexture, (GLUquadric* q, GLboolean on), q, on)
-RECORDED(gluSphere, (GLUquadric* q, GLdouble r, GLint slices, GLint stacks), q, r, slices, stacks)
-RECORDED(gluDisk, (GLUquadric* q, GLdouble in, GLdouble out, GLint s, GLint l), q, in, out, s, l)
-RECORDED(glBegin, (GLenum mode), mode)
-RECORDED(glEnd, ())
-RECORDED(glNormal3f, (GLfloat x, GLfloat y, GLfloat z), x, y, z)
-RECORDED(glTexCoord2f, (GLfloat s, GLfloat t), s, t)
-RECORDED(glVertex3f, (GLfloat x, GLfloat y, GLfloat z), x, y, z)
+RECORDED_NONE(glLoadIdentity); RECORDED_NONE(glInitNames); RECORDED_NONE(glPopName);
+RECORDED_NONE(glPushMatrix); RECORDED_NONE(glPopMatrix); RECORDED_NONE(glEnd);
+RECORDED_UINT(glClear); RECORDED_UINT(glEnable); RECORDED_UINT(glDisable); RECORDED_UINT(glBegin);
+RECORDED_UINT(glPushName); RECORDED_UINT(glCallList);
+RECORDED_3F(glTranslatef); RECORDED_3F(glScalef); RECORDED_3F(glColor3f); RECORDED_3F(glNormal3f);
+RECORDED_3F(glVertex3f); RECORDED(glTexCoord2f, (GLfloat s, GLfloat t), s, t);
+RECORDED(glPolygonMode, (GLenum face, GLenum mode), face, mode);
+RECORDED(glRotatef, (GLfloat a, GLfloat x, GLfloat y, GLfloat z), a, x, y, z);
+RECORDED(glColor3ub, (GLubyte r, GLubyte g, GLubyte b), r, g, b);
+RECORDED(glBindTexture, (GLenum target, GLuint name), target, name);
+RECORDED(gluQuadricTexture, (GLUquadric* q, GLboolean on), q, on);
+RECORDED(gluSphere, (GLUquadric* q, GLdouble r, GLint slices, GLint stacks), q, r, slices, stacks);
+RECORDED(gluDisk, (GLUquadric* q, GLdouble in, GLdouble out, GLint s, GLint l), q, in, out, s, l);
 // clang-format on
 // The record, a call a line; a run of triangle strips as "sphere(radius, count, strips)".
 static std::string frame_text() {
@@ -145,13 +136,11 @@ static void expect_frame(int k, bool start) {
         add("gluSphere", {quadric, double(p.radius), 100, 100});
     };
     const auto disk = [&](double at, double by, float x, float z, int tilt, double in, double out) {
-        add("glPushMatrix", {});
-        add("glColor3ub", {255, 255, 255});
+        add("glPushMatrix", {}), add("glColor3ub", {255, 255, 255});
         if (by) add("glRotatef", {angle(at, by, k), 0.0f, 1.0f, 0.0f});
         if (by) add("glTranslatef", {x, 0.0f, z});
         add("glRotatef", {tilt, 1.0f, 0.0f, 0.0f});
-        add("gluDisk", {quadric, in, out, 100, 1});
-        add("glPopMatrix", {});
+        add("gluDisk", {quadric, in, out, 100, 1}), add("glPopMatrix", {});
     };
     const float scale = start ? 1.0f : -0.2f;
     add("glPolygonMode", {GL_FRONT_AND_BACK, start ? GL_FILL : GL_LINE});
@@ -164,13 +153,11 @@ static void expect_frame(int k, bool start) {
     add("glRotatef", {0.0f, 0.0f, 0.0f, 1.0f});
     add("glScalef", {scale, scale, scale});
     for (const Planet& p : planets) {
-        add("glPushName", {p.name});
-        add("glPushMatrix", {});
+        add("glPushName", {p.name}), add("glPushMatrix", {});
         if (p.name > 102) add("glColor3f", {1.0f, 1.0f, 1.0f});  // not the Sun, not Mercury
         place_and_draw(p);
         if (p.name == 104) place_and_draw(moon);
-        add("glPopMatrix", {});
-        add("glPopName", {});
+        add("glPopMatrix", {}), add("glPopName", {});
         if (p.name == 104) disk(10, 1.0, 3, 0.1f, 90, 0.4, 0);  // the Moon's orbit
         if (p.orbit_step) disk(0, 0, 0, 0, 90, p.distance, 0);
         if (p.name == 107) disk(60, 1.2, 9, 0, 45, 0.29, 0.5);  // Saturn's ring
@@ -194,7 +181,6 @@ static std::vector<std::vector<Vertex>> capture(float x, float y, float z, float
     }
     return strips;
 }
-
 // Frame 1 at start; frame 2 switched, spins 1000 turns on (drawn within one); a million frames on,
 // every angle within a turn. Spheres: count 4 from +x toward +z with s and t; degenerate: a point.
 TEST(Scene, RecordedFramesAndSpheres) {
@@ -258,8 +244,7 @@ static void build_textures(int failed, char how, const Texts& boxes) {
     if (how == 'd') std::filesystem::create_directory(stored_names[failed]);
     OffscreenGl gl;
     MessageBoxRecorder recorder;
-    load_texture_set();
-    build_texture_lists();
+    load_texture_set(), build_texture_lists();
     Texts texts;
     for (const RecordedBox& box : recorder.boxes()) texts.push_back(box.text);
     EXPECT_EQ(texts, boxes);
@@ -326,23 +311,16 @@ static long click(double px, double py, MessageBoxRecorder& recorder) {
     const int x = int(std::lround(px)), y = int(std::lround(py));
     std::array<double, 17> before, after;
     glGetDoublev(GL_PROJECTION_MATRIX, &before[0]), glGetDoublev(GL_MATRIX_MODE, &before[16]);
-    recorder.clear();
-    pick_at(x, y);
+    recorder.clear(), pick_at(x, y);
     glGetDoublev(GL_PROJECTION_MATRIX, &after[0]), glGetDoublev(GL_MATRIX_MODE, &after[16]);
     EXPECT_EQ(after, before) << x << "," << y;
     const Records picked = records;
     GLuint buffer[64];
-    GLint viewport[4] = {0, 0, 800, 600};
-    glSelectBuffer(64, buffer);
-    glRenderMode(GL_SELECT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPickMatrix(x, 600 - y, 2.0, 2.0, viewport);
-    gluPerspective(45.0, aspect_ratio, 0.1f, 100.0);
-    glMatrixMode(GL_MODELVIEW);
-    draw_scene();  // it starts from the identity
-    glRenderMode(GL_RENDER);
-    resize_view(800, 600);  // the view's projection again
+    glSelectBuffer(64, buffer), glRenderMode(GL_SELECT), glMatrixMode(GL_PROJECTION);
+    glLoadIdentity(), gluPickMatrix(x, 600 - y, 2.0, 2.0, std::array{0, 0, 800, 600}.data());
+    gluPerspective(45.0, aspect_ratio, 0.1f, 100.0), glMatrixMode(GL_MODELVIEW);
+    draw_scene(), glRenderMode(GL_RENDER);  // the scene starts from the identity
+    resize_view(800, 600);                  // the view's projection again
     EXPECT_EQ(picked, records) << "click at " << x << "," << y << ", mode " << sphere_mode;
     const long first = GLint(picked[0]) < 1 ? -1 : picked[1] == 0 ? 0 : long(picked[4]);
     const std::vector<RecordedBox>& boxes = recorder.boxes();
@@ -403,10 +381,8 @@ TEST(Picking, ClicksShowTheFirstRecordsBoxAndRecordWhatTheFrameDraws) {
     for (int i = 0; i < 60; ++i) sphere_mode = 1 + i % 2, pick_at(400, 300);
     EXPECT_TRUE(__asan_init != nullptr || peak_resident_kb() - before < 2048) << before;
     EXPECT_EQ(recorder.boxes().size(), 60u);  // every click on the Sun showed its box
-    close_main_window();
-    gl.emplace();  // the first context gone before the next is made
-    prepare();
-    solid_fill = 0;
+    close_main_window(), gl.emplace();        // the first context gone before the next is made
+    prepare(), solid_fill = 0;
     EXPECT_GT(clicks_from_above(3, recorder), 0);
     close_main_window();
 }
@@ -420,8 +396,7 @@ static void expect_picture(const Bytes& file, int width, int height, const Pixel
         const std::uint8_t* p = image->pixels;
         for (int i = 0; i < image->width * image->height * 3; i += 3)
             got.push_back(p[i] << 16 | p[i + 1] << 8 | p[i + 2]);
-        std::free(image->pixels);
-        std::free(image);
+        std::free(image->pixels), std::free(image);
     }
     EXPECT_EQ(got, expected);
 }
@@ -492,7 +467,6 @@ static void expect_runs(const Bytes& rle8, const Bytes& rle4,
         });
     }
 }
-
 // Every format in both header kinds, and run lengths, give their colours and no box. Bad files: no
 // image, one "Error" box with its text. A long path is cut to 256 - 24 ("Failed to open DIB file ")
 // - 2 (".\n") - 1 (NUL) = 229 bytes, 228 where that would split a Hangul character.

@@ -5,9 +5,7 @@
 #include <vector>
 
 #include "platform/common/swap_pacing.h"
-
 using Ticks = std::vector<std::uint64_t>;
-
 // At 60 Hz (16666 ticks) from 3000: on time keeps the cadence; late by under a period, due a period
 // after the missed time, by more a period after the swap; late asked, no wait; made early, the next
 // a period after. A swap call of half a period or more waited for the display: twice in a row ends

@@ -6,7 +6,6 @@
 #include <functional>
 #include <string>
 #include <vector>
-
 using Bytes = std::vector<std::uint8_t>;
 // A value for pixel (x, y) of a picture; colours are 0xRRGGBB.
 using PixelValue = std::function<std::uint32_t(int x, int y)>;

@@ -2,7 +2,6 @@
 #include "support/layer_seam.h"
 
 #include <set>
-
 static std::set<std::string> failing;      // steps whose next call fails
 static seam::Held counts{};                // what the layer holds now
 static seam::BoxFunction boxes = nullptr;  // where the boxes go instead
