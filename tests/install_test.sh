@@ -6,8 +6,7 @@ set -uo pipefail
 build=$(cd "$1" && pwd) work=$(mktemp -d) id=org.orrery.Orrery
 . "$(dirname "$0")/support/e2e.sh"
 run_launcher() { # LAUNCHER: started from /, it shows the Sun, no box and its icon; Escape ends it
-  local window
-  start_in / "$1"
+  local window; start_in / "$1"
   window=$(timeout 20 xdotool search --sync --limit 1 --name '^OpenGL Team Project$') ||
     { fail "$1: no window"; return 1; }
   check "$1: no Sun" wait_until 20 shows_sun "$window"
@@ -33,8 +32,7 @@ if [ "$2" = files ]; then
 fi
 # Installed, moved and started through a symbolic link (which the tree in place would also pass).
 start_xvfb 1024x768x24
-mkdir "$work/elsewhere" && mv "$prefix" "$work/elsewhere/moved"
-ln -s "$work/elsewhere/moved/bin/orrery" "$work/link"
+mkdir "$work/elsewhere" && mv "$prefix" "$work/elsewhere/moved" && ln -s "$work/elsewhere/moved/bin/orrery" "$work/link"
 run_launcher "$work/link"
 # The Debian package (the install's files under /usr): its dependencies, lintian's verdict (its
 # override too), and unpacked it runs.
@@ -43,9 +41,7 @@ deb=$(echo "$work"/deb/orrery_*.deb)
 # libsdl2-2.0-0, which sdl2-compat also provides, whichever it was built against.
 for field in "Depends libsdl2-2.0-0 libgl1 libopengl0 libglu1-mesa" "Recommends xfonts-base zenity"; do
   set -- $field && value=$(dpkg-deb -f "$deb" "$1")
-  for package in "${@:2}"; do
-    [[ ", $value," == *", $package"[\ ,]* ]] || fail "$1 lacks $package: $value"
-  done
+  for package in "${@:2}"; do [[ ", $value," == *", $package"[\ ,]* ]] || fail "$1 lacks $package: $value"; done
 done
 lintian --fail-on error,warning "$deb" >"$work/lintian" 2>&1 || fail "lintian: $(cat "$work/lintian")"
 dpkg-deb -x "$deb" "$work/root"

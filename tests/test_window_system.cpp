@@ -28,13 +28,12 @@ using Seen = std::vector<long>;  // message numbers, words and long parameters
 using Floats = std::vector<GLfloat>;
 using Ints = std::vector<int>;
 static long at(int x, int y) { return x | y << 16; }
-// For window `id`: a key (a); a position (a, b) with held buttons or the button (c); a wheel's
-// notches (a) and hundredths (b); a window event (a) with its data (b, c).
+// For window `id`: a key (a), repeated if c; a position (a, b) with held buttons or the button (c);
+// a wheel's notches (a) and hundredths (b); a window event (a), its data (b, c).
 static SDL_Event event(std::uint32_t type, int a = 0, int b = 0, int c = 0, std::uint32_t id = 7) {
     SDL_Event e{};
-    e.type = type;
-    e.window.windowID = id;  // where every kind keeps it
-    if (type == SDL_KEYDOWN || type == SDL_KEYUP) e.key.keysym.sym = a;
+    e.type = type, e.window.windowID = id;  // where every kind keeps the window
+    if (type == SDL_KEYDOWN || type == SDL_KEYUP) e.key.keysym.sym = a, e.key.repeat = c;
     if (type == SDL_MOUSEMOTION) e.motion.x = a, e.motion.y = b, e.motion.state = c;
     if (type == SDL_MOUSEBUTTONDOWN || type == SDL_MOUSEBUTTONUP)
         e.button.button = static_cast<std::uint8_t>(c), e.button.x = a, e.button.y = b;
@@ -45,10 +44,8 @@ static SDL_Event event(std::uint32_t type, int a = 0, int b = 0, int c = 0, std:
 }
 // Events name the first window (800 x 600), the focus is on the second, the right button held.
 // Translated: window (0 first, 1 second), message, word, long parameter; empty for none.
-static char windows[2];
-static const EventTarget target{reinterpret_cast<WindowHandle>(&windows[0]),
-                                reinterpret_cast<WindowHandle>(&windows[1]), 800, 600,
-                                SDL_BUTTON_RMASK};
+static const EventTarget target{reinterpret_cast<WindowHandle>(1),
+                                reinterpret_cast<WindowHandle>(2), 800, 600, SDL_BUTTON_RMASK};
 static Seen translated(const SDL_Event& e, const EventTarget& to = target) {
     const Message m = translate_event(e, to);
     if (m.message == WM_NULL) return {};
@@ -66,9 +63,7 @@ TEST(TranslationTest, KeysPointerAndWindowEventsBecomeMessages) {
         EXPECT_EQ(translated(event(SDL_KEYDOWN, key)), Seen({0, 0x100, code, 1})) << key;
         EXPECT_EQ(translated(event(SDL_KEYUP, key, 0, 0, 0)), Seen({1, 0x101, code, 1})) << key;
     }
-    SDL_Event repeat = event(SDL_KEYDOWN, SDLK_F2);
-    repeat.key.repeat = 1;
-    EXPECT_EQ(translated(repeat), Seen({0, 0x100, 113, 1 | 1 << 30}));
+    EXPECT_EQ(translated(event(SDL_KEYDOWN, SDLK_F2, 0, 1)), Seen({0, 0x100, 113, 1 | 1 << 30}));
     const EventTarget nowhere{nullptr, nullptr, 8, 6, 0};
     EXPECT_EQ(translated(event(SDL_KEYDOWN, SDLK_F2), nowhere), Seen());
     EXPECT_EQ(translated(event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE), nowhere), Seen());
@@ -102,7 +97,7 @@ TEST(TranslationTest, KeysPointerAndWindowEventsBecomeMessages) {
 // two notches two presses, the low word no turn. A right drag turns and tilts from the last move
 // by a degree a pixel, unlimited; positions are 16-bit unsigned.
 TEST(InputTest, KeysAndRightDragsActOnTheView) {
-    Floats seen;
+    Floats seen, wheeled, turns;  // turns: turn and tilt after each drag message
     for (WParam key : {VK_ESCAPE, VK_F1, WParam{'A'}, WParam{255}}) {
         window_proc(nullptr, WM_KEYDOWN, key, 0), seen.push_back(key_down[key]);
         window_proc(nullptr, WM_KEYUP, key, 0), seen.push_back(key_down[key]);
@@ -114,7 +109,6 @@ TEST(InputTest, KeysAndRightDragsActOnTheView) {
     }
     EXPECT_EQ(seen, Floats({1, 0, 1, 0, 1, 0, 1, 0, 0, 1, 0x1.666666p-1f, 0x1.999998p-2f,
                             0x1.999994p-4f, -0x1.99999cp-3f, 0x1.999994p-4f}));
-    Floats wheeled;
     view_scale = 1;
     for (int turn : {-120, -60, -60, -100, -20, -120, 240, 119, 1}) {
         window_proc(nullptr, WM_MOUSEWHEEL, WParam(make_lparam(0x0002, turn)), 0);
@@ -127,7 +121,6 @@ TEST(InputTest, KeysAndRightDragsActOnTheView) {
                            {WM_MOUSEMOVE, 110, 45}, {WM_MOUSEMOVE, 90, 160},
                            {WM_RBUTTONUP, 0, 0},    {WM_MOUSEMOVE, 0, 0},
                            {WM_RBUTTONDOWN, 0, 0},  {WM_MOUSEMOVE, 0xFFFF, 0x8000}};
-    Floats turns;  // turn and tilt after each message
     for (const auto& [message, x, y] : drag) {
         EXPECT_EQ(window_proc(nullptr, message, 0, make_lparam(x, y)), 0);
         turns.insert(turns.end(), {view_turn, view_tilt});
@@ -152,10 +145,9 @@ class WindowTest : public ::testing::Test {
     void SetUp() override {
         static const bool display = start_xvfb("1024x768x24");  // before SDL starts
         ASSERT_TRUE(display);
-        static ScratchDir pictures(ScratchDir::with_pictures);
+        static ScratchDir pictures(true);
         ASSERT_EQ(chdir(pictures.path.c_str()), 0);
-        x = XOpenDisplay(nullptr);
-        seam::reset();
+        x = XOpenDisplay(nullptr), seam::reset();
         ASSERT_TRUE(open_window(false));
         set_focus(window_handle);
         ASSERT_TRUE(wait_until(
@@ -195,8 +187,7 @@ TEST_F(WindowTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
     push(SDL_MOUSEWHEEL, 1, 100);
     push(SDL_KEYUP, SDLK_F2), push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED);
     pump_events();
-    EXPECT_EQ(get_focus(), window_handle);
-    EXPECT_TRUE(quit_signalled());
+    EXPECT_TRUE(get_focus() == window_handle && quit_signalled());
     end_box_time();
     EXPECT_EQ(SDL_GetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS), nullptr);
     // F2, pressed since the last idle pass, is released after one (a tap within a frame is seen).
@@ -207,7 +198,7 @@ TEST_F(WindowTest, ABoxDropsPressesAndMovesAndKeepsReleasesSizesAndTheQuit) {
 TEST_F(WindowTest, TheScreenSaverFollowsTheFocusAndAClickThatComesWithItIsKept) {
     EXPECT_FALSE(SDL_IsTextInputActive());
     disable_screen_saver();
-    Seen enabled;
+    Seen enabled, buttons;
     for (int what : {SDL_WINDOWEVENT_FOCUS_GAINED, SDL_WINDOWEVENT_MINIMIZED,
                      SDL_WINDOWEVENT_RESTORED, SDL_WINDOWEVENT_FOCUS_LOST}) {
         push(SDL_WINDOWEVENT, what), taken(1);
@@ -221,7 +212,6 @@ TEST_F(WindowTest, TheScreenSaverFollowsTheFocusAndAClickThatComesWithItIsKept) 
     XSetInputFocus(x, named_window(window_title), RevertToParent, CurrentTime);
     XTestFakeButtonEvent(x, 1, True, CurrentTime), XTestFakeButtonEvent(x, 1, False, CurrentTime);
     XSync(x, False);
-    Seen buttons;
     for (long seen : taken(1))
         if (seen >> 8 == WM_LBUTTONDOWN || seen >> 8 == WM_LBUTTONUP) buttons.push_back(seen >> 8);
     EXPECT_EQ(buttons, Seen({WM_LBUTTONDOWN, WM_LBUTTONUP}));
@@ -253,8 +243,7 @@ TEST_F(WindowTest, NoColormapOfAReplacedWindowNorTheBoxOfAKilledProgramStays) {
         start_box_process({"Orphan", "본문", MB_OK, 0, "x11"}), pause(), _exit(0);
     }
     ASSERT_TRUE(wait_until(orphan_shown));
-    kill(program, SIGKILL);
-    waitpid(program, nullptr, 0);
+    kill(program, SIGKILL), waitpid(program, nullptr, 0);
     EXPECT_TRUE(wait_until([&] { return !orphan_shown(); })) << "orphaned box";
     // A question closed by the window manager answers No.
     const int box = start_box_process({"Question", "본문", MB_YESNO, 0, "x11"});
@@ -269,10 +258,6 @@ TEST_F(WindowTest, NoColormapOfAReplacedWindowNorTheBoxOfAKilledProgramStays) {
     EXPECT_TRUE(wait_until([&] { return wait_box_process(box, 0, &answer); }));
     EXPECT_EQ(answer, IDNO);
 }
-// A handle left set; the things held since the reset.
-static Ints unreleased() {
-    return {window_handle || device_context || render_context || quadric, seam::held().things};
-}
 // The current `name` matrix; with an aspect ratio, first what gluPerspective makes of it.
 static Floats matrix(GLenum name, double aspect = -1) {
     if (aspect >= 0) glLoadIdentity(), gluPerspective(45, aspect, double(0.1f), 100);
@@ -285,7 +270,7 @@ static Floats matrix(GLenum name, double aspect = -1) {
 // draws (selecting outlines, undone here) only after a size change or an uncovering. Escape's pass,
 // running or paused, ends the loop without a swap, but F2 to F5 act.
 TEST_F(WindowTest, OpeningSetsTheStateSizesSetTheViewAndPassesDrawWhenRunningOrStale) {
-    Ints state;
+    Ints state, modes;
     for (GLenum name : {GL_NORMALIZE, GL_DEPTH_TEST, GL_COLOR_MATERIAL, GL_LIGHTING, GL_LIGHT0,
                         GL_TEXTURE_2D, GL_DOUBLEBUFFER, GL_DEPTH_FUNC, GL_COLOR_MATERIAL_FACE,
                         GL_COLOR_MATERIAL_PARAMETER, GL_SHADE_MODEL})
@@ -306,7 +291,6 @@ TEST_F(WindowTest, OpeningSetsTheStateSizesSetTheViewAndPassesDrawWhenRunningOrS
     }
     animating = 0, lighting_on = texturing_on = 1, solid_fill = 0, sphere_mode = 2, seam::reset();
     EXPECT_EQ(window_proc(window_handle, WM_SIZE, 0, make_lparam(800, 600)), 0);
-    Ints modes;
     for (int pass = 0; pass < 5; ++pass) {
         if (pass == 3) window_proc(window_handle, WM_PAINT, 0, 0);
         EXPECT_EQ(idle_pass(), IdleResult::keep_running);
@@ -349,10 +333,11 @@ TEST_F(WindowTest, EachFailingStepShowsItsBox) {
         if (!on_close) close_main_window();
         boxes.clear(), seam::reset(), seam::fail_once(step);
         EXPECT_FALSE(on_close ? (close_main_window(), false) : open_window(false));
-        const RecordedBox box = boxes.boxes().size() == 1 ? boxes.boxes()[0] : RecordedBox{};
+        const RecordedBox box = boxes.boxes.size() == 1 ? boxes.boxes[0] : RecordedBox{};
         EXPECT_EQ(box.text + " | " + box.caption + " | " + std::to_string(box.flags),
                   text + (on_close ? " | SHUTDOWN ERROR | 64" : " | ERROR | 48"));
-        EXPECT_EQ(on_close ? Ints{unreleased()[0]} : unreleased(), Ints(on_close ? 1 : 2)) << text;
+        EXPECT_FALSE(window_handle || device_context || render_context || quadric) << text;
+        EXPECT_EQ(on_close ? 0 : seam::held().things, 0) << text;
         if (on_close && step == "delete_context") delete_context(context);  // kept
         if (step == "destroy_window") destroy_window(window);               // kept
     }
@@ -376,20 +361,17 @@ static int swaps_within(double seconds) {
 TEST_F(WindowTest, FramesArePacedToTheDisplaysRate) {
     animating = 0;
     EXPECT_LE(swaps_within(2), 200);
-    test_rate = 10;
-    push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_DISPLAY_CHANGED);
+    test_rate = 10, push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_DISPLAY_CHANGED);
     EXPECT_LE(swaps_within(1), 20);
 }
 // On an 800x600 display full screen is granted and hides the cursor until it ends.
 TEST(FullScreenTest, HidesTheCursorUntilItEnds) {
     ASSERT_TRUE(start_xvfb("800x600x24"));
-    ScratchDir pictures(ScratchDir::with_pictures);
+    ScratchDir pictures(true);
     ASSERT_EQ(chdir(pictures.path.c_str()), 0);
     MessageBoxRecorder boxes;
     ASSERT_TRUE(open_window(true));
-    EXPECT_EQ(fullscreen, 1);
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
-    close_main_window();
+    EXPECT_EQ(Ints({fullscreen, SDL_ShowCursor(SDL_QUERY)}), Ints({1, SDL_DISABLE}));
+    close_main_window(), unregister_class("OpenGL", get_module_handle());
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
-    unregister_class("OpenGL", get_module_handle());
 }

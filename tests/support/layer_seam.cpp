@@ -43,8 +43,7 @@ extern "C" bool __real_swap_buffers(DeviceContextHandle dc);
 extern "C" bool __wrap_swap_buffers(DeviceContextHandle dc) {
     return ++counts.swaps, __real_swap_buffers(dc);
 }
-extern "C" int __real_message_box(WindowHandle owner, const char* text, const char* caption,
-                                  unsigned flags);
+extern "C" int __real_message_box(WindowHandle, const char*, const char*, unsigned);
 extern "C" int __wrap_message_box(WindowHandle owner, const char* text, const char* caption,
                                   unsigned flags) {
     return (boxes != nullptr ? boxes : __real_message_box)(owner, text, caption, flags);

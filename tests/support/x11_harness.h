@@ -34,17 +34,14 @@ inline bool start_xvfb(const std::string& screen) {
     return false;
 }
 struct ScratchDir {  // a private temporary directory, empty or with the planet pictures
-    enum Contents { empty, with_pictures };
-    explicit ScratchDir(Contents contents = empty) {
+    explicit ScratchDir(bool pictures = false) {
         char path_template[] = "/tmp/orrery-work-XXXXXX";
         path = mkdtemp(path_template) != nullptr ? path_template : "";
-        if (contents == with_pictures) std::filesystem::copy(ORRERY_TEXTURE_DIR, path);
+        if (pictures) std::filesystem::copy(ORRERY_TEXTURE_DIR, path);
     }
-    ~ScratchDir() {
-        std::error_code e;
-        std::filesystem::remove_all(path, e);
-    }
+    ~ScratchDir() { std::filesystem::remove_all(path, ignored); }
     std::string path;
+    std::error_code ignored;
 };
 using Texts = std::vector<std::string>;
 struct RecordedBox {
@@ -55,11 +52,10 @@ struct RecordedBox {
 struct MessageBoxRecorder {  // while it lives, boxes are recorded, answered IDOK or (Yes/No) IDYES
     MessageBoxRecorder() { seam::replace_boxes(record); }
     ~MessageBoxRecorder() { seam::replace_boxes(nullptr), clear(); }
-    const std::vector<RecordedBox>& boxes() const { return boxes_; }
-    void clear() { boxes_.clear(); }
+    void clear() { boxes.clear(); }
     static int record(WindowHandle owner, const char* text, const char* caption, unsigned flags) {
-        boxes_.push_back({owner, text, caption, flags});
+        boxes.push_back({owner, text, caption, flags});
         return (flags & 0x0F) == MB_YESNO ? IDYES : IDOK;
     }
-    static inline std::vector<RecordedBox> boxes_;
+    static inline std::vector<RecordedBox> boxes;
 };
