@@ -54,7 +54,6 @@ openbox_on() {
   openbox --sm-disable --startup "touch $work/openbox-$1" &
   need "openbox did not start" wait_until 60 test -e "$work/openbox-$1"
 }
-
 x11() {
   openbox_on 1280x1024x24
   xset r off  # keys are held a while
@@ -77,11 +76,9 @@ x11() {
   need "no Sun" wait_until 20 shows_sun "$main"
   check "the client area is not 800x600 under a title bar: $(size)" wait_until 5 eval '[[ $(size) == "800x600 "[1-9]* ]]'
   xdotool windowmove "$main" 100 60  # with room for a box and a drag
-  # So on GLU's spheres (F5), which lit from inside would be dark.
-  press F5 "$main"
+  press F5 "$main"  # GLU's spheres, dark if lit from inside
   check "no Sun on GLU's spheres" wait_until 20 shows_sun "$main"
   press F5 "$main"
-  # The Sun's box, owned by the window, takes the keyboard; the window is frozen.
   at 400 300 click 1
   need "a click on the Sun shows no box" wait_until 20 caption_is 태양
   check "the Sun's box is not owned by the window" owned
@@ -92,8 +89,7 @@ x11() {
   check "drawn while the box was open" eval '! changes_within "$main" 1'
   local text; text=$(pixels "$box" | awk 'NR == 1 {bg = $1 + $2 + $3} $1 + $2 + $3 > bg + 288 {n++} END {print n + 0}')
   check "the box looks blank: $text text pixels" test "$text" -ge 600
-  # Pings are answered (openbox says "Not Responding" 6 s after one is not). Input given to the
-  # frozen window is dropped: test_window_system's box test.
+  # Pings are answered (openbox says "Not Responding" 6 s after one is not).
   check "no answer to a ping" eval '! wait_until 9 not_responding'
   need "the box stays" close_box
   # Paused, drawn only after a resize: the Sun in the new centre, radius 26.34 (2,179 pixels); back
@@ -109,8 +105,7 @@ x11() {
   xdotool windowsize "$main" 800 600
   check "the drag left the view turned" wait_until 20 eval '! differs "$main" "$paused"'
   # SIGTERM during F1's question answers No and ends with 0; No's box goes to standard error.
-  need "F1 asks nothing the second time" ask
-  kill -TERM "$program"
+  need "F1 asks nothing the second time" ask && kill -TERM "$program"
   ended "SIGTERM during F1's question"
   check "windows left: $(stacking)" wait_until 20 eval '[ -z "$(stacking)" ]'
   check "no closing text" grep -qx 'ERROR: Program Will Now Close.' "$work/out"
@@ -128,14 +123,11 @@ x11() {
   press Escape "$main"
   ended "Escape in full screen"
 }
-
 # Weston's X11 back end in Xvfb: its output window gets the screenshots and the input.
 wayland() {
-  # scripts/deps.sh's run packages bring zenity and a Korean font.
   run=" $(eval "$(sed -n '/^run_packages=(/,/)$/p' "$(dirname "$0")/../scripts/deps.sh")"; echo "${run_packages[*]}") "
   korean=$(fc-list :lang=ko file | sed 's/: *$//' | xargs -r dpkg -S 2>/dev/null | cut -d: -f1 | grep -xFf <(tr ' ' '\n' <<<"$run"))
   check "the run packages lack zenity or a Korean font:$run" eval '[[ -n $korean && $run == *" zenity "* ]]'
-  # With no display: the message to standard error, status 0.
   local out; out=$(cd "$pictures" && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 60 "$binary" 2>&1; echo "status $?")
   [[ $out == *$'ERROR: Window Creation Error.\nstatus 0' ]] || fail "with no display: $out"
   start_xvfb 1024x768x24
@@ -145,12 +137,10 @@ wayland() {
   weston --backend=x11-backend.so --width=1000 --height=700 --socket="$WAYLAND_DISPLAY" >/dev/null 2>&1 &
   output=$(timeout 60 xdotool search --sync --onlyvisible --class '^Weston Compositor$')
   # Weston is up (its background drawn) before the window comes, or the window can lose the keyboard.
-  need "weston draws nothing" wait_until 60 eval \
-    '[ "$(count "$output" 1x1+500+350 "r + g > 150")" = 1 ]'
+  need "weston draws nothing" wait_until 60 eval '[ "$(count "$output" 1x1+500+350 "r + g > 150")" = 1 ]'
   xdotool windowfocus "$output"
   start_in "$work/run" env LC_ALL=C SDL_VIDEODRIVER=wayland "$binary"
   need "no Sun under weston" wait_until 20 look
-  # Full screen covers the whole output, its corners too.
   check "F1 does not cover the output" tap_until F1 eval 'look && [ $corners = 4 ]'
   need "F1 under weston ended the program" running
   # The box is zenity under the box program, the caption on its command line. A click before weston
@@ -163,7 +153,6 @@ wayland() {
   check "a click on the Sun shows no box: $(pgrep -a -P "$program")" wait_until 20 eval \
     'grep -qa 태양 /proc/$(pgrep -P "$(pgrep -d, -P "$program")" zenity)/cmdline'
   check "zenity refused the box" eval '! wait_until 2 eval "! pgrep -P $program >/dev/null"'
-  # Return closes it; the window stays full screen and has the keyboard.
   check "Return does not close the box" tap_until Return eval '! pgrep -P "$program" >/dev/null'
   check "no longer full screen after the box" wait_until 20 eval 'look && [ $corners = 4 ]'
   check "F1 does not leave full screen" tap_until F1 eval 'look && [ $corners -lt 4 ]'
@@ -185,8 +174,7 @@ look() {
 tap_until() {
   local key=$1; shift
   for _ in $(seq 10); do
-    xdotool windowfocus "$output" keydown "$key" sleep 0.05 keyup "$key"
-    wait_until 2 "$@" && return
+    xdotool windowfocus "$output" keydown "$key" sleep 0.05 keyup "$key"; wait_until 2 "$@" && return
   done
   return 1
 }

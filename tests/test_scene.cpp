@@ -29,7 +29,6 @@
 #include "scene/sphere.h"
 #include "support/bitmap_writer.h"
 #include "support/x11_harness.h"
-
 struct OffscreenGl {  // OSMesa's 800 x 600 context, current while it lives
     OffscreenGl() { EXPECT_TRUE(open_context()); }
     ~OffscreenGl() { close_context(); }
@@ -43,7 +42,6 @@ struct Number {
     double value;
 };
 using Args = std::initializer_list<Number>;
-using Texts = std::vector<std::string>;
 static std::string call(const char* name, Args args) {
     std::ostringstream text;
     text.precision(17);
@@ -59,33 +57,26 @@ static int not_recording = 0;
         static auto real = reinterpret_cast<void(*) params>(dlsym(RTLD_NEXT, #name)); \
         if (not_recording == 0) calls.push_back(call(#name, {__VA_ARGS__}));          \
         ++not_recording, real(__VA_ARGS__), --not_recording;                          \
-    }
+    }                                                                                 \
+    static_assert(true)  // a use ends with a semicolon
+// By signature (GLenum and GLbitfield are GLuint).
+#define RECORDED_NONE(name) RECORDED(name, ())
+#define RECORDED_UINT(name) RECORDED(name, (GLuint a), a)
+#define RECORDED_3F(name) RECORDED(name, (GLfloat a, GLfloat b, GLfloat c), a, b, c)
 // clang-format off
-RECORDED(glPolygonMode, (GLenum face, GLenum mode), face, mode)
-RECORDED(glClear, (GLbitfield mask), mask)
-RECORDED(glEnable, (GLenum cap), cap)
-RECORDED(glDisable, (GLenum cap), cap)
-RECORDED(glLoadIdentity, ())
-RECORDED(glInitNames, ())
-RECORDED(glPushName, (GLuint name), name)
-RECORDED(glPopName, ())
-RECORDED(glPushMatrix, ())
-RECORDED(glPopMatrix, ())
-RECORDED(glTranslatef, (GLfloat x, GLfloat y, GLfloat z), x, y, z)
-RECORDED(glRotatef, (GLfloat a, GLfloat x, GLfloat y, GLfloat z), a, x, y, z)
-RECORDED(glScalef, (GLfloat x, GLfloat y, GLfloat z), x, y, z)
-RECORDED(glColor3f, (GLfloat r, GLfloat g, GLfloat b), r, g, b)
-RECORDED(glColor3ub, (GLubyte r, GLubyte g, GLubyte b), r, g, b)
-RECORDED(glBindTexture, (GLenum target, GLuint name), target, name)
-RECORDED(glCallList, (GLuint list), list)
-RECORDED(gluQuadricTexture, (GLUquadric* q, GLboolean on), q, on)
-RECORDED(gluSphere, (GLUquadric* q, GLdouble r, GLint slices, GLint stacks), q, r, slices, stacks)
-RECORDED(gluDisk, (GLUquadric* q, GLdouble in, GLdouble out, GLint s, GLint l), q, in, out, s, l)
-RECORDED(glBegin, (GLenum mode), mode)
-RECORDED(glEnd, ())
-RECORDED(glNormal3f, (GLfloat x, GLfloat y, GLfloat z), x, y, z)
-RECORDED(glTexCoord2f, (GLfloat s, GLfloat t), s, t)
-RECORDED(glVertex3f, (GLfloat x, GLfloat y, GLfloat z), x, y, z)
+RECORDED_NONE(glLoadIdentity); RECORDED_NONE(glInitNames); RECORDED_NONE(glPopName);
+RECORDED_NONE(glPushMatrix); RECORDED_NONE(glPopMatrix); RECORDED_NONE(glEnd);
+RECORDED_UINT(glClear); RECORDED_UINT(glEnable); RECORDED_UINT(glDisable); RECORDED_UINT(glBegin);
+RECORDED_UINT(glPushName); RECORDED_UINT(glCallList);
+RECORDED_3F(glTranslatef); RECORDED_3F(glScalef); RECORDED_3F(glColor3f); RECORDED_3F(glNormal3f);
+RECORDED_3F(glVertex3f); RECORDED(glTexCoord2f, (GLfloat s, GLfloat t), s, t);
+RECORDED(glPolygonMode, (GLenum face, GLenum mode), face, mode);
+RECORDED(glRotatef, (GLfloat a, GLfloat x, GLfloat y, GLfloat z), a, x, y, z);
+RECORDED(glColor3ub, (GLubyte r, GLubyte g, GLubyte b), r, g, b);
+RECORDED(glBindTexture, (GLenum target, GLuint name), target, name);
+RECORDED(gluQuadricTexture, (GLUquadric* q, GLboolean on), q, on);
+RECORDED(gluSphere, (GLUquadric* q, GLdouble r, GLint slices, GLint stacks), q, r, slices, stacks);
+RECORDED(gluDisk, (GLUquadric* q, GLdouble in, GLdouble out, GLint s, GLint l), q, in, out, s, l);
 // clang-format on
 // The record, a call a line; a run of triangle strips as "sphere(radius, count, strips)".
 static std::string frame_text() {
@@ -102,9 +93,8 @@ static std::string frame_text() {
     }
     return text;
 }
-// Name, orbit start and step (0: none), spin start and step, orbit axis x, distance, radius, list
-// (= texture), segments, spin angle, FNV-1a digest of caption + "\n" + box text (UTF-8); the Moon
-// is in Earth's frame.
+// Name, orbit and spin start and step (0: no orbit), orbit axis x, distance, radius, list/texture,
+// segments, spin angle, FNV-1a of the box's caption "\n" text; the Moon in Earth's frame.
 struct Planet {
     unsigned name;
     double orbit, orbit_step, spin, spin_step;
@@ -126,11 +116,8 @@ const Planet planets[] = {
     {110, 110, 0.8, 6.3, 6.3, 15, 18, 0.2, 11, 30, &pluto_spin, 0xdfbe3e7d}};
 const Planet moon = {104, 10, 1.5, 0, 0, 0, 0.4, 0.07, 5, 30, nullptr, 0xfe31ec1b};
 // The angle k advances on, a step added at a time.
-static float angle(double start, double step, int k) {
-    return k == 0 ? float(start) : angle(start + step, step, k - 1);
-}
-// The frame k advances on: `start`, mode 1, switches on and the starting view; else mode 2,
-// switches off, another view.
+static float angle(double a, double step, int k) { return k ? angle(a + step, step, k - 1) : a; }
+// Frame k: `start`, mode 1, switches on, the first view; else mode 2, switches off, another view.
 static void expect_frame(int k, bool start) {
     std::string f;
     const auto add = [&](const char* name, Args args) { f += call(name, args) + "\n"; };
@@ -140,18 +127,15 @@ static void expect_frame(int k, bool start) {
         if (p.spin_step) add("glRotatef", {angle(p.spin, p.spin_step, k), 0.0f, 1.0f, 0.0f});
         if (start) add("glBindTexture", {GL_TEXTURE_2D, p.list});
         if (start) return add("sphere", {double(p.radius), p.count, p.count / 2});
-        add("glCallList", {p.list});
-        add("gluQuadricTexture", {quadric, GL_TRUE});
+        add("glCallList", {p.list}), add("gluQuadricTexture", {quadric, GL_TRUE});
         add("gluSphere", {quadric, double(p.radius), 100, 100});
     };
     const auto disk = [&](double at, double by, float x, float z, int tilt, double in, double out) {
-        add("glPushMatrix", {});
-        add("glColor3ub", {255, 255, 255});
+        add("glPushMatrix", {}), add("glColor3ub", {255, 255, 255});
         if (by) add("glRotatef", {angle(at, by, k), 0.0f, 1.0f, 0.0f});
         if (by) add("glTranslatef", {x, 0.0f, z});
         add("glRotatef", {tilt, 1.0f, 0.0f, 0.0f});
-        add("gluDisk", {quadric, in, out, 100, 1});
-        add("glPopMatrix", {});
+        add("gluDisk", {quadric, in, out, 100, 1}), add("glPopMatrix", {});
     };
     const float scale = start ? 1.0f : -0.2f;
     add("glPolygonMode", {GL_FRONT_AND_BACK, start ? GL_FILL : GL_LINE});
@@ -164,13 +148,11 @@ static void expect_frame(int k, bool start) {
     add("glRotatef", {0.0f, 0.0f, 0.0f, 1.0f});
     add("glScalef", {scale, scale, scale});
     for (const Planet& p : planets) {
-        add("glPushName", {p.name});
-        add("glPushMatrix", {});
+        add("glPushName", {p.name}), add("glPushMatrix", {});
         if (p.name > 102) add("glColor3f", {1.0f, 1.0f, 1.0f});  // not the Sun, not Mercury
         place_and_draw(p);
         if (p.name == 104) place_and_draw(moon);
-        add("glPopMatrix", {});
-        add("glPopName", {});
+        add("glPopMatrix", {}), add("glPopName", {});
         if (p.name == 104) disk(10, 1.0, 3, 0.1f, 90, 0.4, 0);  // the Moon's orbit
         if (p.orbit_step) disk(0, 0, 0, 0, 90, p.distance, 0);
         if (p.name == 107) disk(60, 1.2, 9, 0, 45, 0.29, 0.5);  // Saturn's ring
@@ -182,8 +164,7 @@ static void expect_frame(int k, bool start) {
 }
 using Vertex = std::array<float, 8>;  // normal, texture coordinate, position
 static std::vector<std::vector<Vertex>> capture(float x, float y, float z, float radius, int n) {
-    calls.clear();
-    draw_uv_sphere(x, y, z, radius, n);
+    calls.clear(), draw_uv_sphere(x, y, z, radius, n);
     std::vector<std::vector<Vertex>> strips;
     Vertex v{};
     for (const std::string& c : calls) {  // glBegin, glEnd, glNormal3f, glTexCoord2f, glVertex3f
@@ -194,7 +175,6 @@ static std::vector<std::vector<Vertex>> capture(float x, float y, float z, float
     }
     return strips;
 }
-
 // Frame 1 at start; frame 2 switched, spins 1000 turns on (drawn within one); a million frames on,
 // every angle within a turn. Spheres: count 4 from +x toward +z with s and t; degenerate: a point.
 TEST(Scene, RecordedFramesAndSpheres) {
@@ -241,10 +221,9 @@ static Bytes bound_image() {  // level 0 of the bound texture object, as packed 
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, image.data());
     return image;
 }
-// All present: objects 1 to 13, linear filters, 13 bound; picture `failed` missing ('m') or a
-// directory ('d'): object 0 bound, no pictures. List n uploads picture n - 1 into what is bound,
-// list 12 Space's. Of names alike but for case the exact, else the smallest in byte order
-// ("PLUTO.BMP": 'U' 0x55 < 'u' 0x75), is read, not the one-pixel decoys.
+// All present: objects 1 to 13, linear filters, 13 bound; `failed` missing ('m') or a directory
+// ('d'): object 0 bound, no pictures. List n uploads picture n - 1 into what is bound, list 12
+// Space's. Of names alike but for case, the exact or else the least in byte order is read.
 static void build_textures(int failed, char how, const Texts& boxes) {
     const bool set = failed < 0;
     ScratchDir dir;
@@ -258,10 +237,9 @@ static void build_textures(int failed, char how, const Texts& boxes) {
     if (how == 'd') std::filesystem::create_directory(stored_names[failed]);
     OffscreenGl gl;
     MessageBoxRecorder recorder;
-    load_texture_set();
-    build_texture_lists();
+    load_texture_set(), build_texture_lists();
     Texts texts;
-    for (const RecordedBox& box : recorder.boxes()) texts.push_back(box.text);
+    for (const RecordedBox& box : recorder.boxes) texts.push_back(box.text);
     EXPECT_EQ(texts, boxes);
     GLint bound = -1, filters[2] = {};
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
@@ -276,9 +254,8 @@ static void build_textures(int failed, char how, const Texts& boxes) {
         glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &filters[1]);
         EXPECT_TRUE(filters[0] == GL_LINEAR && filters[1] == GL_LINEAR) << "texture index " << i;
         EXPECT_EQ(bound_image(), set ? rows : Bytes{}) << "texture index " << i;
-        const int list = i < 11 ? i + 1 : i == 12 ? 12 : 0;  // none from the second Saturn
-        glBindTexture(GL_TEXTURE_2D, 1000 + i);              // an object never used
-        glCallList(list);
+        const int list = i < 11 ? i + 1 : i == 12 ? 12 : 0;        // none from the second Saturn
+        glBindTexture(GL_TEXTURE_2D, 1000 + i), glCallList(list);  // into an object never used
         EXPECT_EQ(bound_image(), list == 0 || i == failed ? Bytes{} : rows) << "list " << list;
     }
 }
@@ -287,8 +264,7 @@ TEST(Textures, AllPresentPlutoInCapitals) { build_textures(-1, 0, {}); }
 TEST(Textures, SpaceMissing) { build_textures(12, 'm', {"Failed to open DIB file Space.bmp.\n"}); }
 TEST(Textures, SunADirectory) { build_textures(0, 'd', {"Failed to open DIB file Sun.bmp.\n"}); }
 // The last selection pass's hit count and records (64 words on overflow), taken on the way to Mesa.
-using Records = std::vector<GLuint>;
-static Records records;
+static std::vector<GLuint> records;
 extern "C" GLint glRenderMode(GLenum mode) {
     static auto real = reinterpret_cast<GLint (*)(GLenum)>(dlsym(RTLD_NEXT, __func__));
     GLuint* buffer = nullptr;
@@ -310,8 +286,7 @@ static std::pair<double, double> from_above(const Planet& p) {
     const double d = 19.753 * (m ? 3.3935 : p.distance), a = (m ? 8.289 : p.orbit) * M_PI / 180;
     return {400 + d * std::cos(a), 300 - d * std::sin(a)};
 }
-// The view of an 800x600 window, paused, on the current context.
-static void prepare() {
+static void prepare() {  // the view of an 800x600 window, paused, on the current context
     not_recording = 1;
     std::filesystem::current_path(ORRERY_TEXTURE_DIR);
     resize_view(800, 600);
@@ -326,26 +301,19 @@ static long click(double px, double py, MessageBoxRecorder& recorder) {
     const int x = int(std::lround(px)), y = int(std::lround(py));
     std::array<double, 17> before, after;
     glGetDoublev(GL_PROJECTION_MATRIX, &before[0]), glGetDoublev(GL_MATRIX_MODE, &before[16]);
-    recorder.clear();
-    pick_at(x, y);
+    recorder.clear(), pick_at(x, y);
     glGetDoublev(GL_PROJECTION_MATRIX, &after[0]), glGetDoublev(GL_MATRIX_MODE, &after[16]);
     EXPECT_EQ(after, before) << x << "," << y;
-    const Records picked = records;
+    const auto picked = records;
     GLuint buffer[64];
-    GLint viewport[4] = {0, 0, 800, 600};
-    glSelectBuffer(64, buffer);
-    glRenderMode(GL_SELECT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPickMatrix(x, 600 - y, 2.0, 2.0, viewport);
-    gluPerspective(45.0, aspect_ratio, 0.1f, 100.0);
-    glMatrixMode(GL_MODELVIEW);
-    draw_scene();  // it starts from the identity
-    glRenderMode(GL_RENDER);
-    resize_view(800, 600);  // the view's projection again
+    glSelectBuffer(64, buffer), glRenderMode(GL_SELECT), glMatrixMode(GL_PROJECTION);
+    glLoadIdentity(), gluPickMatrix(x, 600 - y, 2.0, 2.0, std::array{0, 0, 800, 600}.data());
+    gluPerspective(45.0, aspect_ratio, 0.1f, 100.0), glMatrixMode(GL_MODELVIEW);
+    draw_scene(), glRenderMode(GL_RENDER);  // the scene starts from the identity
+    resize_view(800, 600);                  // the view's projection again
     EXPECT_EQ(picked, records) << "click at " << x << "," << y << ", mode " << sphere_mode;
     const long first = GLint(picked[0]) < 1 ? -1 : picked[1] == 0 ? 0 : long(picked[4]);
-    const std::vector<RecordedBox>& boxes = recorder.boxes();
+    const std::vector<RecordedBox>& boxes = recorder.boxes;
     EXPECT_EQ(boxes.size(), first > 0 ? 1u : 0u) << x << "," << y;
     if (boxes.size() != 1 || first < 101 || first > 110) return first;
     std::uint32_t digest = 0x811c9dc5;
@@ -379,10 +347,7 @@ static int clicks_from_above(int ring, MessageBoxRecorder& recorder) {
 // over nearer Mercury. From above in both modes, and outlined in a context replaced as by F1, every
 // body named, the ring nameless. Running, a step per pick. Sixty picks add under 2 MB (Mesa keeps
 // what a pass submits in immediate mode, 1 MB a pick; unmeasured under AddressSanitizer).
-static long peak_resident_kb() {
-    rusage u{};
-    return getrusage(RUSAGE_SELF, &u), u.ru_maxrss;
-}
+static long peak_resident_kb(rusage u = {}) { return getrusage(RUSAGE_SELF, &u), u.ru_maxrss; }
 TEST(Picking, ClicksShowTheFirstRecordsBoxAndRecordWhatTheFrameDraws) {
     MessageBoxRecorder recorder;
     std::optional<OffscreenGl> gl(std::in_place);
@@ -390,7 +355,7 @@ TEST(Picking, ClicksShowTheFirstRecordsBoxAndRecordWhatTheFrameDraws) {
     EXPECT_EQ(click(426, 300, recorder), -1);  // the Sun's edge lies 19.7 pixels from the centre
     const GLuint nameless_then_uranus[] = {0, 5, 9, 1, 2, 3, 108}, not_a_body[] = {1, 2, 3, 111};
     for (const GLuint* buffer : {nameless_then_uranus, not_a_body}) show_body_info(buffer);
-    ASSERT_EQ(recorder.boxes().size(), 0u);
+    ASSERT_EQ(recorder.boxes.size(), 0u);
     view_turn = 70.0f;  // Mercury, at 200 + 70 degrees, 1 unit nearer than the Sun
     EXPECT_EQ(click(400, 300, recorder), 101);
     EXPECT_GT(clicks_from_above(6, recorder), 0);
@@ -402,11 +367,9 @@ TEST(Picking, ClicksShowTheFirstRecordsBoxAndRecordWhatTheFrameDraws) {
     const long before = peak_resident_kb();
     for (int i = 0; i < 60; ++i) sphere_mode = 1 + i % 2, pick_at(400, 300);
     EXPECT_TRUE(__asan_init != nullptr || peak_resident_kb() - before < 2048) << before;
-    EXPECT_EQ(recorder.boxes().size(), 60u);  // every click on the Sun showed its box
-    close_main_window();
-    gl.emplace();  // the first context gone before the next is made
-    prepare();
-    solid_fill = 0;
+    EXPECT_EQ(recorder.boxes.size(), 60u);  // every click on the Sun showed its box
+    close_main_window(), gl.emplace();      // the first context gone before the next is made
+    prepare(), solid_fill = 0;
     EXPECT_GT(clicks_from_above(3, recorder), 0);
     close_main_window();
 }
@@ -420,8 +383,7 @@ static void expect_picture(const Bytes& file, int width, int height, const Pixel
         const std::uint8_t* p = image->pixels;
         for (int i = 0; i < image->width * image->height * 3; i += 3)
             got.push_back(p[i] << 16 | p[i + 1] << 8 | p[i + 2]);
-        std::free(image->pixels);
-        std::free(image);
+        std::free(image->pixels), std::free(image);
     }
     EXPECT_EQ(got, expected);
 }
@@ -478,8 +440,7 @@ static Bytes rle_file(bool four_bit, const Bytes& stream, bool file_header, int 
 }
 // The 8- and 4-bit streams, with and without file header, both ways up, give `rows` (from the
 // bottom): index i is entry i + 1, "r" 1 in 8 bits and 2 in 4, "." black.
-static void expect_runs(const Bytes& rle8, const Bytes& rle4,
-                        const std::vector<std::string>& rows) {
+static void expect_runs(const Bytes& rle8, const Bytes& rle4, const Texts& rows) {
     const int width = int(rows[0].size()), height = int(rows.size());
     for (int variant = 0; variant < 6; ++variant) {
         const bool four_bit = variant & 1, file_header = variant / 2 != 1, top_down = variant >= 4;
@@ -492,13 +453,12 @@ static void expect_runs(const Bytes& rle8, const Bytes& rle4,
         });
     }
 }
-
 // Every format in both header kinds, and run lengths, give their colours and no box. Bad files: no
 // image, one "Error" box with its text. A long path is cut to 256 - 24 ("Failed to open DIB file ")
 // - 2 (".\n") - 1 (NUL) = 229 bytes, 228 where that would split a Hangul character.
 TEST(BitmapReader, GoodFilesGiveTheirColoursAndBadFilesOneBoxWithTheirText) {
     MessageBoxRecorder boxes;
-    for (const Format& format : formats) {
+    for (const Format& format : formats)
         for (int variant = 0; variant < 8; ++variant) {
             const bool core = variant & 1, file_header = variant & 2, top_down = variant & 4;
             if (core && (format.compression || format.colours_used || top_down)) continue;
@@ -507,7 +467,6 @@ TEST(BitmapReader, GoodFilesGiveTheirColoursAndBadFilesOneBoxWithTheirText) {
                 format_file(format, core, file_header, top_down), 13, 3,
                 [&](int x, int y) { return expected_colour(format, stored_value(format, x, y)); });
         }
-    }
     // Rows: ended early; left by a delta; index 9 past the table; an odd literal, then the end.
     expect_runs({3, 1, 0, 3, 2, 3, 0, 0, 0, 0, 2, 2, 0, 2, 1, 1,
                  1, 9, 2, 3, 0, 0, 0, 5, 0, 1, 2, 3, 0, 0, 0, 1},
@@ -527,16 +486,14 @@ TEST(BitmapReader, GoodFilesGiveTheirColoursAndBadFilesOneBoxWithTheirText) {
                 {"00000", "12301", "22233", "11111"});
     // clang-format on
     // Maps of 2048 x 1024, and pictures as tall, read whole.
-    const PixelValue hash = [](int x, int y) {
-        return std::uint32_t(x * 40503 ^ y * 2654435761u) >> 8;
-    };
+    const auto hash = [](int x, int y) { return std::uint32_t(x * 40503 ^ y * 2654435761u) >> 8; };
     for (auto [width, height] : {std::pair{2048, 1024}, {3, 2048}})
         expect_picture(bmp_24(width, height, hash), width, height, hash);
-    EXPECT_TRUE(boxes.boxes().empty());
+    EXPECT_TRUE(boxes.boxes.empty());
     const auto expect_failure = [&](bool no_image, const std::string& text) {
         EXPECT_TRUE(no_image);
-        ASSERT_EQ(boxes.boxes().size(), 1u);
-        EXPECT_EQ(boxes.boxes()[0].text + " | " + boxes.boxes()[0].caption, text + " | Error");
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].text + " | " + boxes.boxes[0].caption, text + " | Error");
         boxes.clear();
     };
     const ScratchDir dir;

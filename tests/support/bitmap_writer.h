@@ -6,11 +6,9 @@
 #include <functional>
 #include <string>
 #include <vector>
-
 using Bytes = std::vector<std::uint8_t>;
 // A value for pixel (x, y) of a picture; colours are 0xRRGGBB.
 using PixelValue = std::function<std::uint32_t(int x, int y)>;
-// Appends the low `size` bytes of each value, little-endian.
 inline void append_le(Bytes* bytes, std::initializer_list<std::uint32_t> values, int size = 4) {
     for (std::uint32_t value : values)
         for (int i = 0; i < size; ++i) bytes->push_back(std::uint8_t(value >> (8 * i)));

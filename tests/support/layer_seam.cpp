@@ -2,7 +2,6 @@
 #include "support/layer_seam.h"
 
 #include <set>
-
 static std::set<std::string> failing;      // steps whose next call fails
 static seam::Held counts{};                // what the layer holds now
 static seam::BoxFunction boxes = nullptr;  // where the boxes go instead
@@ -44,8 +43,7 @@ extern "C" bool __real_swap_buffers(DeviceContextHandle dc);
 extern "C" bool __wrap_swap_buffers(DeviceContextHandle dc) {
     return ++counts.swaps, __real_swap_buffers(dc);
 }
-extern "C" int __real_message_box(WindowHandle owner, const char* text, const char* caption,
-                                  unsigned flags);
+extern "C" int __real_message_box(WindowHandle, const char*, const char*, unsigned);
 extern "C" int __wrap_message_box(WindowHandle owner, const char* text, const char* caption,
                                   unsigned flags) {
     return (boxes != nullptr ? boxes : __real_message_box)(owner, text, caption, flags);

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "platform/window_system.h"
-
 namespace seam {
 void fail_once(const std::string& step);  // the wrapped step's next call fails; cleared by reset()
 // Classes, display modes, windows, DCs and contexts held now, and the swaps asked for.

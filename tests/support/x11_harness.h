@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "support/layer_seam.h"
-
 // Polls `condition` every 50 ms until it holds (true) or `seconds` have passed (false).
 inline bool wait_until(const std::function<bool()>& condition, double seconds = 20) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
@@ -35,38 +34,28 @@ inline bool start_xvfb(const std::string& screen) {
     return false;
 }
 struct ScratchDir {  // a private temporary directory, empty or with the planet pictures
-    enum Contents { empty, with_pictures };
-    explicit ScratchDir(Contents contents = empty) {
+    explicit ScratchDir(bool pictures = false) {
         char path_template[] = "/tmp/orrery-work-XXXXXX";
         path = mkdtemp(path_template) != nullptr ? path_template : "";
-        if (contents == with_pictures) std::filesystem::copy(ORRERY_TEXTURE_DIR, path);
+        if (pictures) std::filesystem::copy(ORRERY_TEXTURE_DIR, path);
     }
-    ~ScratchDir() {
-        std::error_code e;
-        std::filesystem::remove_all(path, e);
-    }
+    ~ScratchDir() { std::filesystem::remove_all(path, ignored); }
     std::string path;
+    std::error_code ignored;
 };
-// While it lives, boxes are recorded, answered IDOK or (Yes/No) with the chosen button.
+using Texts = std::vector<std::string>;
 struct RecordedBox {
     WindowHandle owner;
     std::string text, caption;
     unsigned flags;
 };
-
-class MessageBoxRecorder {
-   public:
+struct MessageBoxRecorder {  // while it lives, boxes are recorded, answered IDOK or (Yes/No) IDYES
     MessageBoxRecorder() { seam::replace_boxes(record); }
-    ~MessageBoxRecorder() { seam::replace_boxes(nullptr), clear(), answer_yes_no_with(IDYES); }
-    void answer_yes_no_with(int answer) { yes_no_answer_ = answer; }
-    const std::vector<RecordedBox>& boxes() const { return boxes_; }
-    void clear() { boxes_.clear(); }
-
-   private:
+    ~MessageBoxRecorder() { seam::replace_boxes(nullptr), clear(); }
+    void clear() { boxes.clear(); }
     static int record(WindowHandle owner, const char* text, const char* caption, unsigned flags) {
-        boxes_.push_back({owner, text, caption, flags});
-        return (flags & 0x0F) == MB_YESNO ? yes_no_answer_ : IDOK;
+        boxes.push_back({owner, text, caption, flags});
+        return (flags & 0x0F) == MB_YESNO ? IDYES : IDOK;
     }
-    static inline std::vector<RecordedBox> boxes_;
-    static inline int yes_no_answer_ = IDYES;
+    static inline std::vector<RecordedBox> boxes;
 };
