@@ -13,7 +13,10 @@ const launch = async (engine, view, profile, start_url) => puppeteer.launch({
   userDataDir: profile, defaultViewport: null,
   ...(engine === 'chromium' ? {
     executablePath: process.env.ORRERY_CHROMIUM ?? '/usr/bin/chromium', headless: true,
-    args: ['--headless', '--no-sandbox', '--enable-unsafe-swiftshader', '--disable-quic', '--disable-component-update'],
+    // A page left is gone, not kept for the Back button: Chromium no longer lets an unload listener keep a page out of
+    // that cache, where it stays a client of its service worker and keeps the offline test's old build for visits.
+    args: ['--headless', '--no-sandbox', '--enable-unsafe-swiftshader', '--disable-quic', '--disable-component-update',
+      '--disable-back-forward-cache'],
   } : {
     browser: 'firefox', executablePath: process.env.ORRERY_FIREFOX ?? '/usr/bin/firefox-esr', headless: false,
     env: { ...process.env, DISPLAY: await x_display() },
