@@ -15,8 +15,10 @@ const launch = async (engine, view, profile, start_url) => puppeteer.launch({
     executablePath: process.env.ORRERY_CHROMIUM ?? '/usr/bin/chromium', headless: true,
     // A page left is gone, not kept for the Back button: Chromium no longer lets an unload listener keep a page out of
     // that cache, where it stays a client of its service worker and keeps the offline test's old build for visits.
+    // Nor is a navigation sent to the network beside a service worker being started (its answer used only if the worker
+    // asks for it): the offline test's server would see the page asked for with the network off.
     args: ['--headless', '--no-sandbox', '--enable-unsafe-swiftshader', '--disable-quic', '--disable-component-update',
-      '--disable-back-forward-cache'],
+      '--disable-back-forward-cache', '--disable-features=ServiceWorkerAutoPreload'],
   } : {
     browser: 'firefox', executablePath: process.env.ORRERY_FIREFOX ?? '/usr/bin/firefox-esr', headless: false,
     env: { ...process.env, DISPLAY: await x_display() },
@@ -103,8 +105,8 @@ export async function open(engine, view, start_url, installed = false) {
       if (exceptionDetails) throw new Error(exceptionDetails.exception?.description ?? exceptionDetails.text);
       return result.value;
     },
-    // Chromium's own protocol, for what only Chromium reports (installability).
-    devtools: (method, params) => cdp.send(method, params),
+    // Chromium's own protocol, for what only Chromium reports (installability, service workers' states).
+    devtools: (method, params) => cdp.send(method, params), on_devtools: (event, listener) => cdp.on(event, listener),
     key: (code) => page.keyboard.press(code),
     // Each state lists the fingers on the screen; the last, none.
     async touch(states) {
