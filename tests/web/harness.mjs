@@ -66,7 +66,7 @@ export async function open_page({ viewport = {}, path = '/', script = null, serv
     errors.push(...seen);
     return value;
   };
-  // The driver's input as it is (key, mouse_move, mouse_down, mouse_up, wheel, resize, devtools, on_devtools), and more.
+  // The driver's input as it is (key, mouse_move, mouse_down, mouse_up, wheel, resize, devtools, on_devtools) and more.
   const session = {
     ...page, engine, errors, base_url, evaluate,
     async wait_for(fn, args = [], { timeout = 30000 } = {}) {

@@ -70,11 +70,15 @@ it('installable; after one visit it runs with the network off; a new build repla
   // A page left is gone, as a closed tab's, not kept for the Back button (where it would still be the old version's).
   const page = await open_page({ serve, installed: true, script: () => addEventListener('unload', () => {}) });
   t.after(() => page.close());
-  // In Chromium, each service worker's state (by version) as the browser reports it, whatever page is shown.
-  const states = new Map();
+  // In Chromium, each service worker's state (by version) as the browser reports it, whatever page is shown, and the
+  // workers it has begun to stop.
+  const states = new Map(), stopping = new Set();
   if (engine === 'chromium') {
     page.on_devtools('ServiceWorker.workerVersionUpdated', ({ versions }) => {
-      for (const version of versions) states.set(version.versionId, version.status);
+      for (const { versionId, status, runningStatus } of versions) {
+        states.set(versionId, status);
+        if (runningStatus === 'stopping') stopping.add(versionId);
+      }
     });
     await page.devtools('ServiceWorker.enable');
   }
@@ -111,6 +115,7 @@ it('installable; after one visit it runs with the network off; a new build repla
       "where the other engines let it take over once the old version's page is gone");
   }
   // The next build: this visit runs on the kept version to its end while the next one is fetched beside it.
+  stopping.clear();
   network = 'next build';
   await go(page, home);
   await started(page);
@@ -119,6 +124,9 @@ it('installable; after one visit it runs with the network off; a new build repla
   await workers(page, 'activated', 'installed');
   assert.equal(await page.evaluate(style_sheet), style);
   assert.deepEqual((await page.evaluate(versions)).sort(), [first, `${first}-next`]);
+  // Nor has the next build begun to take over: Chromium first stops the worker it replaces (which a request of the
+  // page's, as for the style sheet, may start again, putting the change off).
+  assert.deepEqual([...stopping], []);
   // Once that page is gone, the next build takes over (in Chromium, seen before the next visit: Chromium may count the
   // page left as open a moment after the next has come, then its old version's); the next visit runs it, offline,
   // keeping only its files.
